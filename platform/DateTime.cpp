@@ -1,0 +1,94 @@
+#include "platform/DateTime.h"
+
+#include <cmath>
+
+namespace cibrano {
+
+bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+int daysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12)
+        return 0;
+    return kDays[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0);
+}
+
+bool tryEncodeDayNumber(int year, int month, int day, int& dayNumber) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > daysInMonth(year, month))
+        return false;
+    int n = day;
+    for (int m = 1; m < month; ++m)
+        n += daysInMonth(year, m);
+    int y = year - 1;
+    dayNumber = y * 365 + y / 4 - y / 100 + y / 400 + n;
+    return true;
+}
+
+bool tryEncodeDate(int year, int month, int day, TDateTime& result) {
+    int n;
+    if (!tryEncodeDayNumber(year, month, day, n))
+        return false;
+    result = n - kDateDelta;
+    return true;
+}
+
+bool tryEncodeTime(int hour, int minute, int second, int msec, TDateTime& result) {
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 ||
+        msec < 0 || msec > 999)
+        return false;
+    result = (((hour * 60 + minute) * 60 + second) * 1000 + msec) / double(kMSecsPerDay);
+    return true;
+}
+
+void decodeDayNumber(int dayNumber, int& year, int& month, int& day) {
+    if (dayNumber <= 0) {
+        year = month = day = 0;
+        return;
+    }
+    int t = dayNumber - 1;
+    int y = 1;
+    int c400 = t / 146097;
+    t %= 146097;
+    y += c400 * 400;
+    int c100 = t / 36524;
+    if (c100 == 4)
+        c100 = 3;
+    t -= c100 * 36524;
+    y += c100 * 100;
+    int c4 = t / 1461;
+    t %= 1461;
+    y += c4 * 4;
+    int c1 = t / 365;
+    if (c1 == 4)
+        c1 = 3;
+    t -= c1 * 365;
+    y += c1;
+    int m = 1;
+    while (t >= daysInMonth(y, m)) {
+        t -= daysInMonth(y, m);
+        ++m;
+    }
+    year = y;
+    month = m;
+    day = t + 1;
+}
+
+void decodeDate(TDateTime value, int& year, int& month, int& day) {
+    decodeDayNumber(static_cast<int>(std::trunc(value)) + kDateDelta, year, month, day);
+}
+
+void decodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec) {
+    double frac = std::fabs(value - std::trunc(value));
+    long long ms = std::llround(frac * kMSecsPerDay);
+    if (ms >= kMSecsPerDay)
+        ms = kMSecsPerDay - 1;
+    msec = static_cast<int>(ms % 1000);
+    ms /= 1000;
+    second = static_cast<int>(ms % 60);
+    ms /= 60;
+    minute = static_cast<int>(ms % 60);
+    hour = static_cast<int>(ms / 60);
+}
+
+} // namespace cibrano

@@ -1,0 +1,147 @@
+#include "platform/Files.h"
+
+#include "platform/DatabaseError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cibrano {
+
+namespace fs = std::filesystem;
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<std::string> readWholeFile(const std::string& path, std::string* error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string data;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        data.reserve(static_cast<size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            if (error)
+                *error = std::strerror(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        data.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+bool copyFileReplacing(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    if (!fs::is_regular_file(from, ec))
+        return false;
+    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec;
+}
+
+std::string changeFileExt(const std::string& path, std::string_view ext) {
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + std::string(ext);
+    return path.substr(0, dot) + std::string(ext);
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    fs::path p = fs::absolute(path, ec);
+    return ec ? path : p.lexically_normal().string();
+}
+
+AtomicFileWriter::AtomicFileWriter(std::string target) : target_(std::move(target)) {
+    temp_ = target_ + ".tmp-XXXXXX";
+    fd_ = ::mkstemp(temp_.data());
+    if (fd_ < 0) {
+        temp_.clear();
+        fail("create a temporary file beside");
+    }
+    // Keep the permissions of the file being replaced.
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0)
+        ::fchmod(fd_, st.st_mode & 07777);
+    else
+        ::fchmod(fd_, 0644);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!committed_ && !temp_.empty())
+        ::unlink(temp_.c_str());
+}
+
+void AtomicFileWriter::fail(const char* what) {
+    std::string reason = std::strerror(errno);
+    throw EDatabaseError("Cannot " + std::string(what) + " file " + target_ + ": " + reason);
+}
+
+void AtomicFileWriter::write(const void* data, size_t size) {
+    writeAt(written_, data, size);
+}
+
+void AtomicFileWriter::writeAt(size_t offset, const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::pwrite(fd_, p + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            fail("write");
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (offset + size > written_)
+        written_ = offset + size;
+}
+
+void AtomicFileWriter::commit() {
+    if (::fsync(fd_) != 0)
+        fail("flush");
+    if (::close(fd_) != 0) {
+        fd_ = -1;
+        fail("close");
+    }
+    fd_ = -1;
+    if (::rename(temp_.c_str(), target_.c_str()) != 0)
+        fail("replace");
+    committed_ = true;
+    // Make the rename itself durable.
+    std::string dir = fs::path(target_).parent_path().string();
+    int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+void writeFileAtomically(const std::string& path, std::string_view bytes) {
+    AtomicFileWriter writer(path);
+    writer.write(bytes.data(), bytes.size());
+    writer.commit();
+}
+
+} // namespace cibrano

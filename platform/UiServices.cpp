@@ -1,0 +1,49 @@
+#include "platform/UiServices.h"
+
+#include <cstdio>
+
+namespace cibrano {
+
+namespace {
+
+class QuietUi : public UiServices {
+public:
+    void showWarning(const AnsiString& caption, const AnsiString& text) override {
+        std::fprintf(stderr, "%s: warning: %s\n", caption.c_str(), ansiToUtf8(text).c_str());
+    }
+    bool askPassword(AnsiString&) override { return false; }
+    void showError(const AnsiString& caption, const AnsiString& text) override {
+        std::fprintf(stderr, "%s: error: %s\n", caption.c_str(), ansiToUtf8(text).c_str());
+    }
+};
+
+UiServices*& installed() {
+    static UiServices* services = nullptr;
+    return services;
+}
+
+AnsiString& title() {
+    static AnsiString t = "Cibrano";
+    return t;
+}
+
+} // namespace
+
+UiServices& uiServices() {
+    static QuietUi quiet;
+    return installed() ? *installed() : quiet;
+}
+
+void setUiServices(UiServices* services) { installed() = services; }
+
+const AnsiString& applicationTitle() { return title(); }
+
+void setApplicationTitle(const AnsiString& t) { title() = t; }
+
+AnsiString errorBoxText(const AnsiString& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + ".";
+    return message;
+}
+
+} // namespace cibrano

@@ -1,0 +1,34 @@
+#pragma once
+// What the engine and the framework may ask of the user: a warning box, the password prompt
+// and the error box. The program installs the windowed implementation, command-line tools the
+// terminal one, tests a scripted one. Without any installed, warnings and errors go to the
+// standard error stream and every password prompt is cancelled.
+
+#include "platform/AnsiString.h"
+
+namespace cibrano {
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+    // A warning message box captioned `caption`.
+    virtual void showWarning(const AnsiString& caption, const AnsiString& text) = 0;
+    // The "Login password" dialog, pre-filled with `password`; true when confirmed, with the
+    // typed text in `password`.
+    virtual bool askPassword(AnsiString& password) = 0;
+    // The error message box for an error that escaped an event handler.
+    virtual void showError(const AnsiString& caption, const AnsiString& text) = 0;
+};
+
+UiServices& uiServices();
+// Installs `services` (not owned); none restores the default.
+void setUiServices(UiServices* services);
+
+const AnsiString& applicationTitle();
+void setApplicationTitle(const AnsiString& title);
+
+// The text an error box shows for an error message: a full stop is appended when the last
+// character's code is above that of ".".
+AnsiString errorBoxText(const AnsiString& message);
+
+} // namespace cibrano
