@@ -48,3 +48,10 @@ struct TZerovField {
 };
 
 } // namespace cibrano
+
+#include <vector>
+
+namespace cibrano {
+// An ordered list of store fields (key fields, the store's field list); not owning.
+using ZerovFieldList = std::vector<TZerovField*>;
+} // namespace cibrano
