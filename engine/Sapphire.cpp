@@ -1,0 +1,122 @@
+#include "engine/Sapphire.h"
+
+#include <utility>
+
+namespace cibrano {
+
+namespace {
+
+// Overwrites memory in a way the optimiser may not drop, even right before it is released.
+void wipe(void* p, size_t n) {
+    volatile uint8_t* v = static_cast<volatile uint8_t*>(p);
+    for (size_t i = 0; i < n; ++i)
+        v[i] = 0;
+}
+
+} // namespace
+
+TSapphire::TSapphire() {
+    resetToEmptyKeyState();
+}
+
+TSapphire::~TSapphire() {
+    wipe(cards_, sizeof cards_);
+    wipe(key_.data(), key_.size());
+}
+
+void TSapphire::resetToEmptyKeyState() {
+    rotor_ = 1;
+    ratchet_ = 3;
+    avalanche_ = 5;
+    lastPlain_ = 7;
+    lastCipher_ = 11;
+    for (int i = 0; i < 256; ++i)
+        cards_[i] = static_cast<uint8_t>(255 - i);
+}
+
+// The key-driven pseudo-random choice of a card index in 0..limit: a running sum of cards and
+// key bytes, masked to the smallest all-ones value covering `limit`, retried while too large;
+// after eleven tries the value is taken modulo `limit` so the loop always ends.
+uint8_t TSapphire::keyRandom(unsigned limit, uint8_t& runningSum, size_t& keyPosition) const {
+    if (limit == 0)
+        return 0;
+    unsigned mask = 1;
+    while (mask < limit)
+        mask = (mask << 1) + 1;
+    unsigned retries = 0;
+    unsigned u;
+    do {
+        runningSum =
+            static_cast<uint8_t>(cards_[runningSum] + static_cast<uint8_t>(key_[keyPosition++]));
+        if (keyPosition >= key_.size()) {
+            keyPosition = 0;
+            runningSum = static_cast<uint8_t>(runningSum + key_.size());
+        }
+        u = mask & runningSum;
+        if (++retries > 11)
+            u %= limit;
+    } while (u > limit);
+    return static_cast<uint8_t>(u);
+}
+
+void TSapphire::setKey(std::string_view key) {
+    wipe(key_.data(), key_.size());
+    key_.assign(key.data(), key.size());
+    if (key_.empty()) {
+        resetToEmptyKeyState();
+        return;
+    }
+    for (int i = 0; i < 256; ++i)
+        cards_[i] = static_cast<uint8_t>(i);
+    uint8_t runningSum = 0;
+    size_t keyPosition = 0;
+    for (unsigned i = 255; i >= 1; --i) {
+        uint8_t r = keyRandom(i, runningSum, keyPosition);
+        std::swap(cards_[i], cards_[r]);
+    }
+    rotor_ = cards_[1];
+    ratchet_ = cards_[3];
+    avalanche_ = cards_[5];
+    lastPlain_ = cards_[7];
+    lastCipher_ = cards_[runningSum];
+}
+
+uint8_t TSapphire::shuffle() {
+    ratchet_ = static_cast<uint8_t>(ratchet_ + cards_[rotor_++]);
+    uint8_t swapTemp = cards_[lastCipher_];
+    cards_[lastCipher_] = cards_[ratchet_];
+    cards_[ratchet_] = cards_[lastPlain_];
+    cards_[lastPlain_] = cards_[rotor_];
+    cards_[rotor_] = swapTemp;
+    avalanche_ = static_cast<uint8_t>(avalanche_ + cards_[swapTemp]);
+    uint8_t first = cards_[static_cast<uint8_t>(cards_[ratchet_] + cards_[rotor_])];
+    uint8_t second = cards_[cards_[static_cast<uint8_t>(cards_[lastPlain_] + cards_[lastCipher_] +
+                                                        cards_[avalanche_])]];
+    return static_cast<uint8_t>(first ^ second);
+}
+
+uint8_t TSapphire::encipherByte(uint8_t b) {
+    uint8_t out = static_cast<uint8_t>(b ^ shuffle());
+    lastCipher_ = out;
+    lastPlain_ = b;
+    return out;
+}
+
+uint8_t TSapphire::decipherByte(uint8_t b) {
+    uint8_t out = static_cast<uint8_t>(b ^ shuffle());
+    lastPlain_ = out;
+    lastCipher_ = b;
+    return out;
+}
+
+void TSapphire::encipher(uint8_t* buffer, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        buffer[i] = encipherByte(buffer[i]);
+}
+
+void TSapphire::decipher(uint8_t* buffer, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        buffer[i] = decipherByte(buffer[i]);
+}
+
+} // namespace cibrano
