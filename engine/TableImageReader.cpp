@@ -1,0 +1,393 @@
+// Reading a table image into the record store.
+//
+// The image is read straight from the memory stream's bytes. Nothing the image declares (a
+// record count, a section length, a text or BLOB length) is believed before the bytes are
+// there: every length is checked against what remains before anything is allocated, so a
+// damaged or hostile image can only make the reader fail, never read out of bounds or
+// allocate more than the image itself justifies.
+
+#include "engine/ZerovConst.h"
+#include "engine/ZerovCursor.h"
+#include "engine/ZerovSession.h"
+#include "platform/Format.h"
+#include "platform/Stream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace cibrano {
+
+namespace {
+
+// The header, the description section or the notes block is cut short or holds something
+// that cannot be so ("Buffer structure corruption!").
+struct CorruptImage {};
+
+// Slot sizes of the fixed-size kinds 1-9, by kind.
+constexpr uint16_t kFixedSlotSize[] = {0, 2, 4, 2, 8, 8, 4, 4, 8, 4};
+
+// Records may be at most this wide: the dataset addresses record images with 16 bits.
+constexpr int kMaxRecordBufferSize = 0xFFFF;
+
+bool parseDeclaredSize(std::string_view digits, int16_t& size) {
+    if (digits.empty()) {
+        size = 100;
+        return true;
+    }
+    int value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+        if (value > std::numeric_limits<int16_t>::max())
+            return false;
+    }
+    size = static_cast<int16_t>(value);
+    return true;
+}
+
+// One description entry: alias "." name " " type letter [size]. Answers none for an entry
+// that names no type; raises CorruptImage for a size after s that is not a number.
+std::unique_ptr<TZerovField> makeField(std::string_view entry) {
+    auto f = std::make_unique<TZerovField>();
+    size_t dot = entry.find('.');
+    size_t nameStart = 0;
+    if (dot != std::string_view::npos) {
+        f->tableAlias = AnsiString(entry.substr(0, dot));
+        nameStart = dot + 1;
+    }
+    size_t blank = entry.find(' ', nameStart);
+    if (blank == std::string_view::npos || blank + 1 >= entry.size())
+        return nullptr;
+    f->fieldName = AnsiString(entry.substr(nameStart, blank - nameStart));
+    const auto letter = static_cast<unsigned char>(entry[blank + 1]);
+    std::string_view rest = entry.substr(blank + 2);
+
+    uint8_t kind;
+    switch (letter) {
+    case 'l':
+        kind = kindSmallint;
+        break;
+    case 'i':
+        kind = kindInteger;
+        break;
+    case 'b':
+        kind = kindBoolean;
+        break;
+    case 'f':
+        kind = kindFloat;
+        break;
+    case 'c':
+        kind = kindCurrency;
+        break;
+    case 'd':
+        kind = kindDate;
+        break;
+    case 'v':
+        kind = kindTime;
+        break;
+    case 't':
+        kind = kindDateTime;
+        break;
+    case 'a':
+        kind = kindAutoInc;
+        break;
+    case 's':
+        kind = kindText;
+        break;
+    case 'o':
+        kind = kindBlob;
+        break;
+    case 'm':
+        kind = kindMemo;
+        break;
+    case 'r':
+        kind = kindFmtMemo;
+        break;
+    case 'g':
+        kind = kindGraphic;
+        break;
+    default:
+        kind = kindFixedText;
+        break;
+    }
+    f->storageKind = kind;
+    f->isNumeric = (kind == kindAutoInc || kind == kindCurrency || kind == kindFloat ||
+                    kind == kindInteger || kind == kindSmallint)
+                       ? 1
+                       : 0;
+    if (kind <= kindAutoInc) {
+        f->dataSize = kFixedSlotSize[kind];
+    } else if (kind == kindFixedText) {
+        // The length in base 36; characters outside 0-9, A-Z follow the same arithmetic. One
+        // below '0' would make a negative length: the entry names no type.
+        if (letter < '0')
+            return nullptr;
+        int length = letter <= '9' ? letter - 48 : letter - 55;
+        f->declaredSize = static_cast<int16_t>(length);
+        f->dataSize = static_cast<uint16_t>(length + 1);
+    } else if (kind == kindText) {
+        if (!parseDeclaredSize(rest, f->declaredSize))
+            throw CorruptImage{};
+        f->dataSize = kTextSlotSize;
+    } else {
+        f->dataSize = kBlobSlotSize;
+    }
+    return f;
+}
+
+} // namespace
+
+// A read position over the stream's bytes.
+struct TZerovCursor::ImageReader {
+    uint8_t* base;
+    size_t pos;
+    size_t end;
+
+    size_t remaining() const { return pos < end ? end - pos : 0; }
+    void need(size_t n) const {
+        if (remaining() < n)
+            throw CorruptImage{};
+    }
+    uint8_t* at() const { return base + pos; }
+    uint8_t u8() {
+        need(1);
+        return base[pos++];
+    }
+    int32_t i32() {
+        need(4);
+        uint32_t v = uint32_t{base[pos]} | (uint32_t{base[pos + 1]} << 8) |
+                     (uint32_t{base[pos + 2]} << 16) | (uint32_t{base[pos + 3]} << 24);
+        pos += 4;
+        return static_cast<int32_t>(v);
+    }
+    int16_t i16() {
+        need(2);
+        auto v = static_cast<uint16_t>(base[pos] | (base[pos + 1] << 8));
+        pos += 2;
+        return static_cast<int16_t>(v);
+    }
+};
+
+bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
+    message.clear();
+    clearStore(true);
+    notes_.clear();
+    ImageReader in{stream.memory(), stream.position(), stream.size()};
+    try {
+        bool blockOpened = false;
+        int32_t declaredRecords = 0;
+        try {
+            in.i32(); // the total length: not needed, the stream has the bytes
+            const uint8_t kind = in.u8();
+            if (kind == kErrorImage) {
+                message.assign(reinterpret_cast<const char*>(in.at()), in.remaining());
+                stream.setPosition(in.end);
+                return false;
+            }
+            // The mark follows the image just met, so a table that was once enciphered and
+            // comes back plain is not taken for enciphered.
+            enciphered_ = kind == kEncipheredImage;
+            if (kind != kEncipheredImage && kind != kPlainImage)
+                throw CorruptImage{};
+            if (enciphered_) {
+                in.need(kPasswordBlockSize);
+                std::memcpy(passwordBlock_, in.at(), kPasswordBlockSize);
+                in.pos += kPasswordBlockSize;
+                if (!session().checkTablePassword(passwordBlock_, password_)) {
+                    message = msg::InvalidPassword;
+                    clearStore(true);
+                    return false;
+                }
+                blockOpened = true;
+            }
+            declaredRecords = in.i32();
+            const int32_t n = in.i32();
+            const int32_t d = in.i32();
+            if (n < 0 || d < 0)
+                throw CorruptImage{};
+            declaredFieldCount_ = n;
+            in.need(static_cast<size_t>(d));
+            descriptionSection_.assign(reinterpret_cast<const char*>(in.at()),
+                                       static_cast<size_t>(d));
+            in.pos += static_cast<size_t>(d);
+            if (!parseFieldDescriptions(message)) {
+                clearStore(true);
+                return false;
+            }
+        } catch (const CorruptImage&) {
+            message = msg::BufferCorruption;
+            if (!partialOpen_) {
+                clearStore(true);
+                return false;
+            }
+        }
+
+        // The body: deciphered in place with the GUID text of the opened password block.
+        if (enciphered_ && blockOpened && in.remaining() > 0) {
+            TSapphire& cipher = session().cipher();
+            cipher.setKey(std::string_view(reinterpret_cast<const char*>(passwordBlock_), 38));
+            cipher.decipher(in.at(), in.remaining());
+        }
+
+        // Notes. The marker is looked for whenever a byte remains (not only when a whole
+        // record's length bytes remain), so that the notes of a table without records are not
+        // lost; no record written by this engine starts with the marker byte.
+        if (in.remaining() >= 1) {
+            if (in.u8() == '*') {
+                if (in.remaining() < 2) {
+                    message = msg::BufferCorruption;
+                } else {
+                    int16_t length = in.i16();
+                    if (length < 0 || static_cast<size_t>(length) > in.remaining()) {
+                        message = msg::BufferCorruption;
+                    } else {
+                        const char* text = reinterpret_cast<const char*>(in.at());
+                        notes_.assign(text, strnlen(text, static_cast<size_t>(length)));
+                        in.pos += static_cast<size_t>(length);
+                    }
+                }
+                if (!message.empty() && !partialOpen_) {
+                    clearStore(true);
+                    notes_.clear();
+                    return false;
+                }
+            } else {
+                --in.pos;
+            }
+        }
+
+        // Records.
+        const size_t lengthBytes = static_cast<size_t>(std::max(declaredFieldCount_, 0));
+        int lastPercent = 0;
+        while (in.remaining() >= lengthBytes &&
+               static_cast<int64_t>(entries_.size()) < declaredRecords && readRecord(in, message))
+            reportProgress(static_cast<int64_t>(entries_.size()), declaredRecords, lastPercent);
+
+        if (message.empty() && static_cast<int64_t>(entries_.size()) != declaredRecords)
+            message = formatText(msg::RecordCountMismatch, static_cast<int>(entries_.size()),
+                                 declaredRecords);
+        stream.setPosition(in.pos);
+
+        if (message.empty() || partialOpen_) {
+            // A partly read table gets its counter too: new records must not repeat numbers.
+            establishAutoIncCounter();
+            return true;
+        }
+        clearStore(true);
+        notes_.clear();
+        return false;
+    } catch (...) {
+        // A hook that raised: the store is left empty, not half filled.
+        clearStore(true);
+        notes_.clear();
+        throw;
+    }
+}
+
+bool TZerovCursor::parseFieldDescriptions(AnsiString& message) {
+    const AnsiString& section = descriptionSection_;
+    size_t pos = 0;
+    for (int32_t k = 0; k < declaredFieldCount_; ++k) {
+        if (pos >= section.size())
+            break;
+        size_t separator = section.find('\x12', pos);
+        // A missing separator or an empty entry would fail the same way for every remaining
+        // entry, so reading stops at the first.
+        if (separator == AnsiString::npos || separator == pos) {
+            message = msg::FieldSectionError;
+            return false;
+        }
+        auto field = makeField(std::string_view(section).substr(pos, separator - pos));
+        if (!field || recordBufferSize_ + field->dataSize > kMaxRecordBufferSize) {
+            message = msg::FieldSectionError;
+            return false;
+        }
+        field->slotOffset = recordBufferSize_;
+        recordBufferSize_ += field->dataSize;
+        if (!autoIncField_ && field->storageKind == kindAutoInc)
+            autoIncField_ = field.get();
+        fields_.push_back(field.get());
+        ownedFields_.push_back(std::move(field));
+        pos = separator + 1;
+    }
+    return true;
+}
+
+bool TZerovCursor::readRecord(ImageReader& in, AnsiString& message) {
+    message = msg::UnexpectedEnd;
+    const size_t lengthBytes = static_cast<size_t>(std::max(declaredFieldCount_, 0));
+    if (in.remaining() < lengthBytes)
+        return false;
+    const uint8_t* lengths = in.at();
+    in.pos += lengthBytes;
+
+    std::unique_ptr<uint8_t[]> data(newRecordBuffer());
+    const int recordNumber = static_cast<int>(entries_.size()) + 1;
+    const size_t fieldsInRecord = std::min(fields_.size(), lengthBytes);
+    size_t completed = 0;
+    for (; completed < fieldsInRecord; ++completed) {
+        const TZerovField& f = *fields_[completed];
+        const int n = lengths[completed];
+        const bool referenced = isTextRefKind(f.storageKind) || isBlobKind(f.storageKind);
+        if (referenced ? (n != 0 && n != 4) : n > f.dataSize) {
+            message = formatText(msg::FieldWrongLength, f.fieldName, n, recordNumber);
+            break;
+        }
+        if (n == 0)
+            continue;
+        uint8_t* slot = slotOf(data.get(), f);
+        if (referenced) {
+            if (in.remaining() < 4)
+                break;
+            const int32_t length = in.i32();
+            const bool text = isTextRefKind(f.storageKind);
+            if (length < 0 || length > (text ? kMaxTextLength : kMaxBlobLength)) {
+                message = formatText(text ? msg::StringFieldWrongLength : msg::BlobFieldWrongLength,
+                                     f.fieldName, length, recordNumber);
+                break;
+            }
+            if (in.remaining() < static_cast<size_t>(length))
+                break;
+            if (text) {
+                char* copy = new char[static_cast<size_t>(length) + 1]();
+                std::memcpy(copy, in.at(), static_cast<size_t>(length));
+                setTextRef(slot, copy);
+            } else if (length > 0) {
+                auto* copy = new uint8_t[static_cast<size_t>(length)];
+                std::memcpy(copy, in.at(), static_cast<size_t>(length));
+                setBlobRef(slot, copy, length);
+            }
+            in.pos += static_cast<size_t>(length);
+        } else {
+            if (in.remaining() < static_cast<size_t>(n))
+                break;
+            std::memcpy(slot, in.at(), static_cast<size_t>(n));
+            in.pos += static_cast<size_t>(n);
+            // A text filling its whole slot keeps its terminator.
+            if (f.storageKind == kindFixedText)
+                slot[f.dataSize - 1] = 0;
+        }
+    }
+
+    if (completed == 0) {
+        freeRecordValues(data.get());
+        return false;
+    }
+    auto entry = std::make_unique<RecordEntry>();
+    entry->data = data.get();
+    entry->status = recUnchanged;
+    try {
+        entries_.push_back(entry.get());
+    } catch (...) {
+        freeRecordValues(data.get());
+        throw;
+    }
+    data.release();
+    entry.release();
+    message.clear();
+    return true;
+}
+
+} // namespace cibrano

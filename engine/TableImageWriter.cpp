@@ -1,0 +1,221 @@
+// Writing the table image of the record store.
+//
+// The body (notes and records) is built one piece at a time, each record in a small buffer
+// whose length bytes are filled in as its values go in, and enciphered as it goes out with one
+// cipher state carried through the whole body. The bytes are the same as enciphering the
+// finished image in place, but the image can go straight into a file as well as into memory.
+
+#include "engine/Crc16.h"
+#include "engine/Sapphire.h"
+#include "engine/ZerovCursor.h"
+#include "engine/ZerovSession.h"
+#include "platform/DatabaseError.h"
+#include "platform/Format.h"
+#include "platform/Guid.h"
+#include "platform/Stream.h"
+
+#include <cstring>
+#include <limits>
+
+namespace cibrano {
+
+namespace {
+
+void appendInt32(std::vector<uint8_t>& out, int32_t value) {
+    auto v = static_cast<uint32_t>(value);
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v >> 16));
+    out.push_back(static_cast<uint8_t>(v >> 24));
+}
+
+void appendBytes(std::vector<uint8_t>& out, const void* data, size_t count) {
+    auto p = static_cast<const uint8_t*>(data);
+    out.insert(out.end(), p, p + count);
+}
+
+// Whether a value of one of the fixed-size kinds 1-9 is not empty (only those are written).
+bool hasNumberValue(const uint8_t* slot, uint8_t kind) {
+    switch (kind) {
+    case kindSmallint:
+    case kindBoolean:
+        return readSlot<int16_t>(slot) != 0;
+    case kindFloat:
+    case kindCurrency:
+    case kindDateTime:
+        return readSlot<double>(slot) != 0.0;
+    default:
+        return readSlot<int32_t>(slot) != 0;
+    }
+}
+
+size_t fixedTextLength(const uint8_t* slot, const TZerovField& f) {
+    return f.dataSize == 0 ? 0 : strnlen(reinterpret_cast<const char*>(slot), f.dataSize - 1u);
+}
+
+// One record block: a length byte per field, then each non-empty value.
+void buildRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
+                      const ZerovFieldList& fields) {
+    out.assign(fields.size(), 0);
+    for (size_t k = 0; k < fields.size(); ++k) {
+        const TZerovField& f = *fields[k];
+        const uint8_t* slot = slotOf(data, f);
+        switch (f.storageKind) {
+        case kindText: {
+            const char* text = textRefAt(slot);
+            size_t length = text ? std::strlen(text) : 0;
+            if (length > 0) {
+                out[k] = 4;
+                appendInt32(out, static_cast<int32_t>(length));
+                appendBytes(out, text, length);
+            }
+            break;
+        }
+        case kindBlob:
+        case kindMemo:
+        case kindFmtMemo:
+        case kindGraphic: {
+            const uint8_t* block = blobRefAt(slot);
+            int32_t length = blobLengthAt(slot);
+            if (block && length > 0) {
+                out[k] = 4;
+                appendInt32(out, length);
+                appendBytes(out, block, static_cast<size_t>(length));
+            }
+            break;
+        }
+        case kindFixedText: {
+            size_t length = fixedTextLength(slot, f);
+            if (length > 0) {
+                out[k] = static_cast<uint8_t>(length);
+                appendBytes(out, slot, length);
+            }
+            break;
+        }
+        case kindUnknown:
+            break;
+        default:
+            if (hasNumberValue(slot, f.storageKind)) {
+                out[k] = static_cast<uint8_t>(f.dataSize);
+                appendBytes(out, slot, f.dataSize);
+            }
+            break;
+        }
+    }
+}
+
+} // namespace
+
+// Refuses, before anything is written, a store whose image the reader would not take back.
+void TZerovCursor::checkWritable() const {
+    if (notes_.size() > kMaxNotesLength)
+        databaseError(formatText("The table notes are too long (%d bytes, at most %d)",
+                                 static_cast<int>(std::min<size_t>(notes_.size(), INT32_MAX)),
+                                 static_cast<int>(kMaxNotesLength)));
+    int recordNumber = 0;
+    for (const RecordEntry* e : entries_) {
+        if (!e->isLive() || !e->data)
+            continue;
+        ++recordNumber;
+        if (fields_.empty())
+            databaseError("A table without fields cannot hold records");
+        for (const TZerovField* f : fields_) {
+            const uint8_t* slot = slotOf(e->data, *f);
+            if (isTextRefKind(f->storageKind)) {
+                const char* text = textRefAt(slot);
+                size_t length = text ? std::strlen(text) : 0;
+                if (length > static_cast<size_t>(kMaxTextLength))
+                    databaseError(formatText(
+                        "The text of field '%s' in record %d is too long (%d characters, at "
+                        "most %d)",
+                        f->fieldName, recordNumber,
+                        static_cast<int>(std::min<size_t>(length, INT32_MAX)), kMaxTextLength));
+            } else if (isBlobKind(f->storageKind)) {
+                int32_t length = blobLengthAt(slot);
+                if (blobRefAt(slot) && (length < 0 || length > kMaxBlobLength))
+                    databaseError(formatText(
+                        "The value of field '%s' in record %d is too long (%d bytes, at most %d)",
+                        f->fieldName, recordNumber, length, kMaxBlobLength));
+            }
+        }
+    }
+}
+
+size_t TZerovCursor::writeTableImage(TStream& stream) {
+    checkWritable();
+    return writeImage(stream);
+}
+
+size_t TZerovCursor::writeImage(TStream& stream) {
+    const bool encipher = !password_.empty();
+    enciphered_ = encipher;
+    const size_t start = stream.position();
+    stream.writeInt32(0); // total length, filled in at the end
+    stream.writeUInt8(encipher ? kEncipheredImage : kPlainImage);
+
+    AnsiString bodyKey;
+    if (encipher) {
+        // A new body key for every write; the block keeps it under the table password.
+        bodyKey = newGuidText();
+        std::memcpy(passwordBlock_, bodyKey.data(), 38);
+        uint16_t crc = crc16(passwordBlock_, 38);
+        passwordBlock_[38] = static_cast<uint8_t>(crc & 0xFF);
+        passwordBlock_[39] = static_cast<uint8_t>(crc >> 8);
+        uint8_t block[kPasswordBlockSize];
+        std::memcpy(block, passwordBlock_, sizeof block);
+        TSapphire& cipher = session().cipher();
+        cipher.setKey(password_);
+        cipher.encipher(block, 38);
+        stream.writeBuffer(block, sizeof block);
+    }
+
+    stream.writeInt32(0); // record count, filled in at the end
+    stream.writeInt32(fieldCount());
+    stream.writeInt32(static_cast<int32_t>(descriptionSection_.size()));
+    stream.writeBuffer(descriptionSection_.data(), descriptionSection_.size());
+
+    TSapphire bodyCipher;
+    if (encipher)
+        bodyCipher.setKey(bodyKey);
+    std::vector<uint8_t> piece;
+    auto emit = [&] {
+        if (encipher)
+            bodyCipher.encipher(piece.data(), piece.size());
+        stream.writeBuffer(piece.data(), piece.size());
+    };
+
+    if (!notes_.empty()) {
+        piece.clear();
+        piece.push_back('*');
+        auto length = static_cast<uint16_t>(notes_.size());
+        piece.push_back(static_cast<uint8_t>(length));
+        piece.push_back(static_cast<uint8_t>(length >> 8));
+        appendBytes(piece, notes_.data(), notes_.size());
+        emit();
+    }
+
+    int32_t written = 0;
+    int lastPercent = 0;
+    const int64_t total = static_cast<int64_t>(entries_.size());
+    for (size_t index = 0; index < entries_.size(); ++index) {
+        const RecordEntry* e = entries_[index];
+        if (!e->isLive() || !e->data)
+            continue;
+        buildRecordBlock(piece, e->data, fields_);
+        emit();
+        ++written;
+        reportProgress(static_cast<int64_t>(index) + 1, total, lastPercent);
+    }
+
+    const size_t end = stream.position();
+    if (end - start > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+        databaseError("The table is too large for a table file");
+    stream.setPosition(start + (encipher ? 45 : 5));
+    stream.writeInt32(written);
+    stream.setPosition(start);
+    stream.writeInt32(static_cast<int32_t>(end - start));
+    stream.setPosition(end);
+    return end - start;
+}
+
+} // namespace cibrano

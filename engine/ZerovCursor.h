@@ -1,0 +1,187 @@
+#pragma once
+// The record store: one table held in memory, its field descriptions and every record as a
+// raw record buffer, with the changes made since the last commit, the reading and writing of
+// the table image and the sorting of records.
+//
+// A record's identity is the address of its RecordEntry (the dataset's bookmark): entries are
+// allocated one by one and never move while the store lives, whatever sorting does to the
+// list. Deleted records stay in the list as tombstones until the store is cleared.
+//
+// The member functions live in several files: ZerovCursor.cpp (fields, records, changes,
+// keys, sorting), TableImageReader.cpp, TableImageWriter.cpp and TableFile.cpp.
+
+#include "engine/RecordEntry.h"
+#include "engine/ZerovField.h"
+#include "platform/AnsiString.h"
+#include "platform/Set.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cibrano {
+
+class TStream;
+class TMemoryStream;
+
+enum TSaveOption { savAutoBackup, savSlowMode, savSortOnIndex };
+using TSaveOptions = TSet<TSaveOption>;
+
+class TZerovCursor {
+public:
+    // Image kinds (the byte after the total length).
+    static constexpr uint8_t kPlainImage = 0x53;      // 'S'
+    static constexpr uint8_t kEncipheredImage = 0x50; // 'P'
+    static constexpr uint8_t kErrorImage = 0x45;      // 'E'
+    static constexpr size_t kPasswordBlockSize = 40;
+    // Limits of what the reader accepts, so the writer refuses anything beyond them.
+    static constexpr int32_t kMaxTextLength = 8191;
+    static constexpr int32_t kMaxBlobLength = (1 << 30) - 1;
+    static constexpr size_t kMaxNotesLength = 32767;
+
+    TZerovCursor();
+    // Clears everything (records, fields, the description section, the password block).
+    ~TZerovCursor();
+    TZerovCursor(const TZerovCursor&) = delete;
+    TZerovCursor& operator=(const TZerovCursor&) = delete;
+
+    // Hooks set by the owning dataset. onDestroyRecordData is told when a record goes, with its
+    // user data to release; onProgress gets the percentage done (0-100) of reading or writing.
+    std::function<void(intptr_t& userData)> onDestroyRecordData;
+    std::function<void(int percent)> onProgress;
+
+    // ---- Loading and saving (the table image) ----
+
+    // Loads the image at the stream's position into the store (cleared first). Enciphered
+    // bodies are deciphered in place, in the stream's memory. The message is empty on full
+    // success; with PartialOpen a damaged image still succeeds and the message says what went
+    // wrong.
+    bool readTableImage(TMemoryStream& stream, AnsiString& message);
+    // Writes the image of the store at the stream's position, enciphered when a password is
+    // set (with a new body key each time); answers the image length. Raises EDatabaseError,
+    // before writing anything, when the store holds what the reader would refuse.
+    size_t writeTableImage(TStream& stream);
+    // Writes the table file: savAutoBackup first copies the old file to ".~d" (a failed copy is
+    // ignored), savSortOnIndex reorders the records by `indexFieldNames` first, savSlowMode
+    // writes straight into the file instead of building the image in memory. The old file is
+    // replaced only by a complete new one: a failed save raises EDatabaseError and leaves it
+    // as it was.
+    void saveTableFile(const std::string& fileName, TSaveOptions options, bool caseInsensitive,
+                       const AnsiString& indexFieldNames);
+
+    bool PartialOpen() const { return partialOpen_; }
+    void setPartialOpen(bool value) { partialOpen_ = value; }
+
+    const AnsiString& password() const { return password_; }
+    void setPassword(const AnsiString& password) { password_ = password; }
+    // The 40-byte password block: the plain GUID text and its CRC after a successful password
+    // check or a write.
+    const uint8_t* passwordBlock() const { return passwordBlock_; }
+    // Whether the last image read or written was enciphered.
+    bool isEnciphered() const { return enciphered_; }
+
+    const AnsiString& notes() const { return notes_; }
+    void setNotes(const AnsiString& notes) { notes_ = notes; }
+
+    // The field description section exactly as read or built, and the field count it declares.
+    const AnsiString& descriptionSection() const { return descriptionSection_; }
+    int32_t declaredFieldCount() const { return declaredFieldCount_; }
+
+    // ---- Fields ----
+
+    int fieldCount() const { return static_cast<int>(fields_.size()); }
+    // None when the index is outside 0 .. fieldCount() - 1.
+    TZerovField* fieldAt(int index) const;
+    // The first field whose name equals `name` ignoring case, or none.
+    TZerovField* findField(std::string_view name) const;
+    const ZerovFieldList& fields() const { return fields_; }
+    // Bytes of a record buffer: the sum of the slot sizes.
+    int recordBufferSize() const { return recordBufferSize_; }
+    // The fields named in a ";"-separated list, in the order given; unknown names and BLOB
+    // kinds (o, m, r, g) are left out.
+    ZerovFieldList buildFieldList(std::string_view names) const;
+
+    // ---- Records ----
+
+    // Every entry, tombstones and deleted ones included.
+    int entryCount() const { return static_cast<int>(entries_.size()); }
+    // None when the index is outside the list.
+    RecordEntry* recordAt(int index) const;
+    const std::vector<RecordEntry*>& entries() const { return entries_; }
+
+    // A new zero-filled record buffer (`new uint8_t[recordBufferSize()]()`), the caller's.
+    uint8_t* newRecordBuffer() const;
+
+    // ---- Changes ----
+
+    // Keeps a backup of the record as it is before its first change; false for none, a deleted
+    // record or a tombstone.
+    bool beginRecordEdit(RecordEntry* entry);
+    // Stores the buffer's values into `entry` (which becomes modified unless inserted), or with
+    // no entry appends a new inserted record, numbered by the automatic-number counter when
+    // the table has such a field.
+    bool putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiString& message);
+    // A record inserted since the last commit goes at once (tombstone); others are marked
+    // deleted and keep their data until committed.
+    bool markRecordDeleted(RecordEntry* entry, AnsiString& message);
+    // Back to the values of the backup, if any; the record is unchanged afterwards.
+    void revertRecord(RecordEntry* entry);
+    void revertAllChanges();
+    void commitAllChanges();
+    // Frees every record (last first); with `alsoFields` also the field descriptions.
+    void clearStore(bool alsoFields);
+
+    // ---- Buffers and keys ----
+
+    // Copies every value, giving the target its own copies of texts and BLOBs.
+    void copyRecordValues(const uint8_t* source, uint8_t* target) const;
+    // Releases the texts and BLOBs a buffer refers to and clears the references.
+    void freeRecordValues(uint8_t* buffer) const;
+    // Whether a live record other than `entry` equals the buffer in every key field (the fields
+    // named in `keyFieldNames`, all fields when it is empty), compared case-sensitively.
+    bool hasDuplicateKey(const uint8_t* buffer, const RecordEntry* entry,
+                         std::string_view keyFieldNames) const;
+    // Reorders the whole list, ascending, by the named fields. Tombstones sort first.
+    void sortRecords(std::string_view fieldNames, bool caseInsensitive);
+
+    // ---- Automatic numbers ----
+
+    // The last automatic number handed out.
+    int32_t autoIncCounter() const { return autoIncCounter_; }
+    // The first field of kind a, or none.
+    TZerovField* autoIncField() const { return autoIncField_; }
+
+private:
+    struct ImageReader;
+
+    void freeEntryValues(RecordEntry* entry);
+    void removeEntry(RecordEntry* entry);
+    bool contains(const RecordEntry* entry) const;
+    void establishAutoIncCounter();
+    void reportProgress(int64_t done, int64_t total, int& lastReported);
+
+    bool parseFieldDescriptions(AnsiString& message);
+    bool readRecord(ImageReader& in, AnsiString& message);
+    void checkWritable() const;
+    size_t writeImage(TStream& stream);
+
+    std::vector<RecordEntry*> entries_;
+    std::vector<std::unique_ptr<TZerovField>> ownedFields_;
+    ZerovFieldList fields_;
+    AnsiString descriptionSection_;
+    int32_t declaredFieldCount_ = 0;
+    int recordBufferSize_ = 0;
+    bool partialOpen_ = false;
+    AnsiString password_;
+    uint8_t passwordBlock_[kPasswordBlockSize] = {};
+    bool enciphered_ = false;
+    int32_t autoIncCounter_ = 0;
+    TZerovField* autoIncField_ = nullptr;
+    AnsiString notes_;
+};
+
+} // namespace cibrano
