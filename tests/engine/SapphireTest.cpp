@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -71,33 +70,6 @@ TEST(SapphireTest, KnownAnswersBothDirections) {
         cipher.decipher(buffer.data(), buffer.size());
         EXPECT_EQ(buffer, a.plain);
     }
-}
-
-TEST(SapphireTest, FreshObjectIsTheEmptyKeyState) {
-    auto answers = loadKnownAnswers();
-    ASSERT_FALSE(answers.empty());
-    ASSERT_TRUE(answers[0].key.empty());
-    TSapphire cipher; // never keyed
-    auto buffer = answers[0].plain;
-    cipher.encipher(buffer.data(), buffer.size());
-    EXPECT_EQ(buffer, answers[0].cipher);
-}
-
-TEST(SapphireTest, SettingAKeyForgetsEarlierUse) {
-    // Enciphering in pieces continues the stream; keying again starts it over.
-    const std::string text = "Cereali e derivati";
-    TSapphire cipher;
-    std::vector<uint8_t> whole(text.begin(), text.end()), pieces = whole;
-    cipher.setKey("QUARZOFELCEBRUM");
-    cipher.encipher(whole.data(), whole.size());
-    cipher.setKey("QUARZOFELCEBRUM");
-    cipher.encipher(pieces.data(), 5);
-    cipher.encipher(pieces.data() + 5, pieces.size() - 5);
-    EXPECT_EQ(whole, pieces);
-    cipher.setKey("");
-    cipher.setKey("QUARZOFELCEBRUM");
-    cipher.decipher(whole.data(), whole.size());
-    EXPECT_EQ(std::string(whole.begin(), whole.end()), text);
 }
 
 TEST(SapphireTest, PasswordBlockOfTheSampleTable) {
