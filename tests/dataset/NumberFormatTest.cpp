@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 using namespace cibrano;
@@ -25,6 +26,17 @@ protected:
         setRegional(rs);
     }
 };
+
+struct FormatCase {
+    const char* pattern;
+    double value;
+    const char* text;
+};
+
+void expectFormats(std::initializer_list<FormatCase> cases) {
+    for (const auto& c : cases)
+        EXPECT_EQ(formatFloat(c.pattern, c.value), c.text) << c.pattern << " " << c.value;
+}
 
 struct PatternCase {
     const char* pattern;
@@ -60,79 +72,71 @@ TEST_F(NumberFormatTest, PatternTableWithCommaAsDecimalSeparator) {
 }
 
 TEST_F(NumberFormatTest, AValueThatRoundsToZeroLosesItsSign) {
-    EXPECT_EQ(formatFloat("#,##0.0", -0.04), "0.0");
-    EXPECT_EQ(formatFloat("0.00", -0.0), "0.00");
-    EXPECT_EQ(formatFloat("#", -0.4), "");
+    expectFormats({{"#,##0.0", -0.04, "0.0"}, {"0.00", -0.0, "0.00"}, {"#", -0.4, ""}});
 }
 
 TEST_F(NumberFormatTest, ThreeSectionsChooseByTheRoundedValue) {
     const char* pattern = "0.00;(0.00);zero";
-    EXPECT_EQ(formatFloat(pattern, -1.5), "(1.50)");
-    EXPECT_EQ(formatFloat(pattern, 0), "zero");
-    EXPECT_EQ(formatFloat(pattern, 2), "2.00");
-    EXPECT_EQ(formatFloat(pattern, 0.001), "zero");
-    EXPECT_EQ(formatFloat(pattern, -0.001), "zero");
+    expectFormats({{pattern, -1.5, "(1.50)"},
+                   {pattern, 0, "zero"},
+                   {pattern, 2, "2.00"},
+                   {pattern, 0.001, "zero"},
+                   {pattern, -0.001, "zero"}});
     // An empty or absent section falls back to the first, which then writes the sign.
-    EXPECT_EQ(formatFloat("0.0;;nil", -2), "-2.0");
-    EXPECT_EQ(formatFloat("0.0;neg", 0), "0.0");
-    EXPECT_EQ(formatFloat("0.0;[0.0]", -0.01), "0.0");
+    expectFormats({{"0.0;;nil", -2, "-2.0"}, {"0.0;neg", 0, "0.0"}, {"0.0;[0.0]", -0.01, "0.0"}});
 }
 
 TEST_F(NumberFormatTest, RoundsHalfAwayFromZeroOnDecimalDigits) {
-    EXPECT_EQ(formatFloat("0", 0.5), "1");
-    EXPECT_EQ(formatFloat("0", 2.5), "3");
-    EXPECT_EQ(formatFloat("0", -2.5), "-3");
-    EXPECT_EQ(formatFloat("0.00", 0.125), "0.13");
-    EXPECT_EQ(formatFloat("0.0", 9.96), "10.0");
-    EXPECT_EQ(formatFloat("#,##0", 999999.5), "1,000,000");
+    expectFormats({{"0", 0.5, "1"},
+                   {"0", 2.5, "3"},
+                   {"0", -2.5, "-3"},
+                   {"0.00", 0.125, "0.13"},
+                   {"0.0", 9.96, "10.0"},
+                   {"#,##0", 999999.5, "1,000,000"}});
     // 1.005 is 1.00499999999999989... in binary: its decimal digits decide, not a 0.5 nudge.
-    EXPECT_EQ(formatFloat("0.00", 1.005), "1.00");
-    EXPECT_EQ(formatFloat("0.0", 0.05), "0.1");
-    EXPECT_EQ(formatFloat("0.0", 0.049), "0.0");
+    expectFormats({{"0.00", 1.005, "1.00"}, {"0.0", 0.05, "0.1"}, {"0.0", 0.049, "0.0"}});
 }
 
 TEST_F(NumberFormatTest, PlaceholdersAndGrouping) {
-    EXPECT_EQ(formatFloat("#,##0", 12345678901.0), "12,345,678,901");
-    EXPECT_EQ(formatFloat("#,##0.00", 1234567.891), "1,234,567.89");
-    EXPECT_EQ(formatFloat("000", 5), "005");
-    EXPECT_EQ(formatFloat("0,000", 5), "0,005");
-    EXPECT_EQ(formatFloat("0.000", 0.004), "0.004");
-    EXPECT_EQ(formatFloat(".##", 12.5), "12.5");
-    EXPECT_EQ(formatFloat("#", 0.2), "");
-    EXPECT_EQ(formatFloat("0.00##", 1.5), "1.50");
+    expectFormats({{"#,##0", 12345678901.0, "12,345,678,901"},
+                   {"#,##0.00", 1234567.891, "1,234,567.89"},
+                   {"000", 5, "005"},
+                   {"0,000", 5, "0,005"},
+                   {"0.000", 0.004, "0.004"},
+                   {".##", 12.5, "12.5"},
+                   {"#", 0.2, ""},
+                   {"0.00##", 1.5, "1.50"}});
     EXPECT_EQ(formatFloat("0.00##", 1.23456), "1.2346");
     useSeparators(',', '.');
-    EXPECT_EQ(formatFloat("#,##0.00", 1234567.891), "1.234.567,89");
+    expectFormats({{"#,##0.00", 1234567.891, "1.234.567,89"}});
 }
 
 TEST_F(NumberFormatTest, QuotedAndOtherTextIsCopied) {
-    EXPECT_EQ(formatFloat("'Tot: '0.0\" g\"", 1.5), "Tot: 1.5 g");
-    EXPECT_EQ(formatFloat("0 'kg;#0,.'", 7), "7 kg;#0,.");
-    EXPECT_EQ(formatFloat("[0]%", 42), "[42]%");
-    EXPECT_EQ(formatFloat("0 'open", 3), "3 open");
+    expectFormats({{"'Tot: '0.0\" g\"", 1.5, "Tot: 1.5 g"},
+                   {"0 'kg;#0,.'", 7, "7 kg;#0,."},
+                   {"[0]%", 42, "[42]%"},
+                   {"0 'open", 3, "3 open"}});
     // An E without a sign is plain text.
-    EXPECT_EQ(formatFloat("0E", 3), "3E");
+    expectFormats({{"0E", 3, "3E"}});
 }
 
 TEST_F(NumberFormatTest, ScientificNotation) {
-    EXPECT_EQ(formatFloat("0.00E+00", 1234.5), "1.23E+03");
-    EXPECT_EQ(formatFloat("0.0E-0", 0.000123), "1.2E-4");
-    EXPECT_EQ(formatFloat("0.0e-00", 1234.5), "1.2e03");
-    EXPECT_EQ(formatFloat("0.0E+0", -1234.5), "-1.2E+3");
-    EXPECT_EQ(formatFloat("00.0E+0", 5), "50.0E-1");
-    EXPECT_EQ(formatFloat("0.00E+00", 0), "0.00E+00");
-    EXPECT_EQ(formatFloat("0.0E+00000", 1e100), "1.0E+0100");
-    EXPECT_EQ(formatFloat("0.0E+0", 9.96), "1.0E+1");
+    expectFormats({{"0.00E+00", 1234.5, "1.23E+03"},
+                   {"0.0E-0", 0.000123, "1.2E-4"},
+                   {"0.0e-00", 1234.5, "1.2e03"},
+                   {"0.0E+0", -1234.5, "-1.2E+3"},
+                   {"00.0E+0", 5, "50.0E-1"},
+                   {"0.00E+00", 0, "0.00E+00"},
+                   {"0.0E+00000", 1e100, "1.0E+0100"},
+                   {"0.0E+0", 9.96, "1.0E+1"}});
 }
 
 TEST_F(NumberFormatTest, FallsBackToGeneralFormat) {
-    EXPECT_EQ(formatFloat("", 0.1), "0.1");
-    EXPECT_EQ(formatFloat(";(0)", 2.5), "2.5");
-    EXPECT_EQ(formatFloat(";(0)", -2.5), "(3)");
+    expectFormats({{"", 0.1, "0.1"}, {";(0)", 2.5, "2.5"}, {";(0)", -2.5, "(3)"}});
     // Eighteen integer digits still go through the pattern; nineteen do not.
-    EXPECT_EQ(formatFloat("0", 123456789012345678.0), "123456789012345680");
-    EXPECT_EQ(formatFloat("#,##0.0", 1e19), "1E19");
-    EXPECT_EQ(formatFloat("0.0", -1.5e30), "-1.5E30");
+    expectFormats({{"0", 123456789012345678.0, "123456789012345680"},
+                   {"#,##0.0", 1e19, "1E19"},
+                   {"0.0", -1.5e30, "-1.5E30"}});
     EXPECT_EQ(formatFloat("0.0", std::numeric_limits<double>::infinity()), "INF");
     EXPECT_EQ(formatFloat("0.0", std::nan("")), "NAN");
 }
