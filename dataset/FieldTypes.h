@@ -1,5 +1,8 @@
 #pragma once
-// The data types a field or field definition can have.
+// The data types a field or field definition can have, and the other enumerations that
+// describe a field.
+
+#include "platform/Set.h"
 
 namespace cibrano {
 
@@ -41,5 +44,20 @@ enum TFieldType {
     ftIDispatch,
     ftGuid,
 };
+
+// The name a type goes by in messages ("Float", "String", "SmallInt", ...).
+const char* fieldTypeName(TFieldType type);
+
+// Whether values of the two types can be held by the same field class family: the string
+// types, the integer types, float and currency, the date and time types, the BLOB types, the
+// byte arrays; every other type only matches itself.
+bool fieldTypesCompatible(TFieldType a, TFieldType b);
+
+enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+enum TFieldAttribute { faHiddenCol, faReadonly, faRequired, faLink, faUnNamed, faFixed };
+using TFieldAttributes = TSet<TFieldAttribute>;
 
 } // namespace cibrano

@@ -1,0 +1,213 @@
+#include "dataset/DataLink.h"
+
+#include "dataset/DataSet.h"
+#include "dataset/DataSource.h"
+#include "dataset/DbConsts.h"
+#include "platform/DatabaseError.h"
+
+#include <algorithm>
+
+namespace cibrano {
+
+TDataLink::TDataLink() = default;
+
+TDataLink::~TDataLink() {
+    active_ = false;
+    editing_ = false;
+    sourceFixed_ = false;
+    if (dataSource_)
+        dataSource_->removeLink(this);
+}
+
+TDataSet* TDataLink::dataSet() const {
+    return dataSource_ ? dataSource_->DataSet() : nullptr;
+}
+
+void TDataLink::setDataSource(TDataSource* source) {
+    if (source == dataSource_)
+        return;
+    if (sourceFixed_)
+        databaseError(dbconsts::kDataSourceChange, dataSource_);
+    if (dataSource_)
+        dataSource_->removeLink(this);
+    if (source)
+        source->addLink(this);
+}
+
+void TDataLink::setReadOnly(bool value) {
+    if (readOnly_ == value)
+        return;
+    readOnly_ = value;
+    updateState();
+}
+
+void TDataLink::updateState() {
+    DatasetState s = dataSource_ ? dataSource_->State() : stateInactive;
+    setActive(dataSource_ && s != stateInactive);
+    setEditing(dataSource_ && (s == stateEdit || s == stateInsert || s == stateSetKey) &&
+               !readOnly_);
+}
+
+void TDataLink::setActive(bool value) {
+    if (active_ == value)
+        return;
+    active_ = value;
+    if (value)
+        updateRange();
+    else
+        firstVisible_ = 0;
+    notifyActiveChange();
+}
+
+void TDataLink::setEditing(bool value) {
+    if (editing_ == value)
+        return;
+    editing_ = value;
+    notifyEditingChange();
+}
+
+void TDataLink::updateRange() {
+    TDataSet* ds = dataSet();
+    if (!ds)
+        return;
+    const int a = ds->activeIndex_;
+    const int b = bufferCount_;
+    const int w = ds->bufferCount_;
+    int low = std::max(0, a - b + 1);
+    int high = std::min(std::max(0, w - b), a);
+    if (firstVisible_ < low)
+        firstVisible_ = low;
+    if (firstVisible_ > high)
+        firstVisible_ = high;
+    if (firstVisible_ > 0 && a - firstVisible_ < b - 1)
+        --firstVisible_;
+}
+
+void TDataLink::setBufferCount(int count) {
+    // A link always shows at least one record.
+    count = std::max(count, 1);
+    if (bufferCount_ == count)
+        return;
+    bufferCount_ = count;
+    if (active_) {
+        updateRange();
+        dataSet()->updateBufferCount();
+        updateRange();
+    }
+}
+
+int TDataLink::activeRecord() const {
+    TDataSet* ds = dataSet();
+    if (!ds || dataSource_->State() == stateSetKey)
+        return 0;
+    return ds->activeIndex_ - firstVisible_;
+}
+
+void TDataLink::setActiveRecord(int index) {
+    TDataSet* ds = dataSet();
+    if (!ds || dataSource_->State() == stateSetKey)
+        return;
+    ds->setLinkActiveIndex(index + firstVisible_);
+}
+
+int TDataLink::recordCount() const {
+    TDataSet* ds = dataSet();
+    if (!ds)
+        return 0;
+    if (dataSource_->State() == stateSetKey)
+        return 1;
+    return std::min(bufferCount_, ds->filledCount_);
+}
+
+bool TDataLink::edit() {
+    if (!readOnly_ && dataSource_)
+        dataSource_->edit();
+    return editing_;
+}
+
+bool TDataLink::atBeginning() const {
+    return dataSet()->atBeginning();
+}
+
+bool TDataLink::atEnd() const {
+    return dataSet()->atEnd();
+}
+
+int TDataLink::moveByDistance(int distance) {
+    return dataSet()->moveByDistance(distance);
+}
+
+void TDataLink::collectPendingEdit() {
+    updating_ = true;
+    try {
+        requestUpdateData();
+    } catch (...) {
+        updating_ = false;
+        throw;
+    }
+    updating_ = false;
+}
+
+void TDataLink::notifyDatasetChange() {
+    notifyRecordChange(nullptr);
+}
+
+void TDataLink::notifyDatasetScroll(int) {
+    notifyDatasetChange();
+}
+
+void TDataLink::notifyLayoutChange() {
+    notifyDatasetChange();
+}
+
+void TDataLink::deliverDataEvent(DataEventKind kind, intptr_t info) {
+    if (kind == evUpdateState) {
+        updateState();
+        return;
+    }
+    if (!active_)
+        return;
+    switch (kind) {
+    case evFieldChange:
+    case evRecordChange:
+        if (!updating_)
+            notifyRecordChange(eventField(info));
+        break;
+    case evDatasetChange:
+    case evDatasetScroll:
+    case evLayoutChange: {
+        int shift = 0;
+        if (dataSource_->State() != stateSetKey) {
+            const int a = dataSet()->activeIndex_;
+            const int first =
+                firstVisible_ + (kind == evDatasetScroll ? static_cast<int>(info) : 0);
+            const int last = first + bufferCount_ - 1;
+            if (a > last)
+                shift = a - last;
+            else if (a < first)
+                shift = a - first;
+            firstVisible_ = first + shift;
+        }
+        if (kind == evDatasetChange)
+            notifyDatasetChange();
+        else if (kind == evDatasetScroll)
+            notifyDatasetScroll(shift);
+        else
+            notifyLayoutChange();
+        break;
+    }
+    case evUpdateRecord:
+        collectPendingEdit();
+        break;
+    case evCheckBrowseMode:
+        notifyCheckBrowse();
+        break;
+    case evFocusControl:
+        notifyFocusControl(eventFieldRef(info));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace cibrano
