@@ -1,6 +1,161 @@
-#include <cstdio>
+// cibrano-table: the command-line companion of Cibrano's table files.
 
-int main() {
-    std::puts("usage: cibrano-table COMMAND ...");
-    return 1;
+#include "platform/AnsiString.h"
+#include "platform/DatabaseError.h"
+#include "platform/TerminalUi.h"
+#include "platform/UiServices.h"
+#include "tools/Commands.h"
+#include "tools/CsvValues.h"
+#include "tools/ToolError.h"
+
+#include <cstdio>
+#include <iostream>
+#include <new>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace cibrano;
+using namespace cibrano::tool;
+
+namespace {
+
+const char kUsage[] =
+    "usage: cibrano-table COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  info FILE          fields with types and sizes, record count, plain or enciphered, notes\n"
+    "  dump FILE          the records as CSV (UTF-8) on standard output, field names first\n"
+    "  import CSV FILE    a new table FILE from a CSV file (UTF-8); columns are matched to the\n"
+    "                     fields by name, fields without a column stay empty\n"
+    "  passwd FILE        FILE written again under --new-password\n"
+    "\n"
+    "Options:\n"
+    "  --password P       the table's password; without it the password is asked for when\n"
+    "                     the table needs one and a terminal is there (import: the password\n"
+    "                     of the new table)\n"
+    "  --new-password P   passwd: the new password; an empty one writes the table plain\n"
+    "  --fields SPEC      import: the fields, NAME:TYPE[:SIZE] separated by commas; TYPE is\n"
+    "                     string (with a SIZE), smallint, integer, word, boolean, float,\n"
+    "                     currency, date, time, datetime, autoinc, blob, memo, fmtmemo or\n"
+    "                     graphic. Default: Gruppo:string:30,Nome:string:50,Quantita:float,\n"
+    "                     Kcalorie:float,Glucidi:float,Lipidi:float,Proteine:float\n"
+    "  --force            import: replace FILE when it exists\n"
+    "  --partial          open a damaged table as far as it can be read\n"
+    "  --help             this text\n"
+    "\n"
+    "CSV numbers use \".\" as decimal separator, dates are YYYY-MM-DD, times HH:MM:SS;\n"
+    "binary BLOB values are hexadecimal digits. An autoinc field is numbered on import.\n";
+
+// Prompts only where someone can answer: never when the password was given on the command
+// line (a wrong one is an error, not a question) or when no terminal is at the other end.
+class ToolUi : public TerminalUi {
+public:
+    explicit ToolUi(bool prompt) : prompt_(prompt) {}
+    bool askPassword(AnsiString& password) override {
+        return prompt_ && TerminalUi::askPassword(password);
+    }
+    void showWarning(const AnsiString&, const AnsiString& text) override {
+        std::cerr << "cibrano-table: " << ansiToUtf8(text) << "\n";
+    }
+
+private:
+    bool prompt_;
+};
+
+int fail(const std::string& message, int status) {
+    std::cerr << "cibrano-table: " << message << "\n";
+    if (status == 2)
+        std::cerr << "Try 'cibrano-table --help'.\n";
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> words;
+    Options options;
+    try {
+        for (int i = 1; i < argc; ++i) {
+            std::string arg = argv[i];
+            if (arg == "--help" || arg == "-h") {
+                std::cout << kUsage;
+                return 0;
+            }
+            if (arg == "--force") {
+                options.force = true;
+                continue;
+            }
+            if (arg == "--partial") {
+                options.partial = true;
+                continue;
+            }
+            std::optional<std::string>* target = nullptr;
+            std::string name = arg.substr(0, arg.find('='));
+            if (name == "--password")
+                target = &options.password;
+            else if (name == "--new-password")
+                target = &options.newPassword;
+            else if (name == "--fields")
+                target = &options.fields;
+            if (target) {
+                if (arg.size() > name.size()) {
+                    *target = arg.substr(name.size() + 1);
+                } else {
+                    if (i + 1 >= argc)
+                        throw UsageError(name + " needs a value");
+                    *target = std::string(argv[++i]);
+                }
+                continue;
+            }
+            if (arg.size() > 1 && arg[0] == '-')
+                throw UsageError("unknown option " + arg);
+            words.push_back(arg);
+        }
+        if (words.empty())
+            throw UsageError("no command given");
+
+        useToolRegionalSettings();
+        setApplicationTitle("cibrano-table");
+        ToolUi ui(!options.password && ::isatty(STDIN_FILENO));
+        setUiServices(&ui);
+        struct Restore {
+            ~Restore() { setUiServices(nullptr); }
+        } restore;
+
+        const std::string& command = words[0];
+        auto expectArgs = [&](size_t n, const char* form) {
+            if (words.size() != n + 1)
+                throw UsageError(std::string("usage: cibrano-table ") + form);
+        };
+        if (command == "info") {
+            expectArgs(1, "info FILE [--password P]");
+            runInfo(words[1], options, std::cout);
+        } else if (command == "dump") {
+            expectArgs(1, "dump FILE [--password P]");
+            runDump(words[1], options, std::cout);
+        } else if (command == "import") {
+            expectArgs(2, "import CSV FILE [--fields SPEC] [--password P] [--force]");
+            runImport(words[1], words[2], options, std::cout);
+        } else if (command == "passwd") {
+            expectArgs(1, "passwd FILE --new-password P [--password P]");
+            runPasswd(words[1], options, std::cout);
+        } else {
+            throw UsageError("unknown command " + command);
+        }
+        std::cout.flush();
+        if (!std::cout)
+            return fail("cannot write to standard output", 1);
+        return 0;
+    } catch (const UsageError& e) {
+        return fail(e.what(), 2);
+    } catch (const ToolError& e) {
+        return fail(e.what(), 1);
+    } catch (const EDatabaseError& e) {
+        return fail(ansiToUtf8(e.message()), 1);
+    } catch (const std::bad_alloc&) {
+        return fail("out of memory", 1);
+    } catch (const std::exception& e) {
+        return fail(e.what(), 1);
+    }
 }

@@ -1,0 +1,184 @@
+#include "tools/Commands.h"
+
+#include "engine/FieldDescriptions.h"
+#include "engine/ZerovCursor.h"
+#include "platform/AnsiCase.h"
+#include "platform/AnsiString.h"
+#include "platform/Files.h"
+#include "platform/Stream.h"
+#include "tools/Csv.h"
+#include "tools/CsvValues.h"
+#include "tools/FieldSpecs.h"
+#include "tools/ToolError.h"
+
+#include <iostream>
+#include <memory>
+#include <ostream>
+
+namespace cibrano::tool {
+
+namespace {
+
+AnsiString ansiPassword(const std::optional<std::string>& utf8, const char* option) {
+    if (!utf8)
+        return AnsiString();
+    auto ansi = utf8ToAnsi(*utf8);
+    if (!ansi)
+        throw UsageError(std::string(option) +
+                         " holds a character that Windows-1252 cannot represent");
+    return *ansi;
+}
+
+// Reads a table file into `store`, with the password given or asked for.
+void openTable(TZerovCursor& store, const std::string& file, const Options& options) {
+    TMemoryStream image;
+    std::string reason;
+    if (!image.loadFromFile(file, &reason))
+        throw ToolError("cannot read " + file + ": " + reason);
+    store.setPassword(ansiPassword(options.password, "--password"));
+    store.setPartialOpen(options.partial);
+    AnsiString message;
+    if (!store.readTableImage(image, message))
+        throw ToolError(file + ": " + ansiToUtf8(message));
+    if (!message.empty())
+        std::cerr << "cibrano-table: warning: " << file << ": " << ansiToUtf8(message) << "\n";
+}
+
+int liveRecords(const TZerovCursor& store) {
+    int n = 0;
+    for (const RecordEntry* e : store.entries())
+        n += e->isLive() ? 1 : 0;
+    return n;
+}
+
+// Frees a record buffer and the values it refers to.
+struct BufferDeleter {
+    const TZerovCursor* store;
+    void operator()(uint8_t* buffer) const {
+        store->freeRecordValues(buffer);
+        delete[] buffer;
+    }
+};
+
+} // namespace
+
+void runInfo(const std::string& file, const Options& options, std::ostream& out) {
+    TZerovCursor store;
+    openTable(store, file, options);
+    out << "File:      " << file << "\n";
+    out << "Format:    " << (store.isEnciphered() ? "enciphered" : "plain") << "\n";
+    out << "Records:   " << liveRecords(store) << "\n";
+    out << "Fields:    " << store.fieldCount() << "\n";
+    size_t width = 0;
+    for (const TZerovField* f : store.fields())
+        width = std::max(width, ansiToUtf8(f->fieldName).size());
+    for (int i = 0; i < store.fieldCount(); ++i) {
+        const TZerovField& f = *store.fieldAt(i);
+        std::string name = ansiToUtf8(f.fieldName);
+        out << "  " << (i + 1 < 10 ? " " : "") << i + 1 << "  " << name
+            << std::string(width - name.size() + 2, ' ') << typeWordOfKind(f.storageKind);
+        if (f.storageKind == kindFixedText || f.storageKind == kindText)
+            out << " " << f.declaredSize;
+        out << "\n";
+    }
+    out << "Notes:     " << (store.notes().empty() ? "(none)" : ansiToUtf8(store.notes())) << "\n";
+}
+
+void runDump(const std::string& file, const Options& options, std::ostream& out) {
+    TZerovCursor store;
+    openTable(store, file, options);
+    std::vector<std::string> cells;
+    for (const TZerovField* f : store.fields())
+        cells.push_back(ansiToUtf8(f->fieldName));
+    out << csvLine(cells);
+    for (const RecordEntry* e : store.entries()) {
+        if (!e->isLive() || !e->data)
+            continue;
+        cells.clear();
+        for (const TZerovField* f : store.fields())
+            cells.push_back(valueAsCsvText(e->data, *f));
+        out << csvLine(cells);
+    }
+}
+
+void runImport(const std::string& csvFile, const std::string& file, const Options& options,
+               std::ostream& out) {
+    if (!options.force && fileExists(file))
+        throw ToolError(file + " already exists (--force replaces it)");
+    std::vector<FieldDescription> fields =
+        options.fields ? parseFieldSpecs(*options.fields) : foodTableFields();
+    const AnsiString password = ansiPassword(options.password, "--password");
+
+    std::string reason;
+    auto text = readWholeFile(csvFile, &reason);
+    if (!text)
+        throw ToolError("cannot read " + csvFile + ": " + reason);
+
+    TZerovCursor store;
+    {
+        TMemoryStream image;
+        writeNewTableImage(image, fields);
+        image.setPosition(0);
+        AnsiString message;
+        if (!store.readTableImage(image, message))
+            throw ToolError("cannot create the table: " + ansiToUtf8(message));
+    }
+
+    CsvReader csv(*text);
+    CsvRecord record;
+    if (!csv.next(record))
+        throw ToolError(csvFile + " is empty: a header line of field names is needed");
+    std::vector<const TZerovField*> columns;
+    for (const std::string& name : record.cells) {
+        auto ansi = utf8ToAnsi(name);
+        const TZerovField* f = ansi ? store.findField(*ansi) : nullptr;
+        if (!f)
+            throw ToolError(csvFile + ", line " + std::to_string(record.line) + ": column \"" +
+                            name + "\" matches no field of the table");
+        for (const TZerovField* other : columns)
+            if (other == f)
+                throw ToolError(csvFile + ", line " + std::to_string(record.line) +
+                                ": two columns for field " + name);
+        columns.push_back(f);
+    }
+
+    int count = 0;
+    while (csv.next(record)) {
+        if (record.cells.size() != columns.size())
+            throw ToolError(csvFile + ", line " + std::to_string(record.line) + ": " +
+                            std::to_string(record.cells.size()) + " values for " +
+                            std::to_string(columns.size()) + " columns");
+        std::unique_ptr<uint8_t[], BufferDeleter> buffer(store.newRecordBuffer(),
+                                                         BufferDeleter{&store});
+        try {
+            for (size_t c = 0; c < columns.size(); ++c)
+                valueFromCsvText(buffer.get(), *columns[c], record.cells[c], record.line);
+        } catch (const ToolError& e) {
+            throw ToolError(csvFile + ", " + e.what());
+        }
+        AnsiString message;
+        if (!store.putRecord(buffer.get(), nullptr, message))
+            throw ToolError(csvFile + ", line " + std::to_string(record.line) + ": " +
+                            ansiToUtf8(message));
+        ++count;
+    }
+    store.commitAllChanges();
+    store.setPassword(password);
+    store.saveTableFile(file, {}, false, "");
+    out << file << ": " << count << " records imported" << (password.empty() ? "" : ", enciphered")
+        << "\n";
+}
+
+void runPasswd(const std::string& file, const Options& options, std::ostream& out) {
+    if (!options.newPassword)
+        throw UsageError("passwd needs --new-password P (an empty P writes the table plain)");
+    const AnsiString newPassword = ansiPassword(options.newPassword, "--new-password");
+    TZerovCursor store;
+    openTable(store, file, options);
+    store.setPassword(newPassword);
+    store.saveTableFile(file, {}, false, "");
+    out << file << ": written " << (newPassword.empty() ? "plain" : "under the new password")
+        << "\n";
+}
+
+} // namespace cibrano::tool

@@ -1,0 +1,28 @@
+#pragma once
+// The tool's commands: info, dump, import and passwd.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace cibrano::tool {
+
+struct Options {
+    std::optional<std::string> password;    // --password, UTF-8
+    std::optional<std::string> newPassword; // --new-password, UTF-8
+    std::optional<std::string> fields;      // --fields
+    bool force = false;                     // --force: import may replace an existing file
+    bool partial = false;                   // --partial: open a damaged table as far as it goes
+};
+
+// Fields with types and sizes, record count, plain or enciphered, notes.
+void runInfo(const std::string& file, const Options& options, std::ostream& out);
+// The records as CSV (UTF-8, CRLF), with a header line of field names.
+void runDump(const std::string& file, const Options& options, std::ostream& out);
+// A new table from a CSV file, its columns matched to the fields by name.
+void runImport(const std::string& csvFile, const std::string& file, const Options& options,
+               std::ostream& out);
+// The table written again under --new-password (plain when it is empty).
+void runPasswd(const std::string& file, const Options& options, std::ostream& out);
+
+} // namespace cibrano::tool

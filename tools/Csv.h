@@ -1,0 +1,34 @@
+#pragma once
+// Comma-separated values as RFC 4180 has them: fields separated by commas, records by line
+// breaks (CRLF written, CRLF or LF read), fields with commas, quotes or line breaks quoted, a
+// quote inside a quoted field doubled.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cibrano::tool {
+
+struct CsvRecord {
+    int line = 0; // the line the record starts on, from 1
+    std::vector<std::string> cells;
+};
+
+class CsvReader {
+public:
+    // The text (a leading UTF-8 byte order mark is skipped); it must outlive the reader.
+    explicit CsvReader(std::string_view text);
+    // The next record; false at the end. Blank lines are skipped. Raises ToolError, naming the
+    // line, for a quoted field that is not closed or is followed by anything but a separator.
+    bool next(CsvRecord& record);
+
+private:
+    std::string_view text_;
+    size_t pos_ = 0;
+    int line_ = 1;
+};
+
+// One record as a CSV line, CRLF included.
+std::string csvLine(const std::vector<std::string>& cells);
+
+} // namespace cibrano::tool

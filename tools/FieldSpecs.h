@@ -1,0 +1,23 @@
+#pragma once
+// The field definitions of a new table as given on the command line:
+// "Name:type[:size],..." with the types string, smallint, integer, word, boolean, float,
+// currency, date, time, datetime, autoinc, blob, memo, fmtmemo and graphic.
+
+#include "engine/FieldDescriptions.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cibrano::tool {
+
+// The food table's seven fields: Gruppo (text 30), Nome (text 50) and five floats.
+std::vector<FieldDescription> foodTableFields();
+
+// Parses a UTF-8 definition list; raises ToolError for anything it cannot take.
+std::vector<FieldDescription> parseFieldSpecs(std::string_view specs);
+
+// The type word of a stored field (as parseFieldSpecs takes it) and its size text.
+std::string typeWordOfKind(uint8_t storageKind);
+
+} // namespace cibrano::tool
