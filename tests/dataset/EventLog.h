@@ -24,7 +24,6 @@ public:
         : log_(log), name_(std::move(name)) {
         setVisualControl(visual);
     }
-    ~RecordingLink() override { setDataSource(nullptr); }
 
     // Run when the link is asked for its pending value.
     std::function<void()> onUpdateData;
