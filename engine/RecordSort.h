@@ -3,10 +3,10 @@
 //
 // Records with equal keys keep no defined order, but the order they do get is part of what the
 // user sees (which of two equal foods comes first), so every sort of records goes through this
-// one procedure: Hoare partitioning around the middle element, the left part sorted first and
-// the right part next. The parts are independent, so they are kept on an explicit stack (the
-// larger one waits) instead of in nested calls: the result is the same, and a long list cannot
-// exhaust the call stack.
+// one procedure: Hoare partitioning around the middle element, then each part sorted the same
+// way. The parts are independent of each other, so they wait on an explicit stack (the larger
+// one first) instead of in nested calls: the order is the same, and a long list cannot exhaust
+// the call stack.
 
 #include <cstddef>
 #include <iterator>

@@ -89,18 +89,6 @@ TEST(RecordSort, MatchesTheNestedProcedureOnManyLists) {
     }
 }
 
-TEST(RecordSort, LongSortedAndReversedListsSortWithoutDeepNesting) {
-    std::vector<Item> items(200000);
-    std::vector<Item*> list;
-    for (size_t k = 0; k < items.size(); ++k) {
-        items[k] = {static_cast<int>(items.size() - k), static_cast<int>(k)};
-        list.push_back(&items[k]);
-    }
-    quickSortRecords(list, byKey);
-    for (size_t k = 1; k < list.size(); ++k)
-        ASSERT_LT(list[k - 1]->key, list[k]->key);
-}
-
 TEST(RecordSort, StoreSortsAscendingByItsKeysWithTombstonesFirst) {
     TZerovCursor store;
     openNewTable(store, {{"Gruppo", ftString, 10}, {"Nome", ftString, 40}});

@@ -171,8 +171,3 @@ TEST_F(TableFile, SaveFailingMidwayLeavesTheOldFileIntact) {
     store.saveTableFile(path, {}, false, "");
     EXPECT_EQ(namesIn(path).size(), 6u);
 }
-
-TEST_F(TableFile, SaveIntoAMissingFolderFailsClearly) {
-    EXPECT_THROW(store.saveTableFile(dir.file("manca/alimenti.d"), {savAutoBackup}, false, ""),
-                 EDatabaseError);
-}
