@@ -1,0 +1,8 @@
+#pragma once
+// The table engine's table module: the record store, the table dataset and what is built on
+// them.
+
+#include "engine/DOvuzaZerivir.h"
+#include "engine/KeyBuffer.h"
+#include "engine/ZerovCursor.h"
+#include "engine/ZerovSession.h"
