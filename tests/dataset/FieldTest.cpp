@@ -329,6 +329,39 @@ TEST_F(Fields, IntegerBooleanAndDateFieldsConvertTheirTexts) {
     EXPECT_TRUE(scadenza->isNull());
 }
 
+TEST_F(Fields, CalculatedFieldsFollowEveryFetchAndEveryChange) {
+    auto* energy = new TFloatField(&ds);
+    energy->setFieldName("Doppio");
+    energy->setFieldKind(fkCalculated);
+    energy->setDataSet(&ds);
+    int runs = 0;
+    ds.OnCalcFields = [&](TDataSet*) {
+        ++runs;
+        EXPECT_EQ(ds.State(), stateCalcFields);
+        if (!qty->isNull())
+            energy->setFloatValue(qty->floatValue() * 2);
+    };
+    ds.addRow({"Pasta", 12.0});
+    ds.addRow({"Riso", nullptr});
+    openRecorded(2);
+    EXPECT_EQ(energy->FieldNo(), -1);
+    EXPECT_EQ(ds.calcFieldsSize(), 9);
+    EXPECT_EQ(energy->floatValue(), 24);
+    EXPECT_FALSE(energy->fieldCanModify());
+    ds.moveNext();
+    EXPECT_TRUE(energy->isNull()) << "the calculated area starts clear for every record";
+
+    ds.beginEdit();
+    runs = 0;
+    qty->setFloatValue(5);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(energy->floatValue(), 10);
+    EXPECT_TRUE(ds.Modified()) << "recalculating keeps the pending change";
+    ds.setAutoCalcFields(false);
+    qty->setFloatValue(6);
+    EXPECT_EQ(energy->floatValue(), 10);
+}
+
 TEST_F(Fields, FieldsCanBeModifiedOnlyWhenBoundAndWritable) {
     EXPECT_FALSE(qty->fieldCanModify()) << "not bound";
     ds.addRow({"Pasta", 12.0});
