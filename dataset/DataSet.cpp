@@ -187,9 +187,28 @@ std::unique_ptr<TStream> TDataSet::createBlobStream(TField*, TBlobStreamMode) {
     databaseError(dbconsts::kCapabilityNotSupported, this);
 }
 
-bool TDataSet::lookupText(const AnsiString&, const std::vector<AnsiString>&, const AnsiString&,
-                          AnsiString&) {
+bool TDataSet::locate(const AnsiString&, const TVariant&, TLocateOptions) {
     databaseError(dbconsts::kCapabilityNotSupported, this);
+}
+
+TVariant TDataSet::lookup(const AnsiString&, const TVariant&, const AnsiString&) {
+    databaseError(dbconsts::kCapabilityNotSupported, this);
+}
+
+bool TDataSet::lookupText(const AnsiString& keyFields, const std::vector<AnsiString>& keyValues,
+                          const AnsiString& resultField, AnsiString& result) {
+    TVariant keys;
+    if (keyValues.size() == 1) {
+        keys = TVariant(keyValues.front());
+    } else {
+        std::vector<TVariant> elements(keyValues.begin(), keyValues.end());
+        keys = TVariant(std::move(elements));
+    }
+    const TVariant found = lookup(keyFields, keys, resultField);
+    if (!found.hasValue())
+        return false;
+    result = found.asString();
+    return true;
 }
 
 AnsiString TDataSet::transliterate(const AnsiString& text, bool) const {

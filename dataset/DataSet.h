@@ -11,6 +11,7 @@
 #include "dataset/DataSetTypes.h"
 #include "dataset/FieldDefs.h"
 #include "dataset/Fields.h"
+#include "dataset/Variant.h"
 #include "platform/AnsiString.h"
 #include "platform/Component.h"
 
@@ -148,14 +149,29 @@ public:
     virtual TDataSource* masterSourceOf() const { return nullptr; }
     // A stream over a BLOB field's value in the active record.
     virtual std::unique_ptr<TStream> createBlobStream(TField* field, TBlobStreamMode mode);
+    // Searching by field values; the engine supplies both, the base raises "Capability not
+    // supported". `keyValues` is one value, or an array with one value per name in the
+    // ';'-separated `keyFields`.
+    // locate makes the first matching record current and answers whether there was one; when
+    // there was none the current record stays.
+    virtual bool locate(const AnsiString& keyFields, const TVariant& keyValues,
+                        TLocateOptions options);
+    // The values of `resultFields` (one name gives one value, several an array) in the first
+    // record whose key fields equal the values exactly; null when there is none. The current
+    // record, the window and the cursor stay as they were, and no event is raised.
+    virtual TVariant lookup(const AnsiString& keyFields, const TVariant& keyValues,
+                            const AnsiString& resultFields);
     // The text of `resultField` in the record whose `keyFields` hold `keyValues` (texts);
-    // false when there is none. Serves lookup fields.
+    // false when there is none or its value is null. Serves lookup fields, through lookup.
     virtual bool lookupText(const AnsiString& keyFields, const std::vector<AnsiString>& keyValues,
                             const AnsiString& resultField, AnsiString& result);
     // Character translation of stored text on reading (toNative) and writing; none here.
     virtual AnsiString transliterate(const AnsiString& text, bool toNative) const;
 
     void checkActive() const;
+    // Brings the engine's cursor onto the active record. Code outside the record cycle that
+    // reads the engine's current record directly (a BLOB stream) calls this first.
+    void updateCursorPosition();
     // Changes that need a closed dataset: closes it while the component is being designed or
     // updated, else "Cannot perform this operation on an open dataset".
     void checkInactive();
@@ -221,8 +237,7 @@ protected:
     // state and the modified flag that setTempState found.
     DatasetState setTempState(DatasetState state);
     void restoreState(DatasetState saved);
-    // Brings the engine's cursor onto the active record / forgets where it stands.
-    void updateCursorPosition();
+    // The engine's cursor has moved away from the active record.
     void cursorPositionChanged() { cursorIndex_ = -1; }
     // Computes the calculated fields of a buffer (when there are any) in stateCalcFields.
     void computeCalcFields(uint8_t* buffer);

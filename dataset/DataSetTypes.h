@@ -56,6 +56,11 @@ using TBookmark = const void*;
 enum TFilterOption { foCaseInsensitive, foNoPartialCompare };
 using TFilterOptions = TSet<TFilterOption>;
 
+// Options of a search by field values: texts compared ignoring case, and a search text that
+// only has to begin the field's text.
+enum TLocateOption { loCaseInsensitive, loPartialKey };
+using TLocateOptions = TSet<TLocateOption>;
+
 enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
 
 enum TBlobStreamMode { bmRead, bmWrite, bmReadWrite };

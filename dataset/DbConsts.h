@@ -39,6 +39,8 @@ inline constexpr const char* kInvalidTime = "'%s' is not a valid time";
 inline constexpr const char* kInvalidDateTime = "'%s' is not a valid date and time";
 inline constexpr const char* kTextTrue = "True";
 inline constexpr const char* kTextFalse = "False";
+inline constexpr const char* kVariantConversion =
+    "Could not convert variant of type (%s) into type (%s)";
 
 // Data sources and data links.
 inline constexpr const char* kCircularDataLink = "Circular datalinks are not allowed";

@@ -248,6 +248,80 @@ void TField::clearValue() {
     writeRaw(nullptr);
 }
 
+namespace {
+
+TVariantKind variantKindOf(TFieldType type) {
+    switch (type) {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
+        return vkInteger;
+    case ftBoolean:
+        return vkBoolean;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+        return vkFloat;
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+        return vkDateTime;
+    default:
+        return vkString;
+    }
+}
+
+} // namespace
+
+TVariant TField::value() const {
+    if (isNull())
+        return TVariant::null();
+    switch (variantKindOf(dataType_)) {
+    case vkInteger:
+        return TVariant(integerValue());
+    case vkBoolean:
+        return TVariant(booleanValue());
+    case vkFloat:
+        return TVariant(floatValue());
+    case vkDateTime:
+        return TVariant::dateTime(dateTimeValue());
+    default:
+        return TVariant(stringValue());
+    }
+}
+
+void TField::setValue(const TVariant& value) {
+    if (!value.hasValue()) {
+        clearValue();
+        return;
+    }
+    switch (variantKindOf(dataType_)) {
+    case vkInteger: {
+        const int64_t v = value.asInteger();
+        // Beyond int the field's own range check speaks, through the float setter.
+        if (v < INT32_MIN || v > INT32_MAX)
+            setFloatValue(static_cast<double>(v));
+        else
+            setIntegerValue(static_cast<int>(v));
+        break;
+    }
+    case vkBoolean:
+        setBooleanValue(value.asBoolean());
+        break;
+    case vkFloat:
+        setFloatValue(value.asFloat());
+        break;
+    case vkDateTime:
+        setDateTimeValue(value.asDateTime());
+        break;
+    default:
+        setStringValue(value.asString());
+        break;
+    }
+}
+
 void TField::focusBoundControl() {
     if (!dataSet_ || !dataSet_->Active())
         return;

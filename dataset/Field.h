@@ -6,6 +6,7 @@
 
 #include "dataset/DataSetTypes.h"
 #include "dataset/FieldTypes.h"
+#include "dataset/Variant.h"
 #include "platform/AnsiString.h"
 #include "platform/Component.h"
 #include "platform/DateTime.h"
@@ -94,6 +95,12 @@ public:
     virtual void setBooleanValue(bool value);
     virtual TDateTime dateTimeValue() const;
     virtual void setDateTimeValue(TDateTime value);
+
+    // The value in the kind that suits the field's type (integer, float, boolean, date-time,
+    // else text); null when the field has none.
+    TVariant value() const;
+    // Stores a value converted to the field's kind; unassigned and null clear the field.
+    void setValue(const TVariant& value);
 
     AnsiString displayText() const;
     AnsiString editText() const;

@@ -1,6 +1,6 @@
 #include "DataSetFixture.h"
 
-#include "dataset/Abort.h"
+#include "platform/Abort.h"
 
 using namespace cibrano;
 using namespace cibrano::testkit;

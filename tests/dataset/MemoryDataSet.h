@@ -1,12 +1,13 @@
 #pragma once
 // A small dataset over records held in memory, implementing the engine contract in the most
 // direct way: records in a list (a record's address is its bookmark), a cursor index into it,
-// OnFilterRecord applied while fetching. Tests of the framework (and of anything built on
-// data links) run against it.
+// OnFilterRecord applied while fetching, locate and lookup by a plain scan. Tests of the framework
+// (and of anything built on data links) run against it.
 
 #include "dataset/DataSet.h"
 #include "dataset/DataSource.h"
 #include "dataset/Field.h"
+#include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 
 #include <algorithm>
@@ -104,6 +105,58 @@ public:
         int32_t n;
         std::memcpy(&n, b + trailer() + sizeof(Record*) + 1, sizeof n);
         return n;
+    }
+
+    // Filtered on an open dataset applies at once, settling a pending edit first and ending on
+    // the first visible record, as the table engine does.
+    void setFiltered(bool value) override {
+        if (!Active()) {
+            TDataSet::setFiltered(value);
+            return;
+        }
+        settlePendingEdit();
+        TDataSet::setFiltered(value);
+        moveFirst();
+    }
+
+    // One call of locate, as it was asked.
+    struct LocateCall {
+        AnsiString fields;
+        TVariant values;
+        TLocateOptions options;
+    };
+    std::vector<LocateCall> locateCalls;
+
+    // A scan over the visible records in order; the key values compare as the table engine
+    // compares them (converted to the search value's kind, texts upper-cased and matched as
+    // prefixes under the options).
+    bool locate(const AnsiString& fields, const TVariant& values, TLocateOptions options) override {
+        locateCalls.push_back({fields, values, options});
+        checkActive();
+        doBeforeScroll();
+        settlePendingEdit();
+        int found = findVisible(fields, values, options);
+        if (found < 0)
+            return false;
+        pos_ = found;
+        cursorPositionChanged();
+        refillBuffers(true, true);
+        doAfterScroll();
+        return true;
+    }
+
+    TVariant lookup(const AnsiString& fields, const TVariant& values,
+                    const AnsiString& results) override {
+        checkActive();
+        int found = findVisible(fields, values, TLocateOptions());
+        if (found < 0)
+            return TVariant::null();
+        std::vector<TVariant> answer;
+        withCandidate(records_[static_cast<size_t>(found)].get(), [&] {
+            for (TField* f : getFieldList(results))
+                answer.push_back(f->value());
+        });
+        return answer.size() == 1 ? answer.front() : TVariant(std::move(answer));
     }
 
     using TDataSet::bindFields;
@@ -349,6 +402,63 @@ private:
         }
         self->restoreState(saved);
         return accept;
+    }
+
+    // Runs `body` in stateFilter with `r` as the record that field reads reach.
+    template <typename Body> void withCandidate(Record* r, Body body) {
+        DatasetState saved = setTempState(stateFilter);
+        Record* previous = candidate_;
+        candidate_ = r;
+        try {
+            body();
+        } catch (...) {
+            candidate_ = previous;
+            restoreState(saved);
+            throw;
+        }
+        candidate_ = previous;
+        restoreState(saved);
+    }
+
+    static bool keyMatches(TField* field, const TVariant& wanted, TLocateOptions options) {
+        TVariant have = field->value();
+        if (!have.hasValue() || !wanted.hasValue())
+            return false;
+        have = have.convertedTo(wanted.kind());
+        if (wanted.kind() != vkString)
+            return have == wanted;
+        AnsiString a = have.asString(), b = wanted.asString();
+        if (options.contains(loCaseInsensitive)) {
+            a = ansiUpperCase(a);
+            b = ansiUpperCase(b);
+        }
+        if (options.contains(loPartialKey))
+            return !b.empty() && a.compare(0, b.size(), b) == 0;
+        return a == b;
+    }
+
+    // The index of the first visible record whose key fields match, or -1.
+    int findVisible(const AnsiString& fields, const TVariant& values, TLocateOptions options) {
+        if (fields.empty() || !values.hasValue())
+            return -1;
+        std::vector<TField*> keys = getFieldList(fields);
+        for (size_t i = 0; i < records_.size(); ++i) {
+            if (!visible(static_cast<int>(i)))
+                continue;
+            bool match = true;
+            withCandidate(records_[i].get(), [&] {
+                // A single value is compared with the first key field only.
+                const size_t compared = values.isArray() ? keys.size() : 1;
+                for (size_t k = 0; k < compared && k < keys.size() && match; ++k) {
+                    const TVariant& wanted =
+                        values.isArray() ? values.element(static_cast<int>(k)) : values;
+                    match = keyMatches(keys[k], wanted, options);
+                }
+            });
+            if (match)
+                return static_cast<int>(i);
+        }
+        return -1;
     }
 
     int ordinalOf(int index) const {
