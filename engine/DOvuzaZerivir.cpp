@@ -1,138 +1,690 @@
 #include "engine/DOvuzaZerivir.h"
 
-// Being written: the first definitions, so that descendants can build against the interface.
+#include "dataset/Abort.h"
+#include "dataset/DataSource.h"
+#include "dataset/Field.h"
+#include "dataset/FieldDefs.h"
+#include "dataset/FloatField.h"
+#include "engine/FieldDescriptions.h"
+#include "engine/FieldValues.h"
+#include "engine/ZerovConst.h"
+#include "engine/ZerovDatasetConst.h"
+#include "platform/DatabaseError.h"
+#include "platform/Stream.h"
+#include "platform/UiServices.h"
+
+#if __has_include("engine/ZerovDatabase.h")
+#include "engine/ZerovDatabase.h"
+#define CIBRANO_HAS_DATABASE 1
+#endif
+
+#include <algorithm>
+#include <cstring>
+
+// Construction, opening and closing, record buffers, fetching, bookmarks, reading fields and
+// refresh. The record view is built in DOvuzaZerivirView.cpp, editing is in
+// DOvuzaZerivirEdit.cpp, keys and ranges in DOvuzaZerivirKeys.cpp.
 
 namespace cibrano {
 
 DOvuzaZerivir::DOvuzaZerivir(TComponent* owner) : TDataSet(owner) {}
+
 DOvuzaZerivir::~DOvuzaZerivir() {
     destroying();
-    setActive(false);
+    try {
+        setActive(false);
+    } catch (const std::exception& e) {
+        handleEngineException(e);
+    }
+    // Clones cannot outlive the store they share (closeStore closed them).
+    cloneList_.clear();
+    view_.clear();
+    filterConditions.clear();
+    freeKeys();
+    releaseStore();
+    // What a descendant did not release goes with the dataset.
+    store_ = nullptr;
+    ownedStore_.reset();
 }
+
+// --- Properties ---------------------------------------------------------------------------
+
 void DOvuzaZerivir::setDatabase(TZerovDatabase* database) {
+    if (database == database_)
+        return;
+    if (Active())
+        close();
+#ifdef CIBRANO_HAS_DATABASE
+    if (database_)
+        removeFreeNotification(database_);
     database_ = database;
+    if (database_)
+        freeNotification(database_);
+#else
+    database_ = database;
+#endif
 }
-void DOvuzaZerivir::setIndexFieldNames(const AnsiString& names) {
-    indexFieldNames_ = names;
-}
-void DOvuzaZerivir::setSortOptions(TZerovSortOptions options) {
-    sortOptions_ = options;
-}
-void DOvuzaZerivir::setRangeFieldNames(const AnsiString& names) {
-    rangeFieldNames_ = names;
-}
+
 void DOvuzaZerivir::setMasterSource(TDataSource* source) {
+    if (source == masterSource_)
+        return;
+    if (masterSource_)
+        removeFreeNotification(masterSource_);
     masterSource_ = source;
+    if (masterSource_)
+        freeNotification(masterSource_);
 }
+
 void DOvuzaZerivir::setMasterFields(const AnsiString& names) {
     masterFields_ = names;
 }
-void DOvuzaZerivir::setFiltered(bool value) {
-    TDataSet::setFiltered(value);
+
+void DOvuzaZerivir::notification(TComponent* component, TOperation operation) {
+    TDataSet::notification(component, operation);
+    if (operation != opRemove)
+        return;
+    if (component == masterSource_)
+        masterSource_ = nullptr;
+#ifdef CIBRANO_HAS_DATABASE
+    if (database_ && component == database_) {
+        // The folder closes the datasets it knows of before it goes; whatever is left must
+        // not keep a pointer to it.
+        database_ = nullptr;
+    }
+#endif
 }
-void DOvuzaZerivir::setFilter(const AnsiString& text) {
-    TDataSet::setFilter(text);
+
+void DOvuzaZerivir::applyFieldOrigin() {
+    for (TField* f : Fields())
+        f->setOrigin(fieldOrigin_);
 }
-int DOvuzaZerivir::recordNumber() const {
-    return -1;
+
+void DOvuzaZerivir::handleEngineException(const std::exception& error) const {
+    if (dynamic_cast<const EAbort*>(&error))
+        return;
+    uiServices().showError(applicationTitle(), errorBoxText(AnsiString(error.what())));
 }
-void DOvuzaZerivir::moveToRecordNumber(int) {}
-TUpdateStatus DOvuzaZerivir::updateStatus() const {
-    return usUnmodified;
+
+// --- Database folder ------------------------------------------------------------------------
+
+void DOvuzaZerivir::registerOpen() {
+#ifdef CIBRANO_HAS_DATABASE
+    if (database_)
+        database_->registerOpen(this);
+#endif
 }
-bool DOvuzaZerivir::bookmarkValid(TBookmark) const {
-    return false;
+
+void DOvuzaZerivir::forgetOpen() {
+#ifdef CIBRANO_HAS_DATABASE
+    if (database_)
+        database_->forgetOpen(this);
+#endif
 }
-int DOvuzaZerivir::compareBookmarks(TBookmark, TBookmark) const {
-    return 0;
+
+void DOvuzaZerivir::registerModified() {
+#ifdef CIBRANO_HAS_DATABASE
+    if (database_)
+        database_->registerModified(this);
+#endif
 }
-void DOvuzaZerivir::saveChanges() {}
-void DOvuzaZerivir::discardChanges() {}
-void DOvuzaZerivir::acceptChanges() {}
-void DOvuzaZerivir::rebuildView(bool) {}
-void DOvuzaZerivir::addClone(DOvuzaZerivir*) {}
-void DOvuzaZerivir::removeClone(DOvuzaZerivir*) {}
-void DOvuzaZerivir::prepareKey(TKeyIndex, const AnsiString&) {}
-void DOvuzaZerivir::fillKeyFromText(TKeyIndex, const AnsiString&) {}
-AnsiString DOvuzaZerivir::currentKeyText(const AnsiString&) const {
-    return {};
+
+void DOvuzaZerivir::forgetModified() {
+#ifdef CIBRANO_HAS_DATABASE
+    if (database_)
+        database_->forgetModified(this);
+#endif
 }
-void DOvuzaZerivir::setRange(const AnsiString&, const AnsiString&) {}
-void DOvuzaZerivir::cancelRange() {}
-bool DOvuzaZerivir::keyOrderUsable(const AnsiString&) const {
-    return false;
+
+// --- The store ------------------------------------------------------------------------------
+
+void DOvuzaZerivir::loadFromStream(TStream& stream, bool keepStream) {
+    if (store_) {
+        store_->clearStore(true);
+    } else {
+        ownedStore_ = std::make_unique<TZerovCursor>();
+        store_ = ownedStore_.get();
+        store_->setPassword(passwordText_);
+        store_->onDestroyRecordData = [this](intptr_t& userData) {
+            if (OnDestroyRecordData)
+                OnDestroyRecordData(this, userData);
+        };
+        if (OnCallback)
+            store_->onProgress = [this](int percent) {
+                if (OnCallback)
+                    OnCallback(this, percent);
+            };
+    }
+    store_->setPartialOpen(partialOpen_);
+    view_.clear();
+    if (!keepStream)
+        stream.setPosition(0);
+
+    AnsiString message;
+    bool ok;
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+        ok = store_->readTableImage(*memory, message);
+    } else {
+        // The reader works on an image held in memory (it deciphers in place).
+        TMemoryStream copy;
+        const size_t n = stream.remaining();
+        copy.setSize(n);
+        if (n > 0)
+            stream.readBuffer(copy.memory(), n);
+        copy.setPosition(0);
+        ok = store_->readTableImage(copy, message);
+    }
+    if (!ok) {
+        viewPosition_ = -1;
+        detachStore();
+        databaseError(AnsiString(msg::ErrorOpeningTable) + message, this);
+    }
+    if (!message.empty() && partialOpen_)
+        uiServices().showWarning(applicationTitle(), message);
 }
-int DOvuzaZerivir::findByKey(int, bool) const {
-    return -1;
-}
-void DOvuzaZerivir::handleEngineException(const std::exception&) const {}
-void DOvuzaZerivir::applyFieldOrigin() {}
-void DOvuzaZerivir::loadFromStream(TStream&, bool) {}
+
 void DOvuzaZerivir::attachStore(TZerovCursor* shared) {
+    ownedStore_.reset();
     store_ = shared;
 }
+
 void DOvuzaZerivir::detachStore() {
     store_ = nullptr;
+    ownedStore_.reset();
 }
-void DOvuzaZerivir::freeKeys() {}
-bool DOvuzaZerivir::filterConditionsAccept(const RecordEntry&) {
-    return true;
+
+void DOvuzaZerivir::addClone(DOvuzaZerivir* clone) {
+    if (clone && std::find(cloneList_.begin(), cloneList_.end(), clone) == cloneList_.end())
+        cloneList_.push_back(clone);
 }
-bool DOvuzaZerivir::filterRecordAccepts(RecordEntry*) {
-    return true;
+
+void DOvuzaZerivir::removeClone(DOvuzaZerivir* clone) {
+    cloneList_.erase(std::remove(cloneList_.begin(), cloneList_.end(), clone), cloneList_.end());
 }
+
+// --- Opening and closing -------------------------------------------------------------------
+
+void DOvuzaZerivir::describeFields() {
+    FieldDefs().clear();
+    if (!store_)
+        return;
+    for (const TZerovField* f : store_->fields())
+        FieldDefs().add(f->fieldName, fieldTypeOfKind(f->storageKind), f->declaredSize, false);
+    // While the dataset is open its buffers keep the layout they were made with.
+    if (State() == stateInactive) {
+        layout_.clear();
+        int size = 0;
+        for (const TZerovField* f : store_->fields()) {
+            layout_.push_back(*f);
+            size += f->dataSize;
+        }
+        recordImageSize_ = static_cast<uint16_t>(size);
+    }
+}
+
+void DOvuzaZerivir::openStore() {
+    viewPosition_ = -1;
+    viewReady_ = false;
+    loadStore();
+    FieldDefs().setUpdated(false);
+    FieldDefs().update();
+    if (usesDefaultFields()) {
+        createFields();
+        applyFieldOrigin();
+    }
+    bindFields(true);
+    for (int k = indexKey; k <= rangeEndKey; ++k)
+        keys_[static_cast<size_t>(k)] =
+            std::make_unique<KeyBuffer>(static_cast<TKeyIndex>(k), recordImageSize_);
+    prepareKey(indexKey);
+    prepareKey(rangeStartKey);
+    prepareKey(rangeEndKey);
+    rangeActive_ = false;
+    for (TField* f : Fields())
+        if (auto* ff = dynamic_cast<TFloatField*>(f))
+            if (!ff->currency() && ff->DisplayFormat().empty())
+                ff->setDisplayFormat("0.######");
+    if (masterRangeWanted())
+        applyMasterRange();
+    if (store_ && store_->entryCount() > 0) {
+        rebuildView(false);
+        viewPosition_ = -1;
+    }
+    viewReady_ = true;
+    registerOpen();
+}
+
+void DOvuzaZerivir::doBeforeClose() {
+    // Refused before anything is closed, so that the dataset stays open as it was.
+    if (!cloneList_.empty())
+        databaseError(dsmsg::ClonesStillOpen, this);
+    TDataSet::doBeforeClose();
+}
+
+void DOvuzaZerivir::closeClones() {
+    for (DOvuzaZerivir* clone : std::vector<DOvuzaZerivir*>(cloneList_)) {
+        try {
+            clone->close();
+        } catch (const std::exception& e) {
+            handleEngineException(e);
+        }
+    }
+    cloneList_.clear();
+}
+
+void DOvuzaZerivir::closeStore() {
+    if (!cloneList_.empty()) {
+        // A source going away takes its clones down first: they share its records.
+        if (!isDestroying())
+            databaseError(dsmsg::ClonesStillOpen, this);
+        closeClones();
+    }
+    freeKeys();
+    bindFields(false);
+    if (usesDefaultFields())
+        destroyFields();
+    viewPosition_ = -1;
+    view_.clear();
+    viewReady_ = false;
+    candidate_ = nullptr;
+    forgetModified();
+    forgetOpen();
+}
+
+void DOvuzaZerivir::freeKeys() {
+    for (auto& key : keys_) {
+        if (key)
+            key->releaseValues(layout_);
+        key.reset();
+    }
+    keyBeingFilled_ = nullptr;
+}
+
+// --- Record buffers -------------------------------------------------------------------------
+
 uint8_t* DOvuzaZerivir::newRecordBuffer() {
-    return nullptr;
+    return new uint8_t[static_cast<size_t>(trailerOffset() + kTrailerSize)]();
 }
-void DOvuzaZerivir::disposeRecordBuffer(uint8_t*) {}
-TFetchResult DOvuzaZerivir::fetchRecord(uint8_t*, TFetchMode, bool) {
-    return fetchEOF;
+
+void DOvuzaZerivir::disposeRecordBuffer(uint8_t* buffer) {
+    releaseImageValues(buffer, layout_);
+    delete[] buffer;
 }
-void DOvuzaZerivir::openStore() {}
-void DOvuzaZerivir::closeStore() {}
-void DOvuzaZerivir::describeFields() {}
-void DOvuzaZerivir::moveToBufferRecord(uint8_t*) {}
-void DOvuzaZerivir::moveToBookmark(TBookmark) {}
-TBookmarkFlag DOvuzaZerivir::bookmarkFlagOf(const uint8_t*) const {
-    return bookmarkCurrent;
+
+void DOvuzaZerivir::clearRecordBuffer(uint8_t* buffer) {
+    releaseImageValues(buffer, layout_);
+    std::memset(buffer, 0, static_cast<size_t>(trailerOffset() + kTrailerSize));
+    setTrailer(buffer, nullptr, bookmarkInserted, -1);
 }
-void DOvuzaZerivir::setBookmarkFlagOf(uint8_t*, TBookmarkFlag) {}
-TBookmark DOvuzaZerivir::copyBookmarkOut(const uint8_t*) const {
-    return nullptr;
+
+void DOvuzaZerivir::clearCalcArea(uint8_t* buffer) {
+    std::memset(buffer + recordImageSize_, 0, static_cast<size_t>(calcFieldsSize()));
 }
-void DOvuzaZerivir::copyBookmarkIn(uint8_t*, TBookmark) {}
-void DOvuzaZerivir::clearRecordBuffer(uint8_t*) {}
-void DOvuzaZerivir::clearCalcArea(uint8_t*) {}
-void DOvuzaZerivir::storeNewRecord(uint8_t*, bool) {}
-void DOvuzaZerivir::storeEditedRecord() {}
-void DOvuzaZerivir::discardEdits() {}
-void DOvuzaZerivir::deleteCurrentRecord() {}
-bool DOvuzaZerivir::readFieldValue(TField*, void*) {
-    return false;
+
+RecordEntry* DOvuzaZerivir::entryOf(const uint8_t* buffer) const {
+    if (!buffer)
+        return nullptr;
+    RecordEntry* e;
+    std::memcpy(&e, buffer + trailerOffset(), sizeof e);
+    return e;
 }
-void DOvuzaZerivir::writeFieldValue(TField*, const void*) {}
-void DOvuzaZerivir::reloadRecords() {}
-void DOvuzaZerivir::doBeforeDelete() {
-    TDataSet::doBeforeDelete();
+
+int32_t DOvuzaZerivir::recordNumberOf(const uint8_t* buffer) const {
+    if (!buffer)
+        return -1;
+    int32_t n;
+    std::memcpy(&n, buffer + trailerOffset() + sizeof(RecordEntry*) + 4, sizeof n);
+    return n;
 }
-void DOvuzaZerivir::doBeforeEdit() {
-    TDataSet::doBeforeEdit();
+
+void DOvuzaZerivir::setTrailer(uint8_t* buffer, RecordEntry* entry, TBookmarkFlag flag,
+                               int32_t number) {
+    uint8_t* t = buffer + trailerOffset();
+    std::memcpy(t, &entry, sizeof entry);
+    t[sizeof entry] = static_cast<uint8_t>(flag);
+    std::memcpy(t + sizeof entry + 4, &number, sizeof number);
 }
-void DOvuzaZerivir::doBeforeInsert() {
-    TDataSet::doBeforeInsert();
+
+TBookmarkFlag DOvuzaZerivir::bookmarkFlagOf(const uint8_t* buffer) const {
+    return static_cast<TBookmarkFlag>(buffer[trailerOffset() + sizeof(RecordEntry*)]);
 }
-void DOvuzaZerivir::doOnNewRecord() {
-    TDataSet::doOnNewRecord();
+
+void DOvuzaZerivir::setBookmarkFlagOf(uint8_t* buffer, TBookmarkFlag flag) {
+    buffer[trailerOffset() + sizeof(RecordEntry*)] = static_cast<uint8_t>(flag);
 }
-void DOvuzaZerivir::notification(TComponent* c, TOperation o) {
-    TDataSet::notification(c, o);
+
+TBookmark DOvuzaZerivir::copyBookmarkOut(const uint8_t* buffer) const {
+    return entryOf(buffer);
 }
-RecordEntry* DOvuzaZerivir::entryOf(const uint8_t*) const {
-    return nullptr;
+
+void DOvuzaZerivir::copyBookmarkIn(uint8_t* buffer, TBookmark bookmark) {
+    auto* entry = static_cast<RecordEntry*>(const_cast<void*>(bookmark));
+    std::memcpy(buffer + trailerOffset(), &entry, sizeof entry);
 }
-int32_t DOvuzaZerivir::recordNumberOf(const uint8_t*) const {
-    return -1;
+
+// --- Fetching and positions -----------------------------------------------------------------
+
+TFetchResult DOvuzaZerivir::fetchRecord(uint8_t* buffer, TFetchMode mode, bool check) {
+    const int count = static_cast<int>(view_.size());
+    if (count == 0)
+        return fetchEOF;
+    switch (mode) {
+    case fetchCurrent:
+        if (viewPosition_ < 0 || viewPosition_ >= count) {
+            if (check)
+                databaseError(dsmsg::NoRecords, this);
+            return fetchError;
+        }
+        break;
+    case fetchNext:
+        if (viewPosition_ < count - 1)
+            ++viewPosition_;
+        else
+            return fetchEOF;
+        break;
+    case fetchPrior:
+        if (viewPosition_ > 0)
+            --viewPosition_;
+        else
+            return fetchBOF;
+        // A position past the end (after a delete at the end) steps back into the view.
+        viewPosition_ = std::min(viewPosition_, count - 1);
+        break;
+    }
+    RecordEntry* entry = view_[static_cast<size_t>(viewPosition_)];
+    if (entry->data) {
+        store_->copyRecordValues(entry->data, buffer);
+    } else {
+        // A record removed through a clone since this view was built: it shows empty.
+        releaseImageValues(buffer, layout_);
+        std::memset(buffer, 0, static_cast<size_t>(recordImageSize_));
+    }
+    setTrailer(buffer, entry, bookmarkCurrent, viewPosition_ + 1);
+    computeCalcFields(buffer);
+    return fetchOK;
 }
-void DOvuzaZerivir::setTrailer(uint8_t*, RecordEntry*, TBookmarkFlag, int32_t) {}
+
+int DOvuzaZerivir::indexInView(const RecordEntry* entry) const {
+    if (!entry)
+        return -1;
+    auto it = std::find(view_.begin(), view_.end(), entry);
+    return it == view_.end() ? -1 : static_cast<int>(it - view_.begin());
+}
+
+void DOvuzaZerivir::moveToBookmark(TBookmark bookmark) {
+    int i = indexInView(static_cast<const RecordEntry*>(bookmark));
+    if (i >= 0)
+        viewPosition_ = i;
+}
+
+void DOvuzaZerivir::moveToBufferRecord(uint8_t* buffer) {
+    RecordEntry* entry = entryOf(buffer);
+    // The record number the buffer was filled with finds the entry at once while the view has
+    // not changed since; otherwise it is looked for.
+    const int n = recordNumberOf(buffer);
+    if (entry && n >= 1 && n <= static_cast<int>(view_.size()) &&
+        view_[static_cast<size_t>(n - 1)] == entry) {
+        viewPosition_ = n - 1;
+        return;
+    }
+    moveToBookmark(entry);
+}
+
+bool DOvuzaZerivir::bookmarkValid(TBookmark bookmark) const {
+    return indexInView(static_cast<const RecordEntry*>(bookmark)) >= 0;
+}
+
+int DOvuzaZerivir::compareBookmarks(TBookmark a, TBookmark b) const {
+    if (!a && !b)
+        return 0;
+    if (!a)
+        return -1;
+    if (!b)
+        return 1;
+    return TDataSet::compareBookmarks(a, b);
+}
+
+int DOvuzaZerivir::recordNumber() const {
+    switch (State()) {
+    case stateInternalCalc:
+        return -1;
+    case stateCalcFields:
+        return recordNumberOf(calcBuffer());
+    default:
+        break;
+    }
+    const uint8_t* buffer = activeBuffer();
+    if (!buffer || (State() == stateBrowse && hasNoRecords()))
+        return -1;
+    return recordNumberOf(buffer);
+}
+
+void DOvuzaZerivir::moveToRecordNumber(int number) {
+    settlePendingEdit();
+    if (number == recordNumber())
+        return;
+    const int count = static_cast<int>(view_.size());
+    if (number < 1)
+        number = 1;
+    if (number > count) {
+        moveAfterLast();
+        number = count;
+    }
+    doBeforeScroll();
+    viewPosition_ = number - 1;
+    refillBuffers(false, true);
+    doAfterScroll();
+}
+
+TUpdateStatus DOvuzaZerivir::updateStatus() const {
+    if (State() == stateInternalCalc)
+        return usUnmodified;
+    const RecordEntry* e = entryOf(State() == stateCalcFields ? calcBuffer() : activeBuffer());
+    if (!e)
+        return usUnmodified;
+    switch (e->status) {
+    case recModified:
+        return usModified;
+    case recInserted:
+        return usInserted;
+    case recDeleted:
+        return usDeleted;
+    default:
+        return usUnmodified;
+    }
+}
+
+// --- Reading fields -------------------------------------------------------------------------
+
+bool DOvuzaZerivir::fillsWindowBuffer() const {
+    switch (State()) {
+    case stateSetKey:
+    case stateFilter:
+        return false;
+    case stateOldValue: {
+        const RecordEntry* e = entryOf(activeBuffer());
+        return !(e && e->backup);
+    }
+    default:
+        return true;
+    }
+}
+
+uint8_t* DOvuzaZerivir::valueBuffer() const {
+    switch (State()) {
+    case stateBrowse:
+    case stateBlockRead:
+        return hasNoRecords() ? nullptr : activeBuffer();
+    case stateEdit:
+    case stateInsert:
+    case stateNewValue:
+        return activeBuffer();
+    case stateSetKey:
+        return keyBeingFilled_ ? keyBeingFilled_->image() : nullptr;
+    case stateCalcFields:
+        return calcBuffer();
+    case stateFilter:
+        return candidate_ ? candidate_->data : nullptr;
+    case stateOldValue: {
+        const RecordEntry* e = entryOf(activeBuffer());
+        return e && e->backup ? e->backup : activeBuffer();
+    }
+    default:
+        return nullptr;
+    }
+}
+
+TZerovField* DOvuzaZerivir::layoutField(const TField* field) const {
+    const int n = field->FieldNo();
+    if (n < 1 || n > static_cast<int>(layout_.size()))
+        return nullptr;
+    return const_cast<TZerovField*>(&layout_[static_cast<size_t>(n - 1)]);
+}
+
+bool DOvuzaZerivir::readFieldValue(TField* field, void* destination) {
+    const uint8_t* source = valueBuffer();
+    if (!source || !store_)
+        return false;
+    const size_t size = static_cast<size_t>(std::max(field->dataSize(), 0));
+    if (destination)
+        std::memset(destination, 0, size);
+
+    if (field->FieldNo() <= 0) {
+        // Calculated values live only in the dataset's own buffers; a stored record or a
+        // key image has no calculated area.
+        if (!fillsWindowBuffer())
+            return false;
+        const uint8_t* slot = source + recordImageSize_ + field->offset();
+        if (!slot[0])
+            return false;
+        if (destination)
+            std::memcpy(destination, slot + 1, size);
+        return true;
+    }
+
+    if (recordCount() == 0 && State() != stateInsert && State() != stateFilter)
+        return false;
+    const TZerovField* f = layoutField(field);
+    if (!f)
+        return false;
+    const uint8_t* slot = slotOf(source, *f);
+    if (isBlobKind(f->storageKind))
+        return blobRefAt(slot) && blobLengthAt(slot) > 0;
+    if (f->storageKind == kindText) {
+        const char* text = textRefAt(slot);
+        if (!text)
+            return false;
+        if (destination && size > 0)
+            std::memcpy(destination, text, strnlen(text, size - 1));
+        return true;
+    }
+    const size_t n = std::min(size, static_cast<size_t>(f->dataSize));
+    bool allZero = true;
+    for (size_t i = 0; i < f->dataSize; ++i)
+        if (slot[i]) {
+            allZero = false;
+            break;
+        }
+    if (allZero) {
+        switch (field->DataType()) {
+        case ftSmallint:
+        case ftInteger:
+        case ftBoolean:
+        case ftFloat:
+        case ftCurrency:
+        case ftTime:
+        case ftAutoInc:
+            return true; // 0, false or midnight
+        default:
+            return false;
+        }
+    }
+    if (destination) {
+        std::memcpy(destination, slot, n);
+        // A text field shorter than the stored slot still ends its text.
+        if (f->storageKind == kindFixedText && n > 0 && n < f->dataSize)
+            static_cast<uint8_t*>(destination)[n - 1] = 0;
+    }
+    return true;
+}
+
+// --- Refresh --------------------------------------------------------------------------------
+
+bool DOvuzaZerivir::layoutMatchesStore() const {
+    if (!store_ || store_->fieldCount() != static_cast<int>(layout_.size()))
+        return false;
+    for (size_t i = 0; i < layout_.size(); ++i) {
+        const TZerovField& a = layout_[i];
+        const TZerovField& b = *store_->fields()[i];
+        if (a.storageKind != b.storageKind || a.slotOffset != b.slotOffset ||
+            a.dataSize != b.dataSize || a.declaredSize != b.declaredSize)
+            return false;
+    }
+    return true;
+}
+
+void DOvuzaZerivir::storeReloaded() {
+    // The records this clone showed are gone with the reload: a pending edit cannot be posted
+    // any more, and the view is made again from the new records.
+    if (!Active())
+        return;
+    if (!layoutMatchesStore()) {
+        close();
+        return;
+    }
+    if (State() == stateEdit || State() == stateInsert || State() == stateSetKey)
+        setState(stateBrowse);
+    view_.clear();
+    viewPosition_ = -1;
+    rebuildView(false);
+}
+
+void DOvuzaZerivir::reloadRecords() {
+    AnsiString keyText =
+        uniqueFieldNames_.empty() ? AnsiString() : currentKeyText(uniqueFieldNames_);
+    viewReady_ = false;
+    doBeforeScroll();
+    if (changeCount_ > 0)
+        saveChanges();
+    // The window's buffers hold copies only; they are refilled by the framework afterwards.
+    view_.clear();
+    viewPosition_ = -1;
+    try {
+        loadStore();
+    } catch (...) {
+        if (!store_)
+            closeClones();
+        throw;
+    }
+    if (!layoutMatchesStore()) {
+        closeClones();
+        close();
+        databaseError(dsmsg::StructureChanged, this);
+    }
+    if (masterRangeWanted())
+        applyMasterRange();
+    prepareKey(indexKey);
+    if (store_ && store_->entryCount() > 0)
+        rebuildView(false);
+    viewReady_ = true;
+    if (!keyText.empty()) {
+        prepareKey(searchKey, uniqueFieldNames_);
+        KeyBuffer* key = keys_[searchKey].get();
+        size_t pos = 0;
+        for (const KeyField& k : key->fields) {
+            if (pos > keyText.size())
+                break;
+            size_t tab = keyText.find('\t', pos);
+            if (tab == AnsiString::npos)
+                tab = keyText.size();
+            fieldValueFromText(slotOf(key->image(), *k.field),
+                               std::string_view(keyText).substr(pos, tab - pos), *k.field);
+            pos = tab + 1;
+        }
+        viewPosition_ = findByKey(0, keyOrderUsable(uniqueFieldNames_));
+    }
+    for (DOvuzaZerivir* clone : std::vector<DOvuzaZerivir*>(cloneList_))
+        clone->storeReloaded();
+    doAfterScroll();
+}
 
 } // namespace cibrano

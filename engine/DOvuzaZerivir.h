@@ -195,7 +195,7 @@ protected:
     // Lets go of a shared store, or frees an owned one; the store is then absent.
     void detachStore();
     bool ownsStore() const { return ownedStore_ != nullptr; }
-    // Frees the four key buffers, releasing their values through the store while it exists.
+    // Frees the four key buffers and the values they hold.
     void freeKeys();
 
     void setPasswordText(const AnsiString& text) { passwordText_ = text; }
@@ -250,6 +250,7 @@ protected:
     void writeFieldValue(TField* field, const void* source) override;
     void reloadRecords() override;
 
+    void doBeforeClose() override;
     void doBeforeDelete() override;
     void doBeforeEdit() override;
     void doBeforeInsert() override;
@@ -262,6 +263,10 @@ protected:
     int32_t recordNumberOf(const uint8_t* buffer) const;
     void setTrailer(uint8_t* buffer, RecordEntry* entry, TBookmarkFlag flag, int32_t number);
     int recordImageSize() const { return recordImageSize_; }
+    // The field slots the dataset's buffers are laid out by: a copy of the store's field
+    // descriptions taken when the dataset opened, so that buffers and keys never depend on
+    // descriptions a reload may free.
+    const std::vector<TZerovField>& bufferLayout() const { return layout_; }
 
 private:
     // The buffer that field reads and writes reach in the current state, or none.
@@ -277,6 +282,14 @@ private:
     bool insideRange(const RecordEntry& entry) const;
     void applyNewRecordDefaults();
     void writeDataField(TField* field, uint8_t* buffer, const void* source);
+    void postNewRecord(uint8_t* buffer);
+    void checkTextLengths(const uint8_t* buffer, const char* prefix) const;
+    int indexInView(const RecordEntry* entry) const;
+    bool layoutMatchesStore() const;
+    void storeReloaded();
+    void closeClones();
+    TZerovField* layoutField(const TField* field) const;
+    bool fillsWindowBuffer() const;
 
     TZerovDatabase* database_ = nullptr;
     AnsiString indexFieldNames_;
@@ -296,6 +309,7 @@ private:
     RecordView view_;
     int viewPosition_ = -1;
     int recordImageSize_ = 0;
+    std::vector<TZerovField> layout_;
     bool viewReady_ = false;
     bool rangeActive_ = false;
     bool viewSorted_ = false;

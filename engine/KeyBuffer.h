@@ -13,7 +13,6 @@
 namespace cibrano {
 
 class TField;
-class TZerovCursor;
 
 enum TKeyIndex { indexKey, searchKey, rangeStartKey, rangeEndKey };
 
@@ -30,8 +29,7 @@ class KeyBuffer {
 public:
     // A zero-filled image of `imageSize` bytes (the table's record image size).
     KeyBuffer(TKeyIndex kind, int imageSize);
-    // Frees the image; the values it refers to must have been released through the store
-    // (releaseValues) while the store still existed.
+    // Frees the image; the values it refers to must have been released (releaseValues).
     ~KeyBuffer();
     KeyBuffer(const KeyBuffer&) = delete;
     KeyBuffer& operator=(const KeyBuffer&) = delete;
@@ -41,10 +39,9 @@ public:
     const uint8_t* image() const { return image_; }
     int imageSize() const { return imageSize_; }
 
-    // Releases the texts the image refers to (store fields of kind s) and zeroes the image.
-    void releaseValues(const TZerovCursor& store);
-    // Zeroes the image without releasing anything: for a store that is already gone.
-    void zeroImage();
+    // Releases the texts the image refers to and zeroes the image; `layout` is the table's
+    // field list the image is laid out by.
+    void releaseValues(const std::vector<TZerovField>& layout);
 
     // The key's fields, in the order named; `dataFields` holds the dataset's field for each.
     std::vector<KeyField> fields;
@@ -63,6 +60,9 @@ private:
     int imageSize_;
     uint8_t* image_;
 };
+
+// Releases the texts and BLOBs that a record image laid out by `layout` refers to.
+void releaseImageValues(uint8_t* image, const std::vector<TZerovField>& layout);
 
 // Orders two record images by the first `count` fields of the key (all of them when `count` is
 // negative): the first non-zero comparison decides. Texts compare case-sensitively unless

@@ -1,0 +1,141 @@
+#include "engine/DOvuzaZerivir.h"
+
+#include "engine/RecordSort.h"
+
+#include <algorithm>
+
+// The record view: which records of the store are visible and in which order, and the
+// properties whose change rebuilds it (Filtered, Filter; the sort properties are with the
+// keys in DOvuzaZerivirKeys.cpp).
+
+namespace cibrano {
+
+void DOvuzaZerivir::setFiltered(bool value) {
+    if (!Active()) {
+        TDataSet::setFiltered(value);
+        return;
+    }
+    settlePendingEdit();
+    TDataSet::setFiltered(value);
+    rebuildView(true);
+    moveFirst();
+}
+
+void DOvuzaZerivir::setFilter(const AnsiString& text) {
+    // A text that does not parse raises here, before it is kept.
+    parseFilterText(text);
+    TDataSet::setFilter(text);
+    if (Active()) {
+        settlePendingEdit();
+        rebuildView(true);
+    }
+}
+
+bool DOvuzaZerivir::filterConditionsAccept(const RecordEntry&) {
+    // Conditions are tested by the filter language; with none, every record passes.
+    return true;
+}
+
+bool DOvuzaZerivir::filterRecordAccepts(RecordEntry* entry) {
+    candidate_ = entry;
+    bool accept = true;
+    OnFilterRecord(this, accept);
+    return accept;
+}
+
+void DOvuzaZerivir::rebuildView(bool keepPosition) {
+    if (!store_) {
+        view_.clear();
+        viewPosition_ = -1;
+        return;
+    }
+    if (Filtered() && !Filter().empty())
+        prepareFilterConditions();
+
+    const bool ready = viewReady_;
+    RecordEntry* remembered = nullptr;
+    if (ready) {
+        settlePendingEdit();
+        const int n = recordNumber();
+        if (!view_.empty() && n >= 1 && n <= static_cast<int>(view_.size()))
+            remembered = view_[static_cast<size_t>(n - 1)];
+        suspendControls();
+    }
+    try {
+        if (ready)
+            doBeforeScroll();
+        view_.clear();
+        view_.reserve(static_cast<size_t>(store_->entryCount()));
+        DatasetState saved = setTempState(stateFilter);
+        try {
+            for (RecordEntry* entry : store_->entries()) {
+                if (!entry->isLive() || !entry->data)
+                    continue;
+                if (rangeActive_ && !insideRange(*entry))
+                    continue;
+                if (Filtered()) {
+                    if (!Filter().empty() && !filterConditionsAccept(*entry))
+                        continue;
+                    if (OnFilterRecord && !filterRecordAccepts(entry))
+                        continue;
+                }
+                view_.push_back(entry);
+            }
+        } catch (...) {
+            candidate_ = nullptr;
+            restoreState(saved);
+            throw;
+        }
+        candidate_ = nullptr;
+        restoreState(saved);
+
+        const KeyBuffer* index = keys_[indexKey].get();
+        if (index && index->fieldCount() > 0) {
+            sortView();
+            viewSorted_ = true;
+        } else {
+            viewSorted_ = false;
+        }
+        viewPosition_ = -1;
+        if (ready) {
+            cursorPositionChanged();
+            if (!view_.empty() && remembered && keepPosition)
+                viewPosition_ = indexInView(remembered);
+            refillBuffers(false, false);
+            doAfterScroll();
+        }
+    } catch (...) {
+        // The view holds what was accepted before the failure; where the cursor stood in it
+        // is no longer known.
+        viewPosition_ = std::min(viewPosition_, static_cast<int>(view_.size()));
+        if (ready) {
+            cursorPositionChanged();
+            resumeControls();
+        }
+        throw;
+    }
+    if (ready)
+        resumeControls();
+}
+
+void DOvuzaZerivir::sortView() {
+    const KeyBuffer& index = *keys_[indexKey];
+    const bool caseInsensitive = sortOptions_.contains(vsoCaseInsensitive);
+    const bool descending = sortOptions_.contains(vsoDescendSort);
+    quickSortRecords(view_, [&](const RecordEntry* a, const RecordEntry* b) {
+        int r = compareKeyValues(a->data, b->data, index.fields, -1, caseInsensitive);
+        return descending ? -r : r;
+    });
+}
+
+bool DOvuzaZerivir::insideRange(const RecordEntry& entry) const {
+    const KeyBuffer* start = keys_[rangeStartKey].get();
+    const KeyBuffer* end = keys_[rangeEndKey].get();
+    if (!start || !end)
+        return true;
+    return compareKeyValues(entry.data, start->image(), start->fields, start->comparedCount,
+                            false) >= 0 &&
+           compareKeyValues(entry.data, end->image(), end->fields, end->comparedCount, false) <= 0;
+}
+
+} // namespace cibrano
