@@ -6,3 +6,6 @@
 #include "engine/KeyBuffer.h"
 #include "engine/ZerovCursor.h"
 #include "engine/ZerovSession.h"
+#include "engine/ZerovBlobStream.h"
+#include "engine/ZerovDatabase.h"
+#include "engine/ZerovTable.h"
