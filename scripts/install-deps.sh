@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make
   libgtest-dev libgmock-dev
+  libbenchmark-dev libsqlite3-dev
 )
 
 missing=()

@@ -1,0 +1,15 @@
+#pragma once
+// The benchmark families of the store benchmark program, registered in the order they run.
+
+namespace cibrano::bench {
+
+// The size of the program's food table the engine must handle at once: every comparison with
+// SQLite and every ratio but the reader's scaling is taken at this size.
+inline constexpr int kRows = 100'000;
+
+// The record store and the floor it is measured against.
+void registerStoreBenchmarks();
+// SQLite in memory doing the same work on the same rows.
+void registerSqliteBenchmarks();
+
+} // namespace cibrano::bench
