@@ -123,11 +123,13 @@ TEST_F(DOvuzaZerivirKeys, BinaryAndLinearSearchFindTheSameFirstRecord) {
             if (v == 3) {
                 ASSERT_GE(linear, 0);
                 EXPECT_EQ(t.storedText(linear, "Num"), "3");
-                if (linear > 0)
+                if (linear > 0) {
                     EXPECT_NE(t.storedText(linear - 1, "Num"), "3");
+                }
             }
-            if (v == 4 || v < 0 || v == 6)
+            if (v == 4 || v < 0 || v == 6) {
                 EXPECT_EQ(linear, -1);
+            }
         }
         t.setIndexFieldNames("");
     }
