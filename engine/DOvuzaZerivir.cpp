@@ -8,15 +8,11 @@
 #include "engine/FieldDescriptions.h"
 #include "engine/FieldValues.h"
 #include "engine/ZerovConst.h"
+#include "engine/ZerovDatabase.h"
 #include "engine/ZerovDatasetConst.h"
 #include "platform/DatabaseError.h"
 #include "platform/Stream.h"
 #include "platform/UiServices.h"
-
-#if __has_include("engine/ZerovDatabase.h")
-#include "engine/ZerovDatabase.h"
-#define CIBRANO_HAS_DATABASE 1
-#endif
 
 #include <algorithm>
 #include <cstring>
@@ -54,15 +50,11 @@ void DOvuzaZerivir::setDatabase(TZerovDatabase* database) {
         return;
     if (Active())
         close();
-#ifdef CIBRANO_HAS_DATABASE
     if (database_)
         removeFreeNotification(database_);
     database_ = database;
     if (database_)
         freeNotification(database_);
-#else
-    database_ = database;
-#endif
 }
 
 void DOvuzaZerivir::setMasterSource(TDataSource* source) {
@@ -85,13 +77,11 @@ void DOvuzaZerivir::notification(TComponent* component, TOperation operation) {
         return;
     if (component == masterSource_)
         masterSource_ = nullptr;
-#ifdef CIBRANO_HAS_DATABASE
     if (database_ && component == database_) {
         // The folder closes the datasets it knows of before it goes; whatever is left must
         // not keep a pointer to it.
         database_ = nullptr;
     }
-#endif
 }
 
 void DOvuzaZerivir::applyFieldOrigin() {
@@ -108,31 +98,23 @@ void DOvuzaZerivir::handleEngineException(const std::exception& error) const {
 // --- Database folder ------------------------------------------------------------------------
 
 void DOvuzaZerivir::registerOpen() {
-#ifdef CIBRANO_HAS_DATABASE
     if (database_)
         database_->registerOpen(this);
-#endif
 }
 
 void DOvuzaZerivir::forgetOpen() {
-#ifdef CIBRANO_HAS_DATABASE
     if (database_)
         database_->forgetOpen(this);
-#endif
 }
 
 void DOvuzaZerivir::registerModified() {
-#ifdef CIBRANO_HAS_DATABASE
     if (database_)
         database_->registerModified(this);
-#endif
 }
 
 void DOvuzaZerivir::forgetModified() {
-#ifdef CIBRANO_HAS_DATABASE
     if (database_)
         database_->forgetModified(this);
-#endif
 }
 
 // --- The store ------------------------------------------------------------------------------

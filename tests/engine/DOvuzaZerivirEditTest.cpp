@@ -5,6 +5,7 @@
 #include "tests/engine/DOvuzaZerivirTestSupport.h"
 
 #include "dataset/DateTimeFields.h"
+#include "engine/ZerovDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DatabaseError.h"
 #include "platform/DateTime.h"
@@ -381,6 +382,39 @@ TEST_F(DOvuzaZerivirEdit, AFailedSaveLeavesEverythingInMemory) {
     EXPECT_EQ(t.fieldByName("Quantita")->floatValue(), 5);
     t.discardChanges();
     EXPECT_EQ(t.fieldByName("Quantita")->floatValue(), 80);
+}
+
+TEST_F(DOvuzaZerivirEdit, TheFolderListsTheDatasetWhileItIsOpenAndWhileItHasChanges) {
+    TZerovDatabase folder;
+    TImageTable t;
+    t.setDatabase(&folder);
+    openFood(t);
+    EXPECT_THAT(folder.openDatasets(), ElementsAre(&t));
+    EXPECT_TRUE(folder.modifiedDatasets().empty());
+
+    t.beginInsert();
+    EXPECT_THAT(folder.modifiedDatasets(), ElementsAre(&t));
+    t.cancelRecord();
+    EXPECT_TRUE(folder.modifiedDatasets().empty());
+
+    setQuantity(t, 1, 5);
+    t.moveToRecordNumber(2);
+    t.deleteRecord();
+    EXPECT_THAT(folder.modifiedDatasets(), ElementsAre(&t));
+    t.acceptChanges();
+    EXPECT_TRUE(folder.modifiedDatasets().empty());
+
+    setQuantity(t, 1, 6);
+    t.close();
+    EXPECT_TRUE(folder.modifiedDatasets().empty());
+    EXPECT_TRUE(folder.openDatasets().empty());
+
+    // Another folder closes the dataset first.
+    t.open();
+    TZerovDatabase other;
+    t.setDatabase(&other);
+    EXPECT_FALSE(t.Active());
+    EXPECT_TRUE(folder.openDatasets().empty());
 }
 
 } // namespace
