@@ -1,7 +1,9 @@
 #include "tools/Commands.h"
 
 #include "engine/FieldDescriptions.h"
+#include "engine/ZerovConst.h"
 #include "engine/ZerovCursor.h"
+#include "engine/ZerovTable.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
 #include "platform/Files.h"
@@ -11,9 +13,13 @@
 #include "tools/FieldSpecs.h"
 #include "tools/ToolError.h"
 
-#include <iostream>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <ostream>
+#include <unistd.h>
+#include <vector>
 
 namespace cibrano::tool {
 
@@ -29,26 +35,25 @@ AnsiString ansiPassword(const std::optional<std::string>& utf8, const char* opti
     return *ansi;
 }
 
-// Reads a table file into `store`, with the password given or asked for.
-void openTable(TZerovCursor& store, const std::string& file, const Options& options) {
-    TMemoryStream image;
-    std::string reason;
-    if (!image.loadFromFile(file, &reason))
-        throw ToolError("cannot read " + file + ": " + reason);
-    store.setPassword(ansiPassword(options.password, "--password"));
-    store.setPartialOpen(options.partial);
-    AnsiString message;
-    if (!store.readTableImage(image, message))
+// Opens a table file through a table component: the password given, else the ones the
+// session knows, else the prompt (when there is someone to answer it); with --partial a
+// damaged table as far as it can be read, the warning going through the user interface.
+void openTable(TZerovTable& table, const std::string& file, const Options& options) {
+    if (::access(file.c_str(), R_OK) != 0)
+        throw ToolError("cannot read " + file + ": " + std::strerror(errno));
+    table.setTableName(file);
+    table.setPassword(ansiPassword(options.password, "--password"));
+    table.setPartialOpen(options.partial);
+    try {
+        table.open();
+    } catch (const EDatabaseError& e) {
+        // The tool names the file itself; the dataset's "Error opening table: " adds nothing.
+        AnsiString message = e.message();
+        const AnsiString prefix = msg::ErrorOpeningTable;
+        if (message.compare(0, prefix.size(), prefix) == 0)
+            message.erase(0, prefix.size());
         throw ToolError(file + ": " + ansiToUtf8(message));
-    if (!message.empty())
-        std::cerr << "cibrano-table: warning: " << file << ": " << ansiToUtf8(message) << "\n";
-}
-
-int liveRecords(const TZerovCursor& store) {
-    int n = 0;
-    for (const RecordEntry* e : store.entries())
-        n += e->isLive() ? 1 : 0;
-    return n;
+    }
 }
 
 // Frees a record buffer and the values it refers to.
@@ -63,11 +68,12 @@ struct BufferDeleter {
 } // namespace
 
 void runInfo(const std::string& file, const Options& options, std::ostream& out) {
-    TZerovCursor store;
-    openTable(store, file, options);
+    TZerovTable table;
+    openTable(table, file, options);
+    const TZerovCursor& store = *table.store();
     out << "File:      " << file << "\n";
     out << "Format:    " << (store.isEnciphered() ? "enciphered" : "plain") << "\n";
-    out << "Records:   " << liveRecords(store) << "\n";
+    out << "Records:   " << table.recordCount() << "\n";
     out << "Fields:    " << store.fieldCount() << "\n";
     size_t width = 0;
     for (const TZerovField* f : store.fields())
@@ -85,15 +91,15 @@ void runInfo(const std::string& file, const Options& options, std::ostream& out)
 }
 
 void runDump(const std::string& file, const Options& options, std::ostream& out) {
-    TZerovCursor store;
-    openTable(store, file, options);
+    TZerovTable table;
+    openTable(table, file, options);
+    const TZerovCursor& store = *table.store();
     std::vector<std::string> cells;
     for (const TZerovField* f : store.fields())
         cells.push_back(ansiToUtf8(f->fieldName));
     out << csvLine(cells);
-    for (const RecordEntry* e : store.entries()) {
-        if (!e->isLive() || !e->data)
-            continue;
+    // The table's records in file order: it has no sort key and no filter.
+    for (const RecordEntry* e : table.recordView()) {
         cells.clear();
         for (const TZerovField* f : store.fields())
             cells.push_back(valueAsCsvText(e->data, *f));
@@ -173,10 +179,11 @@ void runPasswd(const std::string& file, const Options& options, std::ostream& ou
     if (!options.newPassword)
         throw UsageError("passwd needs --new-password P (an empty P writes the table plain)");
     const AnsiString newPassword = ansiPassword(options.newPassword, "--new-password");
-    TZerovCursor store;
-    openTable(store, file, options);
-    store.setPassword(newPassword);
-    store.saveTableFile(file, {}, false, "");
+    TZerovTable table;
+    openTable(table, file, options);
+    // A new password counts as a change of the open table, and its save writes under it.
+    table.setPassword(newPassword);
+    table.saveChanges();
     out << file << ": written " << (newPassword.empty() ? "plain" : "under the new password")
         << "\n";
 }

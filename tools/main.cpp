@@ -55,12 +55,16 @@ public:
     bool askPassword(AnsiString& password) override {
         return prompt_ && TerminalUi::askPassword(password);
     }
+    // Warnings (a damaged table read in part, a mistyped password) name the table file.
     void showWarning(const AnsiString&, const AnsiString& text) override {
-        std::cerr << "cibrano-table: " << ansiToUtf8(text) << "\n";
+        std::cerr << "cibrano-table: warning: " << (file_.empty() ? "" : file_ + ": ")
+                  << ansiToUtf8(text) << "\n";
     }
+    void setFile(const std::string& file) { file_ = file; }
 
 private:
     bool prompt_;
+    std::string file_;
 };
 
 int fail(const std::string& message, int status) {
@@ -124,6 +128,8 @@ int main(int argc, char** argv) {
         } restore;
 
         const std::string& command = words[0];
+        if (words.size() > 1)
+            ui.setFile(words.back());
         auto expectArgs = [&](size_t n, const char* form) {
             if (words.size() != n + 1)
                 throw UsageError(std::string("usage: cibrano-table ") + form);

@@ -188,3 +188,16 @@ TEST_F(CibranoTable, UsageErrorsAndHelp) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("cannot read " + file("none.d")), std::string::npos);
 }
+
+TEST_F(CibranoTable, PartialReadsADamagedTableAsFarAsItGoesWithAWarning) {
+    write("cut.d", readWholeFile(kData + "/food-plain.d").value().substr(0, 400));
+    const std::string mismatch =
+        "Number of records read (4) does not match declared record count (5)";
+    Run refused = run({"info", file("cut.d")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "cibrano-table: " + file("cut.d") + ": " + mismatch + "\n");
+    Run partial = run({"info", file("cut.d"), "--partial"});
+    ASSERT_EQ(partial.status, 0) << partial.err;
+    EXPECT_EQ(partial.err, "cibrano-table: warning: " + file("cut.d") + ": " + mismatch + "\n");
+    EXPECT_NE(partial.out.find("Records:   4\n"), std::string::npos);
+}
