@@ -260,7 +260,7 @@ void DOvuzaZerivir::postNewRecord(uint8_t* buffer) {
 void DOvuzaZerivir::storeEditedRecord() {
     uint8_t* buffer = activeBuffer();
     if (!store_ || !buffer)
-        databaseError(dsmsg::NotEditing, this);
+        databaseError(dsmsg::ClosedDataset, this);
     if (State() == stateEdit) {
         RecordEntry* entry = entryOf(buffer);
         checkTextLengths(buffer, msg::ErrorSavingRecord);
