@@ -17,11 +17,19 @@ void DOvuzaZerivir::setIndexFieldNames(const AnsiString& names) {
     // The same text again (a second click on the same column title) changes nothing.
     if (names == indexFieldNames_)
         return;
+    const AnsiString previous = indexFieldNames_;
     indexFieldNames_ = names;
-    if (Active()) {
+    if (!Active())
+        return;
+    try {
         prepareKey(indexKey);
-        rebuildView(true);
+    } catch (...) {
+        // A name that cannot be a key leaves the order as it was.
+        indexFieldNames_ = previous;
+        prepareKey(indexKey);
+        throw;
     }
+    rebuildView(true);
 }
 
 void DOvuzaZerivir::setSortOptions(TZerovSortOptions options) {
@@ -31,10 +39,18 @@ void DOvuzaZerivir::setSortOptions(TZerovSortOptions options) {
 }
 
 void DOvuzaZerivir::setRangeFieldNames(const AnsiString& names) {
+    const AnsiString previous = rangeFieldNames_;
     rangeFieldNames_ = names;
     if (Active()) {
-        prepareKey(rangeStartKey);
-        prepareKey(rangeEndKey);
+        try {
+            prepareKey(rangeStartKey);
+            prepareKey(rangeEndKey);
+        } catch (...) {
+            rangeFieldNames_ = previous;
+            prepareKey(rangeStartKey);
+            prepareKey(rangeEndKey);
+            throw;
+        }
     }
     if (masterRangeWanted())
         applyMasterRange();

@@ -137,15 +137,6 @@ TEST_F(DOvuzaZerivirEdit, AcceptMakesChangesFinalAndSettlesAPendingEdit) {
     EXPECT_EQ(t.recordCount(), 4);
 }
 
-TEST_F(DOvuzaZerivirEdit, DiscardAndAcceptDoNothingWithoutChanges) {
-    TImageTable t;
-    openFood(t);
-    watch(t);
-    t.discardChanges();
-    t.acceptChanges();
-    EXPECT_TRUE(fired.empty());
-}
-
 TEST_F(DOvuzaZerivirEdit, UniqueKeyIsEnforcedOnlyWhenAsked) {
     TImageTable t;
     t.setName("Table1");

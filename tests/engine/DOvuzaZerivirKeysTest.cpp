@@ -228,6 +228,11 @@ TEST_F(DOvuzaZerivirKeys, CalculatedAndBlobFieldsCannotBeKeys) {
                     ThrowsMessage<EDatabaseError>(
                         "Table1: There are calc or BLOB fields in list of key fields"));
     EXPECT_THROW(t.setIndexFieldNames("Missing"), EDatabaseError);
+    // A refused key leaves the order as it was.
+    t.setIndexFieldNames("Name");
+    EXPECT_THROW(t.setIndexFieldNames("Calc"), EDatabaseError);
+    EXPECT_EQ(t.IndexFieldNames(), "Name");
+    EXPECT_TRUE(t.viewSorted());
 }
 
 TEST_F(DOvuzaZerivirKeys, RangesNeedTheStore) {
