@@ -1,5 +1,6 @@
 #include "engine/Sapphire.h"
 
+#include <cstring>
 #include <utility>
 
 namespace cibrano {
@@ -109,14 +110,46 @@ uint8_t TSapphire::decipherByte(uint8_t b) {
     return out;
 }
 
+// The bulk paths run the same byte step on a local copy of the state: written through
+// `buffer`, the state members could alias the data, and the compiler would reload and store
+// them around every byte.
+template <bool Encipher> void TSapphire::crypt(uint8_t* buffer, size_t count) {
+    uint8_t cards[256];
+    std::memcpy(cards, cards_, sizeof cards);
+    uint8_t rotor = rotor_, ratchet = ratchet_, avalanche = avalanche_;
+    uint8_t lastPlain = lastPlain_, lastCipher = lastCipher_;
+    for (size_t i = 0; i < count; ++i) {
+        ratchet = static_cast<uint8_t>(ratchet + cards[rotor++]);
+        uint8_t swapTemp = cards[lastCipher];
+        cards[lastCipher] = cards[ratchet];
+        cards[ratchet] = cards[lastPlain];
+        cards[lastPlain] = cards[rotor];
+        cards[rotor] = swapTemp;
+        avalanche = static_cast<uint8_t>(avalanche + cards[swapTemp]);
+        uint8_t first = cards[static_cast<uint8_t>(cards[ratchet] + cards[rotor])];
+        uint8_t second = cards[cards[static_cast<uint8_t>(cards[lastPlain] + cards[lastCipher] +
+                                                          cards[avalanche])]];
+        uint8_t in = buffer[i];
+        uint8_t out = static_cast<uint8_t>(in ^ first ^ second);
+        buffer[i] = out;
+        lastPlain = Encipher ? in : out;
+        lastCipher = Encipher ? out : in;
+    }
+    std::memcpy(cards_, cards, sizeof cards);
+    wipe(cards, sizeof cards);
+    rotor_ = rotor;
+    ratchet_ = ratchet;
+    avalanche_ = avalanche;
+    lastPlain_ = lastPlain;
+    lastCipher_ = lastCipher;
+}
+
 void TSapphire::encipher(uint8_t* buffer, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        buffer[i] = encipherByte(buffer[i]);
+    crypt<true>(buffer, count);
 }
 
 void TSapphire::decipher(uint8_t* buffer, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        buffer[i] = decipherByte(buffer[i]);
+    crypt<false>(buffer, count);
 }
 
 } // namespace cibrano

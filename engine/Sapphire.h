@@ -33,6 +33,7 @@ private:
     void resetToEmptyKeyState();
     uint8_t keyRandom(unsigned limit, uint8_t& runningSum, size_t& keyPosition) const;
     uint8_t shuffle(); // the byte step common to both directions; answers the key-stream byte
+    template <bool Encipher> void crypt(uint8_t* buffer, size_t count);
 
     uint8_t rotor_ = 0;
     uint8_t ratchet_ = 0;
