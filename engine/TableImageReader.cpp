@@ -363,7 +363,22 @@ bool TZerovCursor::readRecord(ImageReader& in, AnsiString& message) {
         } else {
             if (in.remaining() < static_cast<size_t>(n))
                 break;
-            std::memcpy(slot, in.at(), static_cast<size_t>(n));
+            // Fixed-size copies for the number widths: a variable-length memcpy costs more
+            // than the copy itself for these, and they are most of a food table's values.
+            switch (n) {
+            case 8:
+                std::memcpy(slot, in.at(), 8);
+                break;
+            case 4:
+                std::memcpy(slot, in.at(), 4);
+                break;
+            case 2:
+                std::memcpy(slot, in.at(), 2);
+                break;
+            default:
+                std::memcpy(slot, in.at(), static_cast<size_t>(n));
+                break;
+            }
             in.pos += static_cast<size_t>(n);
             // A text filling its whole slot keeps its terminator.
             if (f.storageKind == kindFixedText)
