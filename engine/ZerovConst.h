@@ -1,6 +1,12 @@
 #pragma once
-// The table engine's messages, kept in one table so that every place raising one uses the
-// same words. Texts with %s / %d are filled with formatText.
+// The table engine's messages, kept in tables so that every place raising one uses the same
+// words. Texts with %s / %d are filled with formatText. This header holds the record store's
+// and the session's; it brings in those of the filter language, the table dataset and the
+// table component, which live beside their modules.
+
+#include "engine/ZerovDatasetConst.h"
+#include "engine/ZerovParserConst.h"
+#include "engine/ZerovTableConst.h"
 
 namespace cibrano::msg {
 
