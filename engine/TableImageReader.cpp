@@ -401,6 +401,13 @@ bool TZerovCursor::readRecord(ImageReader& in, AnsiString& message) {
     }
     data.release();
     entry.release();
+    // A record whose reading stopped after its first field is kept with what was read, but
+    // the table is damaged: the message stays and reading ends here, so the open fails
+    // unless PartialOpen asks for what can be read (and then shows the message). Clearing
+    // it would report a cut or garbled file as intact, and the next save would make the
+    // loss permanent without anyone having been told.
+    if (completed < fieldsInRecord)
+        return false;
     message.clear();
     return true;
 }

@@ -180,17 +180,30 @@ TEST_F(TableImageReader, WrongLengthsOnTheFirstFieldFailTheRecord) {
     }
 }
 
-TEST_F(TableImageReader, WrongLengthAfterTheFirstFieldKeepsTheRecordSoFar) {
-    // Record 2 has a bad length byte on its second field: it is kept with its ID, reading goes on.
-    const std::string body = std::string("\x04\x04", 2) + int32Bytes(1) + int32Bytes(3) + "abc" +
-                             std::string("\x04\x03", 2) + int32Bytes(2);
-    auto r = read(plainImage(2, 2, kIdNameSection, body));
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.message, "");
-    ASSERT_EQ(r.records, 2);
-    EXPECT_EQ(textOf(store, store.recordAt(0), "Nome"), "abc");
-    EXPECT_EQ(valueOf<int32_t>(store, store.recordAt(1), "ID"), 2);
-    EXPECT_EQ(textOf(store, store.recordAt(1), "Nome"), "");
+TEST_F(TableImageReader, RecordDamagedAfterItsFirstFieldOpensOnlyWithPartialOpen) {
+    // Record 1 has a bad length byte on its second field; record 2 is never reached.
+    const std::string badLength = std::string("\x04\x03", 2) + int32Bytes(1) + "abc" +
+                                  std::string("\x04\x04", 2) + int32Bytes(2) + int32Bytes(1) + "x";
+    // Record 2 is cut off inside its second field.
+    const std::string cutShort = std::string("\x04\x04", 2) + int32Bytes(1) + int32Bytes(3) +
+                                 "abc" + std::string("\x04\x04", 2) + int32Bytes(2) +
+                                 int32Bytes(5) + "ab";
+    for (const auto& [body, message] :
+         {std::pair{badLength, "Field 'Nome' has wrong length 3 in record 1"},
+          std::pair{cutShort, "Unexpected end of buffer"}}) {
+        SCOPED_TRACE(message);
+        auto strict = read(plainImage(2, 2, kIdNameSection, body));
+        EXPECT_FALSE(strict.ok);
+        EXPECT_EQ(strict.message, message);
+        EXPECT_EQ(strict.records, 0);
+
+        // PartialOpen keeps the damaged record with the fields read so far, and says why.
+        auto partial = read(plainImage(2, 2, kIdNameSection, body), true);
+        EXPECT_TRUE(partial.ok);
+        EXPECT_EQ(partial.message, message);
+        ASSERT_GE(partial.records, 1);
+        EXPECT_EQ(textOf(store, store.recordAt(partial.records - 1), "Nome"), "");
+    }
 }
 
 TEST_F(TableImageReader, FewerRecordsThanDeclaredOpenOnlyWithPartialOpen) {
