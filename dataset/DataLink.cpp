@@ -4,6 +4,7 @@
 #include "dataset/DataSource.h"
 #include "dataset/DbConsts.h"
 #include "platform/DatabaseError.h"
+#include "platform/RunThenAlways.h"
 
 #include <algorithm>
 
@@ -139,13 +140,7 @@ int TDataLink::moveByDistance(int distance) {
 
 void TDataLink::collectPendingEdit() {
     updating_ = true;
-    try {
-        requestUpdateData();
-    } catch (...) {
-        updating_ = false;
-        throw;
-    }
-    updating_ = false;
+    runThenAlways([&] { requestUpdateData(); }, [&] { updating_ = false; });
 }
 
 void TDataLink::notifyDatasetChange() {

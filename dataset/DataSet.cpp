@@ -6,6 +6,7 @@
 #include "dataset/Field.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
+#include "platform/RunThenAlways.h"
 #include "platform/Stream.h"
 
 #include <functional>
@@ -109,15 +110,11 @@ void TDataSet::shutDownStore() {
     freeFieldBuffers();
     clearWindow();
     resizeBufferList(0);
-    try {
-        closeStore();
-    } catch (...) {
-        bufferCount_ = 0;
-        defaultFields_ = false;
-        throw;
-    }
-    bufferCount_ = 0;
-    defaultFields_ = false;
+    runThenAlways([&] { closeStore(); },
+                  [&] {
+                      bufferCount_ = 0;
+                      defaultFields_ = false;
+                  });
 }
 
 void TDataSet::setFiltered(bool value) {

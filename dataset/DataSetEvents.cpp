@@ -2,6 +2,7 @@
 #include "dataset/DataSet.h"
 #include "dataset/DataSource.h"
 #include "dataset/Field.h"
+#include "platform/RunThenAlways.h"
 
 #include <algorithm>
 
@@ -102,26 +103,14 @@ void TDataSet::computeCalcFields(uint8_t* buffer) {
     if (!buffer || (calcFieldsSize_ == 0 && !internalCalcFields_))
         return;
     DatasetState saved = setTempState(stateCalcFields);
-    try {
-        calculateFields(buffer);
-    } catch (...) {
-        restoreState(saved);
-        throw;
-    }
-    restoreState(saved);
+    runThenAlways([&] { calculateFields(buffer); }, [&] { restoreState(saved); });
 }
 
 void TDataSet::refreshInternalCalcFields(uint8_t* buffer) {
     if (!buffer)
         return;
     DatasetState saved = setTempState(stateInternalCalc);
-    try {
-        calculateFields(buffer);
-    } catch (...) {
-        restoreState(saved);
-        throw;
-    }
-    restoreState(saved);
+    runThenAlways([&] { calculateFields(buffer); }, [&] { restoreState(saved); });
 }
 
 void TDataSet::calculateFields(uint8_t* buffer) {

@@ -3,6 +3,7 @@
 #include "dataset/DataSource.h"
 #include "dataset/DbConsts.h"
 #include "platform/DatabaseError.h"
+#include "platform/RunThenAlways.h"
 
 #include <algorithm>
 
@@ -13,21 +14,6 @@
 // Fetching rotates buffers instead of copying records.
 
 namespace cibrano {
-
-namespace {
-
-// Runs `body`, then `last` also when `body` raises (the error then goes on).
-template <typename Body, typename Last> void runThenAlways(Body body, Last last) {
-    try {
-        body();
-    } catch (...) {
-        last();
-        throw;
-    }
-    last();
-}
-
-} // namespace
 
 uint8_t* TDataSet::bufferAt(int index) const {
     if (index < 0 || index >= static_cast<int>(buffers_.size()))

@@ -5,6 +5,7 @@
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
+#include "platform/RunThenAlways.h"
 
 #include <cstring>
 #include <vector>
@@ -362,15 +363,11 @@ void TField::validate(const void* source) {
         return;
     validating_ = true;
     validateSource_ = source;
-    try {
-        OnValidate(this);
-    } catch (...) {
-        validating_ = false;
-        validateSource_ = nullptr;
-        throw;
-    }
-    validating_ = false;
-    validateSource_ = nullptr;
+    runThenAlways([&] { OnValidate(this); },
+                  [&] {
+                      validating_ = false;
+                      validateSource_ = nullptr;
+                  });
 }
 
 void TField::change() {
