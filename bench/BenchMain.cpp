@@ -1,6 +1,6 @@
-// The store benchmark program: Google Benchmark's usual table, then a summary of what the
-// numbers mean together (the engine against the floor and against SQLite, and how reading
-// grows with the table).
+// The benchmark program: Google Benchmark's usual table, then a summary of what the numbers
+// mean together (the engine against the floor and against SQLite, how reading grows with the
+// table, and which of the user's commands are not instant).
 
 #include "bench/Benchmarks.h"
 #include "bench/FoodTable.h"
@@ -16,6 +16,9 @@
 namespace {
 
 using cibrano::bench::kRows;
+
+// What a user still takes for an immediate answer to a command.
+constexpr double kInstantMs = 50;
 
 template <typename... Parts> std::string cat(const Parts&... parts) {
     std::string text;
@@ -81,6 +84,65 @@ public:
             compare(cat(kind, ", 1000000 / 100000 rows"), cat(base, "1000000"),
                     cat(base, "100000"));
         }
+
+        std::printf("\nThe table dataset under the program's commands, %d rows\n", kRows);
+        std::printf("%-52s %9s %9s %6s %6s\n", "", "first", "second", "real", "CPU");
+        for (std::string_view kind : {"plain", "enciphered"})
+            compare(cat("open dataset ", kind, " / store read"), cat("open/dataset/", kind, n),
+                    cat("read/engine/", kind, n));
+        compare("totals walk, food table / floor", cat("totals/dataset/table", n),
+                cat("totals/floor", n));
+        compare("totals walk, clone / floor", cat("totals/dataset/clone", n),
+                cat("totals/floor", n));
+        compare("totals walk, clone / SQLite SUM", cat("totals/dataset/clone", n),
+                cat("totals/sqlite", n));
+        compare("sort view Nome / SQLite ORDER BY Nome + read", cat("sortView/dataset/Nome", n),
+                cat("sort/sqlite/NomeBinary", n));
+        compare("sort view Nome no case / SQLite NOCASE + read",
+                cat("sortView/dataset/NomeNoCase", n), cat("sort/sqlite/Nome", n));
+        compare("sort view Kcalorie / SQLite ORDER BY + read", cat("sortView/dataset/Kcalorie", n),
+                cat("sort/sqlite/Kcalorie", n));
+        compare("sort view Nome no case / sortRecords store", cat("sortView/dataset/NomeNoCase", n),
+                cat("sort/engine/Nome", n));
+        compare("filter used rows / SQLite WHERE Quantita <> 0", cat("filter/dataset/used", n),
+                cat("filter/sqlite/used", n));
+        compare("find box filter / SQLite UPPER LIKE '%X%'", cat("find/dataset/filter", n),
+                cat("find/sqlite/filter", n));
+        compare("locate partial no case / SQLite LIKE 'x%' LIMIT 1", cat("find/dataset/locate", n),
+                cat("find/sqlite/locate", n));
+        compare("edit + post / SQLite UPDATE one row", cat("edit/dataset/post", n),
+                cat("edit/sqlite/update", n));
+        compare("edit + post, program's totals / UPDATE + SUM", cat("edit/program/post", n),
+                cat("edit/sqlite/updateSum", n));
+        compare("zero all / SQLite UPDATE all", cat("zeroAll/dataset", n),
+                cat("zeroAll/sqlite/update", n));
+        compare("zero all, program's totals / UPDATE + SUM", cat("zeroAll/program", n),
+                cat("zeroAll/sqlite/updateSum", n));
+
+        std::printf("\nThe same commands with the program's totals walks / without\n");
+        for (std::string_view command : {"sortView/%/Nome", "filter/%/used", "filter/%/off",
+                                         "find/%/filter", "edit/%/post", "zeroAll/%"}) {
+            const size_t at = command.find('%');
+            auto variant = [&](std::string_view kind) {
+                return cat(command.substr(0, at), kind, command.substr(at + 1), n);
+            };
+            compare(std::string(command.substr(0, at - 1)) + std::string(command.substr(at + 1)),
+                    variant("program"), variant("dataset"));
+        }
+
+        std::printf("\nCommands not instant (over %.0f ms of CPU time at %d rows)\n", kInstantMs,
+                    kRows);
+        bool any = false;
+        for (const auto& [name, times] : times_) {
+            const bool command = name.find("/dataset") != std::string::npos ||
+                                 name.find("/program") != std::string::npos;
+            if (command && times.cpu > kInstantMs) {
+                std::printf("  %-50s %9.1f ms (real %.1f)\n", name.c_str(), times.cpu, times.real);
+                any = true;
+            }
+        }
+        if (!any)
+            std::printf("  none\n");
     }
 
 private:
@@ -95,7 +157,7 @@ private:
         auto b = times_.find(second);
         if (a == times_.end() || b == times_.end() || b->second.real <= 0 || b->second.cpu <= 0)
             return;
-        std::printf("%-52s %9.2f %9.2f %6.2f %6.2f\n", what.c_str(), a->second.real, b->second.real,
+        std::printf("%-52s %9.3f %9.3f %6.2f %6.2f\n", what.c_str(), a->second.real, b->second.real,
                     a->second.real / b->second.real, a->second.cpu / b->second.cpu);
     }
 
@@ -115,6 +177,7 @@ int main(int argc, char** argv) {
 #endif
     cibrano::bench::keepMemoryInProcess();
     cibrano::bench::registerStoreBenchmarks();
+    cibrano::bench::registerDatasetBenchmarks();
     cibrano::bench::registerSqliteBenchmarks();
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

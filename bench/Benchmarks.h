@@ -1,5 +1,5 @@
 #pragma once
-// The benchmark families of the store benchmark program, registered in the order they run.
+// The benchmark families of the benchmark program, registered in the order they run.
 
 namespace cibrano::bench {
 
@@ -9,6 +9,8 @@ inline constexpr int kRows = 100'000;
 
 // The record store and the floor it is measured against.
 void registerStoreBenchmarks();
+// The table dataset under the program's commands.
+void registerDatasetBenchmarks();
 // SQLite in memory doing the same work on the same rows.
 void registerSqliteBenchmarks();
 

@@ -199,8 +199,9 @@ std::vector<FoodRow> makeFoodRows(int count) {
     for (FoodRow& row : rows) {
         row.gruppo = kGroups[random.below(kGroups.size())];
         row.nome = makeName(random);
-        // Most foods are not in the recipe; a zero is stored as no value at all.
-        row.quantita = random.below(8) == 0 ? 5.0 * static_cast<double>(1 + random.below(100)) : 0;
+        // A recipe uses a handful of foods: about 1 row in 100 has a quantity, the rest 0.
+        row.quantita =
+            random.below(100) == 0 ? 5.0 * static_cast<double>(1 + random.below(100)) : 0;
         row.kcalorie = random.amount(900, 1);
         row.glucidi = random.amount(100, 2);
         row.lipidi = random.amount(100, 2);
