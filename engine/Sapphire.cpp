@@ -82,37 +82,9 @@ void TSapphire::setKey(std::string_view key) {
     lastCipher_ = cards_[runningSum];
 }
 
-uint8_t TSapphire::shuffle() {
-    ratchet_ = static_cast<uint8_t>(ratchet_ + cards_[rotor_++]);
-    uint8_t swapTemp = cards_[lastCipher_];
-    cards_[lastCipher_] = cards_[ratchet_];
-    cards_[ratchet_] = cards_[lastPlain_];
-    cards_[lastPlain_] = cards_[rotor_];
-    cards_[rotor_] = swapTemp;
-    avalanche_ = static_cast<uint8_t>(avalanche_ + cards_[swapTemp]);
-    uint8_t first = cards_[static_cast<uint8_t>(cards_[ratchet_] + cards_[rotor_])];
-    uint8_t second = cards_[cards_[static_cast<uint8_t>(cards_[lastPlain_] + cards_[lastCipher_] +
-                                                        cards_[avalanche_])]];
-    return static_cast<uint8_t>(first ^ second);
-}
-
-uint8_t TSapphire::encipherByte(uint8_t b) {
-    uint8_t out = static_cast<uint8_t>(b ^ shuffle());
-    lastCipher_ = out;
-    lastPlain_ = b;
-    return out;
-}
-
-uint8_t TSapphire::decipherByte(uint8_t b) {
-    uint8_t out = static_cast<uint8_t>(b ^ shuffle());
-    lastPlain_ = out;
-    lastCipher_ = b;
-    return out;
-}
-
-// The bulk paths run the same byte step on a local copy of the state: written through
-// `buffer`, the state members could alias the data, and the compiler would reload and store
-// them around every byte.
+// The byte step runs on a local copy of the state: written through `buffer`, the state
+// members could alias the data, and the compiler would reload and store them around every
+// byte.
 template <bool Encipher> void TSapphire::crypt(uint8_t* buffer, size_t count) {
     uint8_t cards[256];
     std::memcpy(cards, cards_, sizeof cards);

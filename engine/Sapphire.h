@@ -22,17 +22,13 @@ public:
     // Stores the key and runs the key set-up; an empty key gives the empty-key state.
     void setKey(std::string_view key);
 
-    // In place, byte by byte, in order.
+    // In place, byte by byte, in order. A single byte is a buffer of one.
     void encipher(uint8_t* buffer, size_t count);
     void decipher(uint8_t* buffer, size_t count);
-
-    uint8_t encipherByte(uint8_t b);
-    uint8_t decipherByte(uint8_t b);
 
 private:
     void resetToEmptyKeyState();
     uint8_t keyRandom(unsigned limit, uint8_t& runningSum, size_t& keyPosition) const;
-    uint8_t shuffle(); // the byte step common to both directions; answers the key-stream byte
     template <bool Encipher> void crypt(uint8_t* buffer, size_t count);
 
     uint8_t rotor_ = 0;
