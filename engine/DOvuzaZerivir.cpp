@@ -35,7 +35,7 @@ DOvuzaZerivir::~DOvuzaZerivir() {
     // Clones cannot outlive the store they share (closeStore closed them).
     cloneList_.clear();
     view_.clear();
-    filterConditions.clear();
+    filter_.clear();
     freeKeys();
     releaseStore();
     // What a descendant did not release goes with the dataset.
@@ -430,7 +430,7 @@ int DOvuzaZerivir::recordNumber() const {
     case stateInternalCalc:
         return -1;
     case stateCalcFields:
-        return recordNumberOf(calcBuffer());
+        return recordNumberOf(calculatedBuffer());
     default:
         break;
     }
@@ -460,7 +460,8 @@ void DOvuzaZerivir::moveToRecordNumber(int number) {
 TUpdateStatus DOvuzaZerivir::updateStatus() const {
     if (State() == stateInternalCalc)
         return usUnmodified;
-    const RecordEntry* e = entryOf(State() == stateCalcFields ? calcBuffer() : activeBuffer());
+    const RecordEntry* e =
+        entryOf(State() == stateCalcFields ? calculatedBuffer() : activeBuffer());
     if (!e)
         return usUnmodified;
     switch (e->status) {
@@ -503,7 +504,7 @@ uint8_t* DOvuzaZerivir::valueBuffer() const {
     case stateSetKey:
         return keyBeingFilled_ ? keyBeingFilled_->image() : nullptr;
     case stateCalcFields:
-        return calcBuffer();
+        return calculatedBuffer();
     case stateFilter:
         return candidate_ ? candidate_->data : nullptr;
     case stateOldValue: {

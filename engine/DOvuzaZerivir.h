@@ -11,7 +11,8 @@
 // The member functions live in several files: DOvuzaZerivir.cpp (open, close, buffers, fetch,
 // bookmarks, reading fields, refresh), DOvuzaZerivirView.cpp (the record view and the
 // properties that rebuild it), DOvuzaZerivirEdit.cpp (editing, key checks, unsaved changes) and
-// DOvuzaZerivirKeys.cpp (sort keys, ranges, searching by key).
+// DOvuzaZerivirKeys.cpp (sort keys, ranges, searching by key) and DOvuzaZerivirSearch.cpp
+// (find first/last/next/prior, locate and lookup).
 //
 // Record buffer layout (one block, zero-filled when allocated):
 //   0                         record image: the store's field slots (recordImageSize bytes);
@@ -31,6 +32,7 @@
 #include "engine/RecordEntry.h"
 #include "engine/ZerovCondition.h"
 #include "engine/ZerovCursor.h"
+#include "engine/ZerovFilter.h"
 #include "platform/AnsiString.h"
 #include "platform/Set.h"
 
@@ -103,7 +105,21 @@ public:
 
     // --- TDataSet properties with an effect on the view ---------------------------------
     void setFiltered(bool value) override;
+    // Parses the text at once: a text that does not parse raises and is not kept.
     void setFilter(const AnsiString& text) override;
+    // A change of the case rule re-applies a Filter text in force.
+    void setFilterOptions(TFilterOptions options) override;
+    // The conditions parsed from the Filter text.
+    const TZerovConditionList& filterConditions() const { return filter_.conditions(); }
+
+    // --- Searching by field values ---------------------------------------------------------
+    // With options, the view is scanned in order; with none, the values are written into the
+    // search key and found by key (binary when the view is sorted on the fields). A value that
+    // a key field cannot hold finds nothing.
+    bool locate(const AnsiString& keyFields, const TVariant& keyValues,
+                TLocateOptions options) override;
+    TVariant lookup(const AnsiString& keyFields, const TVariant& keyValues,
+                    const AnsiString& resultFields) override;
 
     // --- Engine queries ------------------------------------------------------------------
     bool canModify() const override { return !readOnly_; }
@@ -204,21 +220,13 @@ protected:
     // database folder (a new password on an open table).
     void countSilentChange() { ++changeCount_; }
 
-    // --- Hooks of the master-detail link and the filter language -----------------------
+    // --- Hooks of the master-detail link ------------------------------------------------
     // Whether a master link is active and names master fields.
     virtual bool masterRangeWanted() const { return false; }
     // Sets the range from the master's current key values.
     virtual void applyMasterRange() {}
     // Gives a new record the master's key values in its range fields.
     virtual void assignMasterValues() {}
-    // Parses a new Filter text into filterConditions (raising on a bad text) and binds the
-    // conditions to the store's fields before a rebuild.
-    virtual void parseFilterText(const AnsiString& /*text*/) {}
-    virtual void prepareFilterConditions() {}
-    // Whether the entry passes the Filter conditions; every entry passes when there are none.
-    virtual bool filterConditionsAccept(const RecordEntry& entry);
-    TZerovConditionList filterConditions;
-
     // Makes `entry` the candidate and asks OnFilterRecord (in stateFilter, accept preset true).
     bool filterRecordAccepts(RecordEntry* entry);
     void setViewPosition(int position) { viewPosition_ = position; }
@@ -248,6 +256,7 @@ protected:
     void deleteCurrentRecord() override;
     bool readFieldValue(TField* field, void* destination) override;
     void writeFieldValue(TField* field, const void* source) override;
+    bool findRecordStep(bool restart, bool forward) override;
     void reloadRecords() override;
 
     void doBeforeClose() override;
@@ -271,6 +280,22 @@ protected:
 private:
     // The buffer that field reads and writes reach in the current state, or none.
     uint8_t* valueBuffer() const;
+    // The buffer being calculated in stateCalcFields: a lookup's own buffer while it reads its
+    // result fields, else the framework's.
+    uint8_t* calculatedBuffer() const { return lookupBuffer_ ? lookupBuffer_ : calcBuffer(); }
+    // Whether the entry passes the Filter conditions (when the text is not empty) and then
+    // OnFilterRecord (when assigned); called in stateFilter.
+    bool passesFilter(RecordEntry* entry);
+    // The first view index from `start` on, stepping forward or backward, whose record passes
+    // the filter; -1 when none.
+    int scanForMatch(int start, bool forward);
+    // The first view index whose record matches the values in the search key's fields under
+    // the options (a scan in stateFilter); -1 when none.
+    int scanForKeys(const TVariant& keyValues, TLocateOptions options);
+    bool candidateMatchesKeys(const TVariant& keyValues, TLocateOptions options);
+    // Writes the values into the search key and finds the first equal record; -1 when none.
+    int findExactKey(const AnsiString& keyFields, const TVariant& keyValues);
+    bool writeSearchValue(int keyIndex, const TVariant& value);
     void addChange();
     void dropChange();
     void clearChanges();
@@ -319,6 +344,8 @@ private:
     KeyBuffer* keyBeingFilled_ = nullptr;
     std::vector<DOvuzaZerivir*> cloneList_;
     RecordEntry* candidate_ = nullptr;
+    TZerovFilter filter_{this};
+    uint8_t* lookupBuffer_ = nullptr;
     AnsiString passwordText_;
     AnsiString fieldOrigin_;
 };

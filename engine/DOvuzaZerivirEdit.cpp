@@ -153,7 +153,7 @@ void DOvuzaZerivir::writeFieldValue(TField* field, const void* source) {
         target = keyBeingFilled_ ? keyBeingFilled_->image() : nullptr;
         break;
     case stateCalcFields:
-        target = calcBuffer();
+        target = calculatedBuffer();
         break;
     case stateFilter:
         target = candidate_ ? candidate_->data : nullptr;

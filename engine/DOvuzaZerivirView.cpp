@@ -22,8 +22,9 @@ void DOvuzaZerivir::setFiltered(bool value) {
 }
 
 void DOvuzaZerivir::setFilter(const AnsiString& text) {
-    // A text that does not parse raises here, before it is kept.
-    parseFilterText(text);
+    // A text that does not parse raises here, before it is kept; the conditions read before
+    // the error stay in force until a text that parses is set.
+    filter_.parse(text);
     TDataSet::setFilter(text);
     if (Active()) {
         settlePendingEdit();
@@ -31,9 +32,13 @@ void DOvuzaZerivir::setFilter(const AnsiString& text) {
     }
 }
 
-bool DOvuzaZerivir::filterConditionsAccept(const RecordEntry&) {
-    // Conditions are tested by the filter language; with none, every record passes.
-    return true;
+void DOvuzaZerivir::setFilterOptions(TFilterOptions options) {
+    const bool changed = options != FilterOptions();
+    TDataSet::setFilterOptions(options);
+    if (changed && Active() && Filtered() && !Filter().empty()) {
+        settlePendingEdit();
+        rebuildView(true);
+    }
 }
 
 bool DOvuzaZerivir::filterRecordAccepts(RecordEntry* entry) {
@@ -50,7 +55,8 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
         return;
     }
     if (Filtered() && !Filter().empty())
-        prepareFilterConditions();
+        filter_.prepare(layout_);
+    const bool caseInsensitive = FilterOptions().contains(foCaseInsensitive);
 
     const bool ready = viewReady_;
     RecordEntry* remembered = nullptr;
@@ -74,7 +80,7 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
                 if (rangeActive_ && !insideRange(*entry))
                     continue;
                 if (Filtered()) {
-                    if (!Filter().empty() && !filterConditionsAccept(*entry))
+                    if (!Filter().empty() && !filter_.accepts(*entry, caseInsensitive))
                         continue;
                     if (OnFilterRecord && !filterRecordAccepts(entry))
                         continue;

@@ -15,6 +15,9 @@ inline constexpr const char* StructureChanged =
 inline constexpr const char* CalcOrBlobKeyFields =
     "There are calc or BLOB fields in list of key fields";
 
+// Filtering: a constant of a Filter condition that the compared field cannot hold.
+inline constexpr const char* InvalidFilterValue = "'%s' is not a valid value for field %s";
+
 // Editing.
 inline constexpr const char* ReadOnlyDelete = "Read-only record cannot be deleted";
 inline constexpr const char* ReadOnlyEdit = "Read-only record cannot be changed";

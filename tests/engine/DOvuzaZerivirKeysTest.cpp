@@ -16,23 +16,6 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::ThrowsMessage;
 
-// A table image with the given fields and rows (values as texts, "" for empty).
-std::string tableImage(const std::vector<FieldDescription>& fields,
-                       const std::vector<std::vector<std::string>>& rows) {
-    TZerovCursor store;
-    openNewTable(store, fields);
-    AnsiString message;
-    for (const auto& row : rows) {
-        Buffer b(store);
-        for (size_t i = 0; i < row.size(); ++i) {
-            const TZerovField& f = *store.fieldAt(static_cast<int>(i));
-            fieldValueFromText(slotOf(b.get(), f), row[i], f);
-        }
-        EXPECT_TRUE(store.putRecord(b.get(), nullptr, message));
-    }
-    return writeImage(store);
-}
-
 class DOvuzaZerivirKeys : public TableFixture {
 protected:
     void open(TImageTable& t, const std::vector<FieldDescription>& fields,

@@ -39,6 +39,7 @@ public:
     using DOvuzaZerivir::bufferLayout;
     using DOvuzaZerivir::setCheckKeyViolation;
     using DOvuzaZerivir::setPasswordText;
+    using DOvuzaZerivir::trailerOffset;
 
     // The stored value of a field in the record at a view position, as its display text.
     AnsiString storedText(int position, const char* field) const {
@@ -66,6 +67,23 @@ protected:
         saved.emplace_back(out.bytes());
     }
 };
+
+// A table image with the given fields and rows (values as texts, "" for empty).
+inline std::string tableImage(const std::vector<FieldDescription>& fields,
+                              const std::vector<std::vector<std::string>>& rows) {
+    TZerovCursor store;
+    openNewTable(store, fields);
+    AnsiString message;
+    for (const auto& row : rows) {
+        Buffer b(store);
+        for (size_t i = 0; i < row.size(); ++i) {
+            const TZerovField& f = *store.fieldAt(static_cast<int>(i));
+            fieldValueFromText(slotOf(b.get(), f), row[i], f);
+        }
+        EXPECT_TRUE(store.putRecord(b.get(), nullptr, message));
+    }
+    return writeImage(store);
+}
 
 // Regional settings with a point as decimal separator, and a scripted user interface.
 class TableFixture : public ::testing::Test {

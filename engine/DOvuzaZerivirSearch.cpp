@@ -1,0 +1,248 @@
+#include "engine/DOvuzaZerivir.h"
+
+#include "dataset/Field.h"
+#include "engine/FieldValues.h"
+#include "platform/AnsiCase.h"
+#include "platform/DatabaseError.h"
+
+#include <algorithm>
+
+// Searching: the find steps behind find first / last / next / prior, locate (make the first
+// matching record current) and lookup (read the values of the first matching record without
+// moving).
+
+namespace cibrano {
+
+// --- Find first / last / next / prior ---------------------------------------------------------
+
+bool DOvuzaZerivir::passesFilter(RecordEntry* entry) {
+    if (!entry->data)
+        return false; // removed through a clone since the view was built
+    if (!Filter().empty() && !filter_.accepts(*entry, FilterOptions().contains(foCaseInsensitive)))
+        return false;
+    return !OnFilterRecord || filterRecordAccepts(entry);
+}
+
+int DOvuzaZerivir::scanForMatch(int start, bool forward) {
+    RecordEntry* previous = candidate_;
+    DatasetState saved = setTempState(stateFilter);
+    int found = -1;
+    try {
+        for (int i = start; i >= 0 && i < static_cast<int>(view_.size()); i += forward ? 1 : -1) {
+            if (passesFilter(view_[static_cast<size_t>(i)])) {
+                found = i;
+                break;
+            }
+        }
+    } catch (...) {
+        candidate_ = previous;
+        restoreState(saved);
+        throw;
+    }
+    candidate_ = previous;
+    restoreState(saved);
+    return found;
+}
+
+bool DOvuzaZerivir::findRecordStep(bool restart, bool forward) {
+    settlePendingEdit();
+    doBeforeScroll();
+    bool found = false;
+    // Steps count from the record the user sees, wherever the window left the cursor.
+    updateCursorPosition();
+    cursorPositionChanged();
+    const int count = static_cast<int>(view_.size());
+    if (Filtered()) {
+        // The view holds only accepted records: the step is a move within it.
+        int target = restart ? (forward ? 0 : count - 1)
+                             : std::clamp(viewPosition_, -1, count) + (forward ? 1 : -1);
+        if (count > 0 && target >= 0 && target < count) {
+            viewPosition_ = target;
+            found = true;
+        }
+    } else {
+        if (!Filter().empty())
+            filter_.prepare(layout_);
+        int start = restart ? (forward ? 0 : count - 1)
+                            : std::clamp(viewPosition_, -1, count) + (forward ? 1 : -1);
+        const int match = scanForMatch(start, forward);
+        if (match >= 0) {
+            viewPosition_ = match;
+            found = true;
+        }
+    }
+    if (found) {
+        refillBuffers(true, true);
+        doAfterScroll();
+    }
+    return found;
+}
+
+// --- Locate and lookup --------------------------------------------------------------------------
+
+bool DOvuzaZerivir::candidateMatchesKeys(const TVariant& keyValues, TLocateOptions options) {
+    const std::vector<TField*>& fields = keys_[searchKey]->dataFields;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const TVariant& wanted =
+            keyValues.isArray() ? keyValues.element(static_cast<int>(i)) : keyValues;
+        const TVariant have = fields[i]->value();
+        if (!wanted.hasValue() || !have.hasValue())
+            return false;
+        try {
+            if (fields[i]->DataType() == ftString) {
+                AnsiString text = have.asString();
+                AnsiString search = wanted.asString();
+                if (options.contains(loCaseInsensitive)) {
+                    text = ansiUpperCase(text);
+                    search = ansiUpperCase(search);
+                }
+                if (options.contains(loPartialKey)) {
+                    // An empty search text would begin every text: it finds nothing.
+                    if (search.empty() || text.compare(0, search.size(), search) != 0)
+                        return false;
+                } else if (text != search) {
+                    return false;
+                }
+            } else if (have.convertedTo(wanted.kind()) != wanted) {
+                return false;
+            }
+        } catch (const EDatabaseError&) {
+            // A value with no form of the other's kind cannot equal it.
+            return false;
+        }
+    }
+    return true;
+}
+
+int DOvuzaZerivir::scanForKeys(const TVariant& keyValues, TLocateOptions options) {
+    RecordEntry* previous = candidate_;
+    DatasetState saved = setTempState(stateFilter);
+    int found = -1;
+    try {
+        for (size_t i = 0; i < view_.size(); ++i) {
+            RecordEntry* entry = view_[i];
+            if (!entry->data)
+                continue;
+            candidate_ = entry;
+            if (candidateMatchesKeys(keyValues, options)) {
+                found = static_cast<int>(i);
+                break;
+            }
+        }
+    } catch (...) {
+        candidate_ = previous;
+        restoreState(saved);
+        throw;
+    }
+    candidate_ = previous;
+    restoreState(saved);
+    return found;
+}
+
+bool DOvuzaZerivir::writeSearchValue(int keyIndex, const TVariant& value) {
+    if (!value.hasValue())
+        return true; // skipped: the key field stays empty
+    KeyBuffer& key = *keys_[searchKey];
+    const TZerovField& f = *key.fields[static_cast<size_t>(keyIndex)].field;
+    uint8_t* slot = slotOf(key.image(), f);
+    // A number goes into a float slot as it is: its text may not give back the same double.
+    if ((f.storageKind == kindFloat || f.storageKind == kindCurrency) &&
+        (value.kind() == vkFloat || value.kind() == vkInteger)) {
+        writeSlot(slot, value.asFloat());
+        return true;
+    }
+    AnsiString text;
+    try {
+        text = value.asString();
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+    // A text the field cannot hold would be cut or dropped on conversion and then find
+    // records it does not equal.
+    if (!textDenotesValue(text, f))
+        return false;
+    fieldValueFromText(slot, text, f);
+    return true;
+}
+
+int DOvuzaZerivir::findExactKey(const AnsiString& keyFields, const TVariant& keyValues) {
+    const KeyBuffer& key = *keys_[searchKey];
+    if (keyValues.isArray()) {
+        const int n = std::min(key.fieldCount(), keyValues.elementCount());
+        for (int i = 0; i < n; ++i)
+            if (!writeSearchValue(i, keyValues.element(i)))
+                return -1;
+    } else if (key.fieldCount() > 0 && !writeSearchValue(0, keyValues)) {
+        return -1;
+    }
+    return findByKey(0, keyOrderUsable(keyFields));
+}
+
+bool DOvuzaZerivir::locate(const AnsiString& keyFields, const TVariant& keyValues,
+                           TLocateOptions options) {
+    checkActive();
+    doBeforeScroll();
+    settlePendingEdit();
+    cursorPositionChanged();
+    if (view_.empty() || keyFields.empty() || !keyValues.hasValue())
+        return false;
+    prepareKey(searchKey, keyFields);
+    const int found =
+        options.empty() ? findExactKey(keyFields, keyValues) : scanForKeys(keyValues, options);
+    if (found < 0)
+        return false;
+    viewPosition_ = found;
+    refillBuffers(true, true);
+    doAfterScroll();
+    return true;
+}
+
+TVariant DOvuzaZerivir::lookup(const AnsiString& keyFields, const TVariant& keyValues,
+                               const AnsiString& resultFields) {
+    checkActive();
+    const std::vector<TField*> results = getFieldList(resultFields);
+    if (view_.empty() || keyFields.empty() || !keyValues.hasValue())
+        return TVariant::null();
+    prepareKey(searchKey, keyFields);
+    const int found = findExactKey(keyFields, keyValues);
+    if (found < 0 || !view_[static_cast<size_t>(found)]->data)
+        return TVariant::null();
+
+    // The record is read into a buffer of the lookup's own: the window's buffers, the spare
+    // among them, may be in use by a fetch that asked for this lookup.
+    RecordEntry* entry = view_[static_cast<size_t>(found)];
+    uint8_t* const buffer = newRecordBuffer();
+    uint8_t* const previousBuffer = lookupBuffer_;
+    const int savedPosition = viewPosition_;
+    DatasetState saved = setTempState(stateCalcFields);
+    auto restore = [&] {
+        lookupBuffer_ = previousBuffer;
+        restoreState(saved);
+        viewPosition_ = savedPosition;
+        disposeRecordBuffer(buffer);
+    };
+    TVariant result;
+    try {
+        viewPosition_ = found;
+        store_->copyRecordValues(entry->data, buffer);
+        setTrailer(buffer, entry, bookmarkCurrent, found + 1);
+        computeCalcFields(buffer);
+        lookupBuffer_ = buffer;
+        if (results.size() == 1) {
+            result = results.front()->value();
+        } else {
+            std::vector<TVariant> values;
+            values.reserve(results.size());
+            for (TField* f : results)
+                values.push_back(f->value());
+            result = TVariant(std::move(values));
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return result;
+}
+
+} // namespace cibrano
