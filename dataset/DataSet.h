@@ -271,6 +271,9 @@ private:
     void clearWindow();
     void activateWindow();
     void putCursorOnBuffer(int index);
+    // Fetches into the spare buffer the record in `mode` from the one in buffer `from` (from
+    // wherever the cursor is when the window is empty). A failure leaves the cursor on no buffer.
+    bool fetchBeside(int from, TFetchMode mode);
     bool fetchNextRecord();
     bool fetchPriorRecord();
     int fillForward();

@@ -70,19 +70,14 @@ void TDataSet::moveBuffer(int from, int to) {
     buffers_.insert(buffers_.begin() + to, b);
 }
 
-bool TDataSet::fetchNextRecord() {
+bool TDataSet::fetchBeside(int from, TFetchMode mode) {
     uint8_t* spare = spareBuffer();
     if (!spare)
         return false;
-    TFetchMode mode = fetchNext;
     TFetchResult result;
     try {
-        if (filledCount_ > 0) {
-            putCursorOnBuffer(filledCount_ - 1);
-            if (state_ == stateInsert && cursorIndex_ == activeIndex_ &&
-                bookmarkFlagOf(activeBuffer()) == bookmarkCurrent)
-                mode = fetchCurrent;
-        }
+        if (filledCount_ > 0)
+            putCursorOnBuffer(from);
         result = fetchRecord(spare, mode, true);
     } catch (...) {
         cursorIndex_ = -1;
@@ -92,6 +87,17 @@ bool TDataSet::fetchNextRecord() {
         cursorIndex_ = -1;
         return false;
     }
+    return true;
+}
+
+bool TDataSet::fetchNextRecord() {
+    // A record being inserted as the window's last is not stored yet: the record after it is
+    // the one the cursor stands on.
+    const bool insertingLast = state_ == stateInsert && filledCount_ > 0 &&
+                               activeIndex_ == filledCount_ - 1 &&
+                               bookmarkFlagOf(activeBuffer()) == bookmarkCurrent;
+    if (!fetchBeside(filledCount_ - 1, insertingLast ? fetchCurrent : fetchNext))
+        return false;
     if (filledCount_ == 0)
         activateWindow();
     else if (filledCount_ < bufferCount_)
@@ -103,22 +109,8 @@ bool TDataSet::fetchNextRecord() {
 }
 
 bool TDataSet::fetchPriorRecord() {
-    uint8_t* spare = spareBuffer();
-    if (!spare)
+    if (!fetchBeside(0, fetchPrior))
         return false;
-    TFetchResult result;
-    try {
-        if (filledCount_ > 0)
-            putCursorOnBuffer(0);
-        result = fetchRecord(spare, fetchPrior, true);
-    } catch (...) {
-        cursorIndex_ = -1;
-        throw;
-    }
-    if (result != fetchOK) {
-        cursorIndex_ = -1;
-        return false;
-    }
     if (filledCount_ == 0) {
         activateWindow();
     } else {
