@@ -359,6 +359,19 @@ private:
     bool pointWritten_ = false;
 };
 
+// The fixed form shared by the fixed and currency formats: the minus sign, then `symbol`, then
+// the digits rounded to `decimals`.
+AnsiString fixedForm(double value, int decimals, const AnsiString& symbol, bool grouping) {
+    if (!std::isfinite(value))
+        return formatGeneral(value, kFallbackPrecision);
+    int places = std::clamp(decimals, 0, kMaxDigits);
+    Decimal d = decompose(value);
+    roundToDecimals(d, places);
+    if (d.exponent > kMaxDigits)
+        return formatGeneral(value, kFallbackPrecision);
+    return (d.negative ? "-" : "") + symbol + fixedDigits(d, places, grouping);
+}
+
 } // namespace
 
 AnsiString formatGeneral(double value, int precision) {
@@ -428,25 +441,11 @@ AnsiString formatFloat(std::string_view pattern, double value) {
 }
 
 AnsiString formatFixed(double value, int decimals) {
-    if (!std::isfinite(value))
-        return formatGeneral(value, kFallbackPrecision);
-    int places = std::clamp(decimals, 0, kMaxDigits);
-    Decimal d = decompose(value);
-    roundToDecimals(d, places);
-    if (d.exponent > kMaxDigits)
-        return formatGeneral(value, kFallbackPrecision);
-    return (d.negative ? "-" : "") + fixedDigits(d, places, false);
+    return fixedForm(value, decimals, AnsiString(), false);
 }
 
 AnsiString formatCurrency(double value, int decimals) {
-    if (!std::isfinite(value))
-        return formatGeneral(value, kFallbackPrecision);
-    int places = std::clamp(decimals, 0, kMaxDigits);
-    Decimal d = decompose(value);
-    roundToDecimals(d, places);
-    if (d.exponent > kMaxDigits)
-        return formatGeneral(value, kFallbackPrecision);
-    return (d.negative ? "-" : "") + regional().currencySymbol + fixedDigits(d, places, true);
+    return fixedForm(value, decimals, regional().currencySymbol, true);
 }
 
 bool tryParseFloat(std::string_view text, double& value) {

@@ -1,10 +1,14 @@
 #include "platform/DateTime.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace cibrano {
 
-bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool isLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 int daysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -48,22 +52,17 @@ void decodeDayNumber(int dayNumber, int& year, int& month, int& day) {
     }
     int t = dayNumber - 1;
     int y = 1;
-    int c400 = t / 146097;
-    t %= 146097;
-    y += c400 * 400;
-    int c100 = t / 36524;
-    if (c100 == 4)
-        c100 = 3;
-    t -= c100 * 36524;
-    y += c100 * 100;
-    int c4 = t / 1461;
-    t %= 1461;
-    y += c4 * 4;
-    int c1 = t / 365;
-    if (c1 == 4)
-        c1 = 3;
-    t -= c1 * 365;
-    y += c1;
+    // Whole cycles of 400, 100, 4 and 1 years. The last day of a 400-year (or 4-year) cycle
+    // would count as a fifth 100-year (or 1-year) cycle: it belongs to the fourth.
+    auto takeCycles = [&](int cycleDays, int cycleYears, int most) {
+        int cycles = std::min(t / cycleDays, most);
+        t -= cycles * cycleDays;
+        y += cycles * cycleYears;
+    };
+    takeCycles(146097, 400, INT_MAX);
+    takeCycles(36524, 100, 3);
+    takeCycles(1461, 4, INT_MAX);
+    takeCycles(365, 1, 3);
     int m = 1;
     while (t >= daysInMonth(y, m)) {
         t -= daysInMonth(y, m);

@@ -185,6 +185,19 @@ bool scanTime(Scanner& s, TDateTime& value) {
     return tryEncodeTime(hour, minute, second, 0, value);
 }
 
+// Reads the whole text with `scan`, blanks around it allowed; `value` is set only on success.
+bool scanWhole(std::string_view text, bool (*scan)(Scanner&, TDateTime&), TDateTime& value) {
+    Scanner s{text};
+    TDateTime v;
+    if (!scan(s, v))
+        return false;
+    s.skipBlanks();
+    if (!s.atEnd())
+        return false;
+    value = v;
+    return true;
+}
+
 // Days and a time of day make one value; before 1899-12-30 the time counts away from zero.
 TDateTime combine(TDateTime date, TDateTime time) {
     return date < 0 ? date - time : date + time;
@@ -225,27 +238,11 @@ AnsiString formatDateTime(TDateTime value) {
 }
 
 bool tryParseDate(std::string_view text, TDateTime& value) {
-    Scanner s{text};
-    TDateTime v;
-    if (!scanDate(s, v))
-        return false;
-    s.skipBlanks();
-    if (!s.atEnd())
-        return false;
-    value = v;
-    return true;
+    return scanWhole(text, scanDate, value);
 }
 
 bool tryParseTime(std::string_view text, TDateTime& value) {
-    Scanner s{text};
-    TDateTime v;
-    if (!scanTime(s, v))
-        return false;
-    s.skipBlanks();
-    if (!s.atEnd())
-        return false;
-    value = v;
-    return true;
+    return scanWhole(text, scanTime, value);
 }
 
 bool tryParseDateTime(std::string_view text, TDateTime& value) {
