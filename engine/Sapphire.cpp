@@ -5,24 +5,19 @@
 
 namespace cibrano {
 
-namespace {
-
-// Overwrites memory in a way the optimiser may not drop, even right before it is released.
-void wipe(void* p, size_t n) {
+void wipeSecret(void* p, size_t n) {
     volatile uint8_t* v = static_cast<volatile uint8_t*>(p);
     for (size_t i = 0; i < n; ++i)
         v[i] = 0;
 }
-
-} // namespace
 
 TSapphire::TSapphire() {
     resetToEmptyKeyState();
 }
 
 TSapphire::~TSapphire() {
-    wipe(cards_, sizeof cards_);
-    wipe(key_.data(), key_.size());
+    wipeSecret(cards_, sizeof cards_);
+    wipeSecret(key_.data(), key_.size());
 }
 
 void TSapphire::resetToEmptyKeyState() {
@@ -61,7 +56,7 @@ uint8_t TSapphire::keyRandom(unsigned limit, uint8_t& runningSum, size_t& keyPos
 }
 
 void TSapphire::setKey(std::string_view key) {
-    wipe(key_.data(), key_.size());
+    wipeSecret(key_.data(), key_.size());
     key_.assign(key.data(), key.size());
     if (key_.empty()) {
         resetToEmptyKeyState();
@@ -108,7 +103,7 @@ template <bool Encipher> void TSapphire::crypt(uint8_t* buffer, size_t count) {
         lastCipher = Encipher ? out : in;
     }
     std::memcpy(cards_, cards, sizeof cards);
-    wipe(cards, sizeof cards);
+    wipeSecret(cards, sizeof cards);
     rotor_ = rotor;
     ratchet_ = ratchet;
     avalanche_ = avalanche;

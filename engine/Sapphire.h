@@ -40,4 +40,8 @@ private:
     std::string key_;
 };
 
+// Overwrites memory that held a secret (a key, a password, a deciphered block) in a way the
+// optimiser may not drop, even right before the memory is released.
+void wipeSecret(void* p, size_t n);
+
 } // namespace cibrano

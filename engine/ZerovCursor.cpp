@@ -2,6 +2,7 @@
 
 #include "engine/FieldValues.h"
 #include "engine/RecordSort.h"
+#include "engine/Sapphire.h"
 #include "engine/ZerovConst.h"
 #include "platform/AnsiCase.h"
 
@@ -47,7 +48,8 @@ TZerovCursor::~TZerovCursor() {
     } catch (...) {
         // A failing user-data hook must not escape a destructor; the memory is freed anyway.
     }
-    std::memset(passwordBlock_, 0, sizeof passwordBlock_);
+    // The block holds the plain body key of the table.
+    wipeSecret(passwordBlock_, sizeof passwordBlock_);
 }
 
 // ---- Fields ----

@@ -15,12 +15,6 @@ namespace {
 constexpr size_t kBlockSize = 40;
 constexpr size_t kGuidTextSize = 38;
 
-void wipe(void* p, size_t n) {
-    volatile uint8_t* v = static_cast<volatile uint8_t*>(p);
-    for (size_t i = 0; i < n; ++i)
-        v[i] = 0;
-}
-
 } // namespace
 
 // GUIDs for the per-save body key come from platform/Guid, which needs no per-thread library
@@ -36,7 +30,7 @@ TZerovSession::~TZerovSession() {
         delete database;
     }
     for (auto& p : passwords_)
-        wipe(p.data(), p.size());
+        wipeSecret(p.data(), p.size());
 }
 
 void TZerovSession::rememberPassword(const AnsiString& password) {
@@ -67,7 +61,7 @@ bool TZerovSession::tryPassword(uint8_t* block40, const AnsiString& candidate) {
     bool fits = crc16(copy, kBlockSize) == 0 && copy[0] == '{' && copy[kGuidTextSize - 1] == '}';
     if (fits)
         std::memcpy(block40, copy, kBlockSize);
-    wipe(copy, sizeof copy);
+    wipeSecret(copy, sizeof copy);
     return fits;
 }
 
