@@ -93,31 +93,9 @@ void useToolRegionalSettings() {
 std::string valueAsCsvText(const uint8_t* buffer, const TZerovField& f) {
     const uint8_t* slot = slotOf(buffer, f);
     switch (f.storageKind) {
-    case kindSmallint:
-        return std::to_string(readSlot<int16_t>(slot));
-    case kindInteger:
-    case kindAutoInc:
-        return std::to_string(readSlot<int32_t>(slot));
     case kindFloat:
     case kindCurrency:
         return numberText(readSlot<double>(slot));
-    case kindFixedText:
-        return ansiToUtf8(
-            std::string_view(reinterpret_cast<const char*>(slot),
-                             strnlen(reinterpret_cast<const char*>(slot), f.dataSize)));
-    case kindText: {
-        const char* text = textRefAt(slot);
-        return text ? ansiToUtf8(text) : std::string();
-    }
-    case kindMemo:
-    case kindFmtMemo: {
-        const uint8_t* block = blobRefAt(slot);
-        int32_t length = blobLengthAt(slot);
-        if (!block || length <= 0)
-            return std::string();
-        return ansiToUtf8(
-            std::string_view(reinterpret_cast<const char*>(block), static_cast<size_t>(length)));
-    }
     case kindBlob:
     case kindGraphic: {
         const uint8_t* block = blobRefAt(slot);
@@ -125,7 +103,7 @@ std::string valueAsCsvText(const uint8_t* buffer, const TZerovField& f) {
     }
     case kindUnknown:
         return std::string();
-    default: // booleans, dates and times as the engine shows them
+    default: // whole numbers, texts, booleans, dates and times as the engine shows them
         return ansiToUtf8(bufferValueAsText(buffer, f));
     }
 }
