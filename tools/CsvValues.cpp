@@ -29,20 +29,14 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-template <typename T> bool parseInteger(std::string_view s, T& value) {
+// The whole text, blanks around it aside, as a number of type T in the C locale's form, a
+// leading "+" allowed; false when it is not one or does not fit T.
+template <typename T> bool parseNumber(std::string_view s, T& value) {
     s = trimmed(s);
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     return ec == std::errc() && end == s.data() + s.size() && !s.empty();
-}
-
-bool parseNumber(std::string_view s, double& value) {
-    s = trimmed(s);
-    if (!s.empty() && s.front() == '+')
-        s.remove_prefix(1);
-    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    return ec == std::errc() && end == s.data() + s.size() && !s.empty() && std::isfinite(value);
 }
 
 std::string numberText(double value) {
@@ -115,7 +109,7 @@ void valueFromCsvText(uint8_t* buffer, const TZerovField& f, std::string_view te
     switch (f.storageKind) {
     case kindSmallint: {
         int16_t v;
-        if (!parseInteger(text, v))
+        if (!parseNumber(text, v))
             badValue(line, f, "not a whole number from -32768 to 32767");
         writeSlot(slot, v);
         return;
@@ -123,7 +117,7 @@ void valueFromCsvText(uint8_t* buffer, const TZerovField& f, std::string_view te
     case kindInteger:
     case kindAutoInc: {
         int32_t v;
-        if (!parseInteger(text, v))
+        if (!parseNumber(text, v))
             badValue(line, f, "not a whole number from -2147483648 to 2147483647");
         writeSlot(slot, v);
         return;
@@ -131,7 +125,7 @@ void valueFromCsvText(uint8_t* buffer, const TZerovField& f, std::string_view te
     case kindFloat:
     case kindCurrency: {
         double v;
-        if (!parseNumber(text, v))
+        if (!parseNumber(text, v) || !std::isfinite(v))
             badValue(line, f, "\"" + std::string(text) + "\" is not a number");
         writeSlot(slot, v);
         return;
