@@ -1,6 +1,6 @@
 #include "tools/FieldSpecs.h"
 
-#include "engine/ZerovField.h"
+#include "engine/ZerovCursor.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
 #include "tools/ToolError.h"
@@ -70,9 +70,12 @@ std::vector<FieldDescription> parseFieldSpecs(std::string_view specs) {
                 throw UsageError("string field \"" + shown + "\" needs a size (NAME:string:SIZE)");
             auto [end, ec] =
                 std::from_chars(parts[2].data(), parts[2].data() + parts[2].size(), d.size);
+            // No longer than a text the table file can hold.
+            constexpr int kMaxSize = TZerovCursor::kMaxTextLength;
             if (ec != std::errc() || end != parts[2].data() + parts[2].size() || d.size < 1 ||
-                d.size > 8191)
-                throw UsageError("size of \"" + shown + "\" is not a number from 1 to 8191");
+                d.size > kMaxSize)
+                throw UsageError("size of \"" + shown + "\" is not a number from 1 to " +
+                                 std::to_string(kMaxSize));
         } else if (parts.size() == 3) {
             throw UsageError("only string fields take a size: \"" + shown + "\"");
         }
@@ -82,39 +85,11 @@ std::vector<FieldDescription> parseFieldSpecs(std::string_view specs) {
 }
 
 std::string typeWordOfKind(uint8_t storageKind) {
-    switch (storageKind) {
-    case kindSmallint:
-        return "smallint";
-    case kindInteger:
-        return "integer";
-    case kindBoolean:
-        return "boolean";
-    case kindFloat:
-        return "float";
-    case kindCurrency:
-        return "currency";
-    case kindDate:
-        return "date";
-    case kindTime:
-        return "time";
-    case kindDateTime:
-        return "datetime";
-    case kindAutoInc:
-        return "autoinc";
-    case kindFixedText:
-    case kindText:
-        return "string";
-    case kindBlob:
-        return "blob";
-    case kindMemo:
-        return "memo";
-    case kindFmtMemo:
-        return "fmtmemo";
-    case kindGraphic:
-        return "graphic";
-    default:
-        return "unknown";
-    }
+    const TFieldType type = fieldTypeOfKind(storageKind);
+    for (const TypeWord& t : kTypes)
+        if (t.type == type)
+            return t.word;
+    return "unknown";
 }
 
 } // namespace cibrano::tool

@@ -17,7 +17,7 @@ std::vector<FieldDescription> foodTableFields();
 // Parses a UTF-8 definition list; raises ToolError for anything it cannot take.
 std::vector<FieldDescription> parseFieldSpecs(std::string_view specs);
 
-// The type word of a stored field (as parseFieldSpecs takes it) and its size text.
+// The type word of a stored field, as parseFieldSpecs takes it ("unknown" for none).
 std::string typeWordOfKind(uint8_t storageKind);
 
 } // namespace cibrano::tool
