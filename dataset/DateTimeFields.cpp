@@ -71,10 +71,7 @@ int TDateTimeField::dataSize() const {
 }
 
 void TDateTimeField::setDisplayFormat(const AnsiString& pattern) {
-    if (pattern == displayFormat_)
-        return;
-    displayFormat_ = pattern;
-    propertyChanged(false);
+    changeProperty(displayFormat_, pattern, false);
 }
 
 TDateTime TDateTimeField::dateTimeValue() const {

@@ -58,24 +58,15 @@ void TField::setFieldName(const AnsiString& name) {
 }
 
 void TField::setDisplayLabel(const AnsiString& label) {
-    if (label == displayLabel_)
-        return;
-    displayLabel_ = label;
-    propertyChanged(true);
+    changeProperty(displayLabel_, label, true);
 }
 
 void TField::setDisplayWidth(int width) {
-    if (width == displayWidth_)
-        return;
-    displayWidth_ = width;
-    propertyChanged(true);
+    changeProperty(displayWidth_, width, true);
 }
 
 void TField::setAlignment(TAlignment alignment) {
-    if (alignment == alignment_)
-        return;
-    alignment_ = alignment;
-    propertyChanged(true);
+    changeProperty(alignment_, alignment, true);
 }
 
 void TField::setFieldKind(TFieldKind kind) {
@@ -97,17 +88,11 @@ void TField::setIndex(int index) {
 }
 
 void TField::setReadOnly(bool value) {
-    if (value == readOnly_)
-        return;
-    readOnly_ = value;
-    propertyChanged(true);
+    changeProperty(readOnly_, value, true);
 }
 
 void TField::setVisible(bool value) {
-    if (value == visible_)
-        return;
-    visible_ = value;
-    propertyChanged(true);
+    changeProperty(visible_, value, true);
 }
 
 void TField::setLookupDataSet(TDataSet* dataSet) {

@@ -134,6 +134,13 @@ protected:
     [[noreturn]] void accessError(const char* typeName) const;
     // A display property changed: controls of an open dataset redraw (layout true: rebuild).
     void propertyChanged(bool layout);
+    // Sets a display property and tells the controls, when the value is a new one.
+    template <typename T> void changeProperty(T& property, const T& value, bool layout) {
+        if (property == value)
+            return;
+        property = value;
+        propertyChanged(layout);
+    }
     void checkInactive();
     TDataSet* requireDataSet() const;
     void notification(TComponent* component, TOperation operation) override;

@@ -30,18 +30,11 @@ TFloatField::TFloatField(TComponent* owner) : TNumericField(owner) {
 }
 
 void TFloatField::setPrecision(int precision) {
-    precision = std::clamp(precision, 2, 15);
-    if (precision == precision_)
-        return;
-    precision_ = precision;
-    propertyChanged(false);
+    changeProperty(precision_, std::clamp(precision, 2, 15), false);
 }
 
 void TFloatField::setCurrency(bool value) {
-    if (value == currency_)
-        return;
-    currency_ = value;
-    propertyChanged(false);
+    changeProperty(currency_, value, false);
 }
 
 double TFloatField::floatValue() const {

@@ -7,17 +7,11 @@ TNumericField::TNumericField(TComponent* owner) : TField(owner) {
 }
 
 void TNumericField::setDisplayFormat(const AnsiString& pattern) {
-    if (pattern == displayFormat_)
-        return;
-    displayFormat_ = pattern;
-    propertyChanged(false);
+    changeProperty(displayFormat_, pattern, false);
 }
 
 void TNumericField::setEditFormat(const AnsiString& pattern) {
-    if (pattern == editFormat_)
-        return;
-    editFormat_ = pattern;
-    propertyChanged(false);
+    changeProperty(editFormat_, pattern, false);
 }
 
 const AnsiString& TNumericField::patternFor(bool displayText) const {

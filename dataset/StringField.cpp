@@ -26,10 +26,7 @@ void TStringField::setFixedChar(bool value) {
 }
 
 void TStringField::setEditMask(const AnsiString& mask) {
-    if (mask == editMask_)
-        return;
-    editMask_ = mask;
-    propertyChanged(false);
+    changeProperty(editMask_, mask, false);
 }
 
 AnsiString TStringField::stringValue() const {
