@@ -37,10 +37,8 @@ void TZerovCursor::saveTableFile(const std::string& fileName, TSaveOptions optio
     size_t estimate = 64 + descriptionSection_.size() + notes_.size() +
                       entries_.size() * static_cast<size_t>(recordBufferSize_) * 5;
     image.reserve(std::min(estimate, kMaxPresize));
-    const size_t length = writeImage(image);
-    AtomicFileWriter file(fileName);
-    file.write(image.memory(), length);
-    file.commit();
+    writeImage(image);
+    image.saveToFile(fileName);
 }
 
 } // namespace cibrano
