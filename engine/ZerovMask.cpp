@@ -17,25 +17,11 @@ bool isAnyOne(char c) {
 } // namespace
 
 TZerovMask::TZerovMask(std::string_view pattern) : pattern_(pattern) {
-    // First pass: the number of items, so that the array is made once.
-    size_t count = 1;
+    // At most one item a character, and the end item.
+    items_.reserve(pattern.size() + 1);
+    // A one-character wildcard right after a star adds nothing: the star already covers it, so
+    // "%?" matches like "%".
     bool pending = false;
-    for (char c : pattern) {
-        if (isStar(c)) {
-            pending = true;
-        } else if (isAnyOne(c)) {
-            if (!pending)
-                ++count;
-        } else {
-            ++count;
-            pending = false;
-        }
-    }
-    items_.reserve(count);
-
-    // Second pass: the items. A one-character wildcard right after a star adds nothing: the
-    // star already covers it, so "%?" matches like "%".
-    pending = false;
     int stars = 0;
     auto add = [&](Item item, size_t position) {
         item.starBefore = pending;
