@@ -4,6 +4,7 @@
 #include "dataset/DataSource.h"
 #include "dataset/Field.h"
 #include "engine/DOvuzaZerivir.h"
+#include "engine/ZerovMasterLinkConst.h"
 #include "platform/DatabaseError.h"
 
 #include <algorithm>

@@ -21,12 +21,6 @@ class DOvuzaZerivir;
 class TDataSource;
 class TField;
 
-namespace mlmsg {
-inline constexpr const char* CircularDataLink = "Circular data link";
-inline constexpr const char* MasterNotTable =
-    "Use only DOvuzaZerivir descendants for master-detail relationship";
-} // namespace mlmsg
-
 class TZerovMasterLink : public TDataLink {
 public:
     explicit TZerovMasterLink(DOvuzaZerivir* detail);
