@@ -304,11 +304,11 @@ int compareFieldValues(const uint8_t* slotA, const uint8_t* slotB, const TZerovF
 }
 
 int compareRecordKeys(const uint8_t* bufferA, const uint8_t* bufferB, const ZerovFieldList& fields,
-                      int count) {
+                      int count, bool caseInsensitive) {
     size_t n = count < 0 ? fields.size() : std::min(fields.size(), static_cast<size_t>(count));
     for (size_t i = 0; i < n; ++i) {
         const TZerovField& f = *fields[i];
-        int r = compareFieldValues(slotOf(bufferA, f), slotOf(bufferB, f), f, false);
+        int r = compareFieldValues(slotOf(bufferA, f), slotOf(bufferB, f), f, caseInsensitive);
         if (r != 0)
             return r;
     }

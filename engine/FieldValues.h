@@ -34,9 +34,9 @@ int compareTexts(const char* a, const char* b, bool caseInsensitive); // NUL-ter
 int compareFieldValues(const uint8_t* slotA, const uint8_t* slotB, const TZerovField& f,
                        bool caseInsensitive);
 
-// The first non-zero case-sensitive comparison over the first `count` fields of the list
-// (all of them when `count` is negative), each at its own slot offset; 0 when all are equal.
+// The first non-zero comparison over the first `count` fields of the list (all of them when
+// `count` is negative), each at its own slot offset; 0 when all are equal.
 int compareRecordKeys(const uint8_t* bufferA, const uint8_t* bufferB, const ZerovFieldList& fields,
-                      int count);
+                      int count, bool caseInsensitive = false);
 
 } // namespace cibrano

@@ -21,12 +21,7 @@ int compareEntries(const RecordEntry* a, const RecordEntry* b, const ZerovFieldL
                    bool caseInsensitive) {
     if (!a->data || !b->data)
         return int(a->data != nullptr) - int(b->data != nullptr);
-    for (const TZerovField* f : keys) {
-        int r = compareFieldValues(slotOf(a->data, *f), slotOf(b->data, *f), *f, caseInsensitive);
-        if (r != 0)
-            return r;
-    }
-    return 0;
+    return compareRecordKeys(a->data, b->data, keys, -1, caseInsensitive);
 }
 
 void sortEntries(std::vector<RecordEntry*>& entries, const ZerovFieldList& keys,
