@@ -87,8 +87,7 @@ void TZerovFindEdit::setText(const AnsiString& text) {
     if (text == text_)
         return;
     text_ = text;
-    timer_->setEnabled(false);
-    timer_->setEnabled(true);
+    timer_->setEnabled(true); // restarts a wait already under way
     searchText_ = text_;
     if (OnChange)
         OnChange(this);
