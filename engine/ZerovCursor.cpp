@@ -162,16 +162,14 @@ void TZerovCursor::removeEntry(RecordEntry* entry) {
 }
 
 void TZerovCursor::freeEntryValues(RecordEntry* entry) {
-    if (entry->backup) {
-        freeRecordValues(entry->backup);
-        delete[] entry->backup;
-        entry->backup = nullptr;
-    }
-    if (entry->data) {
-        freeRecordValues(entry->data);
-        delete[] entry->data;
-        entry->data = nullptr;
-    }
+    freeBuffer(entry->backup);
+    freeBuffer(entry->data);
+}
+
+void TZerovCursor::freeBuffer(uint8_t*& buffer) const {
+    freeRecordValues(buffer);
+    delete[] buffer;
+    buffer = nullptr;
 }
 
 bool TZerovCursor::markRecordDeleted(RecordEntry* entry, AnsiString& message) {
@@ -196,10 +194,7 @@ void TZerovCursor::revertRecord(RecordEntry* entry) {
         return;
     if (entry->backup) {
         // The backup already is a buffer of its own with its own copies: it becomes the data.
-        if (entry->data) {
-            freeRecordValues(entry->data);
-            delete[] entry->data;
-        }
+        freeBuffer(entry->data);
         entry->data = entry->backup;
         entry->backup = nullptr;
     }
@@ -228,11 +223,7 @@ void TZerovCursor::commitAllChanges() {
             removeEntry(e);
         } else if (e->status != recRemoved) {
             e->status = recUnchanged;
-            if (e->backup) {
-                freeRecordValues(e->backup);
-                delete[] e->backup;
-                e->backup = nullptr;
-            }
+            freeBuffer(e->backup);
         }
     }
 }

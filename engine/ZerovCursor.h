@@ -159,6 +159,8 @@ private:
     struct ImageReader;
 
     void freeEntryValues(RecordEntry* entry);
+    // Releases a record buffer with the values it refers to, and clears the pointer.
+    void freeBuffer(uint8_t*& buffer) const;
     void removeEntry(RecordEntry* entry);
     bool contains(const RecordEntry* entry) const;
     void establishAutoIncCounter();
