@@ -104,10 +104,6 @@ TDateTime dateTimeFromMilliseconds(double stored) {
     return date >= 0 ? date + time : date - time;
 }
 
-AnsiString copyTextOut(const char* p, size_t n) {
-    return p ? AnsiString(p, n) : AnsiString();
-}
-
 // How many characters of `text` a field holding at most `limit` of them keeps.
 size_t keptLength(std::string_view text, long long limit) {
     if (limit <= 0)
@@ -153,7 +149,7 @@ AnsiString bufferValueAsText(const uint8_t* buffer, const TZerovField& f) {
     case kindFmtMemo: {
         const uint8_t* p = blobRefAt(slot);
         int32_t n = blobLengthAt(slot);
-        return p && n > 0 ? copyTextOut(reinterpret_cast<const char*>(p), static_cast<size_t>(n))
+        return p && n > 0 ? AnsiString(reinterpret_cast<const char*>(p), static_cast<size_t>(n))
                           : AnsiString();
     }
     default:
