@@ -1,6 +1,7 @@
 #include "engine/FieldValues.h"
 #include "platform/DateTime.h"
 #include "platform/RegionalSettings.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -46,17 +47,7 @@ template <typename T> T valueIn(Slot& s) {
 
 class FieldValuesTest : public ::testing::Test {
 protected:
-    FieldValuesTest() {
-        RegionalSettings r;
-        r.decimalSeparator = '.';
-        r.thousandSeparator = ',';
-        r.dateSeparator = '/';
-        r.timeSeparator = ':';
-        r.shortDateFormat = "dd/mm/yyyy";
-        r.longTimeFormat = "hh:nn:ss";
-        setRegional(r);
-    }
-    ~FieldValuesTest() override { setRegional(RegionalSettings()); }
+    cibrano::testing::FixedRegionalSettings regionalSettings;
 };
 
 } // namespace

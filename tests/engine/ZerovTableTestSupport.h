@@ -8,8 +8,8 @@
 #include "engine/ZerovSession.h"
 #include "engine/ZerovTable.h"
 #include "platform/Files.h"
-#include "platform/RegionalSettings.h"
 #include "platform/ScriptedUi.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/engine/TableImageTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -23,20 +23,8 @@ inline constexpr const char* kFoodPassword = "QUARZOFELCEBRUM";
 
 class ZerovTableFixture : public ::testing::Test {
 protected:
-    ZerovTableFixture() {
-        saved_ = regional();
-        RegionalSettings r;
-        r.decimalSeparator = '.';
-        r.thousandSeparator = ',';
-        r.shortDateFormat = "dd/mm/yyyy";
-        r.longTimeFormat = "hh:nn:ss";
-        setRegional(r);
-        forgetPasswords();
-    }
-    ~ZerovTableFixture() override {
-        forgetPasswords();
-        setRegional(saved_);
-    }
+    ZerovTableFixture() { forgetPasswords(); }
+    ~ZerovTableFixture() override { forgetPasswords(); }
 
     static void forgetPasswords() {
         for (const AnsiString& p : std::vector<AnsiString>(session().rememberedPasswords()))
@@ -49,25 +37,15 @@ protected:
         return dir.file(name);
     }
 
-    // The values of a field over the whole table, from the first record.
-    static std::vector<AnsiString> column(TDataSet& ds, const char* field) {
-        std::vector<AnsiString> values;
-        for (ds.moveFirst(); !ds.atEnd(); ds.moveNext())
-            values.push_back(ds.fieldByName(field)->stringValue());
-        return values;
-    }
-
     static void setValue(TDataSet& ds, const char* field, const AnsiString& text) {
         ds.beginEdit();
         ds.fieldByName(field)->setStringValue(text);
         ds.postRecord();
     }
 
+    FixedRegionalSettings regionalSettings;
     ScriptedUi ui;
     TempDir dir;
-
-private:
-    RegionalSettings saved_;
 };
 
 } // namespace cibrano::testing
