@@ -10,15 +10,6 @@ namespace {
 
 class EditCycle : public DataSetFixture {};
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EDatabaseError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 TEST_F(EditCycle, EditFieldChangeAndPostNotifyInOrder) {
     addRows(3);
     openRecorded();
@@ -98,10 +89,7 @@ TEST_F(EditCycle, InsertComposesANewRecordBeforeTheCurrentOne) {
     EXPECT_EQ(ds.storedCount(), 5);
     EXPECT_EQ(ds.storedText(1, 0), "Pasta");
 
-    std::vector<std::string> names;
-    for (ds.moveFirst(); !ds.atEnd(); ds.moveNext())
-        names.push_back(nome()->stringValue());
-    EXPECT_THAT(names, ElementsAre("Food 1", "Pasta", "Food 2", "Food 3", "Food 4"));
+    EXPECT_THAT(allNames(), ElementsAre("Food 1", "Pasta", "Food 2", "Food 3", "Food 4"));
 }
 
 TEST_F(EditCycle, AppendGoesToTheEndAndCancelGoesBack) {

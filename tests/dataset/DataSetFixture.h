@@ -1,6 +1,7 @@
 #pragma once
 // A food table in memory with a data source, a recording link and every event hooked.
 
+#include "../platform/ErrorMessage.h"
 #include "EventLog.h"
 #include "MemoryDataSet.h"
 
@@ -18,10 +19,7 @@ using Log = std::vector<std::string>;
 class DataSetFixture : public ::testing::Test {
 protected:
     DataSetFixture() {
-        RegionalSettings r;
-        r.decimalSeparator = '.';
-        r.thousandSeparator = ',';
-        setRegional(r);
+        setRegional(RegionalSettings{}); // "." decimals, "," thousands
         ds.setName("Table1");
         ds.addColumn("Nome", ftString, 50);
         ds.addColumn("Quantita", ftFloat);
@@ -45,6 +43,13 @@ protected:
 
     TField* nome() { return ds.fieldByName("Nome"); }
     TField* quantita() { return ds.fieldByName("Quantita"); }
+    // The Nome of every record, first to last (the current record ends up the last).
+    std::vector<std::string> allNames() {
+        std::vector<std::string> names;
+        for (ds.moveFirst(); !ds.atEnd(); ds.moveNext())
+            names.push_back(nome()->stringValue());
+        return names;
+    }
     // The Nome of the record in link-relative row `row`.
     std::string rowName(int row) {
         int saved = link.activeRecord();

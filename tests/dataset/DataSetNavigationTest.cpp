@@ -150,12 +150,8 @@ TEST_F(Navigation, TheApplicationLoopVisitsEveryRecordOnce) {
 }
 
 TEST_F(Navigation, OperationsOnAClosedDatasetAreRefused) {
-    try {
-        ds.moveFirst();
-        FAIL();
-    } catch (const EDatabaseError& e) {
-        EXPECT_STREQ(e.what(), "Table1: Cannot perform this operation on a closed dataset");
-    }
+    EXPECT_EQ(messageOf([&] { ds.moveFirst(); }),
+              "Table1: Cannot perform this operation on a closed dataset");
     EXPECT_THROW(ds.beginEdit(), EDatabaseError);
     EXPECT_THROW(ds.postRecord(), EDatabaseError);
 }
@@ -251,10 +247,7 @@ TEST_F(Navigation, OnlyRecordsTheFilterAcceptsAreFetched) {
     };
     ds.setFiltered(true);
     openRecorded(3);
-    std::vector<std::string> names;
-    for (ds.moveFirst(); !ds.atEnd(); ds.moveNext())
-        names.push_back(nome()->stringValue());
-    EXPECT_THAT(names, ElementsAre("Food 2", "Food 4", "Food 6"));
+    EXPECT_THAT(allNames(), ElementsAre("Food 2", "Food 4", "Food 6"));
     EXPECT_EQ(ds.recordCount(), 3);
 }
 
@@ -262,12 +255,7 @@ TEST_F(Navigation, AnOpenThatFailsShutsTheStoreAgain) {
     addRows(2);
     ds.addColumn("Broken", ftCursor); // no field class for it
     recordDataSetEvents(ds, log);
-    try {
-        ds.open();
-        FAIL();
-    } catch (const EDatabaseError& e) {
-        EXPECT_STREQ(e.what(), "Table1: Field 'Broken' is of an unknown type");
-    }
+    EXPECT_EQ(messageOf([&] { ds.open(); }), "Table1: Field 'Broken' is of an unknown type");
     EXPECT_EQ(ds.State(), stateInactive);
     EXPECT_EQ(ds.fieldCount(), 0) << "the half-made default fields went with the store";
     EXPECT_THAT(log.entries, ElementsAre("BeforeOpen"));

@@ -10,15 +10,6 @@ namespace {
 
 class Notifications : public DataSetFixture {};
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EDatabaseError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 TEST_F(Notifications, SuspendedControlsHearOneChangeAtTheResume) {
     addRows(4);
     openRecorded(2);

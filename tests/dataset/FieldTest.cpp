@@ -11,15 +11,6 @@ using ::testing::ElementsAre;
 
 namespace {
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EDatabaseError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 // The food table with fields declared the way the main window declares them.
 class Fields : public DataSetFixture {
 protected:
@@ -33,6 +24,11 @@ protected:
         qty->setDisplayFormat("#,##0.0");
         qty->setEditFormat("#.#");
         qty->setDataSet(&ds);
+    }
+    // Lets the dataset make its fields from the definitions again.
+    void useDefaultFields() {
+        nomeField->setDataSet(nullptr);
+        qty->setDataSet(nullptr);
     }
     void openForEdit() {
         openRecorded();
@@ -258,8 +254,7 @@ TEST_F(Fields, AnOpenDatasetRefusesFieldListChanges) {
 
 TEST_F(Fields, AccessAsAnUnconvertedTypeIsRefused) {
     ds.addColumn("Flag", ftBoolean);
-    nomeField->setDataSet(nullptr);
-    qty->setDataSet(nullptr);
+    useDefaultFields();
     ds.addRow({"Pasta", 1.0, 1});
     openRecorded();
     TField* flag = ds.fieldByName("Flag");
@@ -274,8 +269,7 @@ TEST_F(Fields, DefaultFieldsFollowTheDefinitions) {
     ds.addColumn("Fresco", ftBoolean);
     ds.addColumn("Scadenza", ftDate);
     ds.addColumn("Note", ftMemo);
-    nomeField->setDataSet(nullptr);
-    qty->setDataSet(nullptr);
+    useDefaultFields();
     openRecorded();
     ASSERT_EQ(ds.fieldCount(), 6);
     EXPECT_NE(dynamic_cast<TStringField*>(ds.Fields()[0]), nullptr);
@@ -292,8 +286,7 @@ TEST_F(Fields, IntegerBooleanAndDateFieldsConvertTheirTexts) {
     ds.addColumn("Pezzi", ftSmallint);
     ds.addColumn("Fresco", ftBoolean);
     ds.addColumn("Scadenza", ftDate);
-    nomeField->setDataSet(nullptr);
-    qty->setDataSet(nullptr);
+    useDefaultFields();
     ds.addRow({"Pasta", 1.0});
     openForEdit();
     TField* pezzi = ds.fieldByName("Pezzi");

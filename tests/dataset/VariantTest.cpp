@@ -9,15 +9,6 @@ using namespace cibrano::testkit;
 
 namespace {
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const EDatabaseError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 class Variants : public ::testing::Test {
 protected:
     Variants() {

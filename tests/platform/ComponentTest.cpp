@@ -1,6 +1,8 @@
 #include "platform/Component.h"
 #include "platform/DatabaseError.h"
 
+#include "ErrorMessage.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -93,12 +95,8 @@ TEST(DatabaseError, PrefixesTheComponentName) {
     TComponent named;
     named.setName("Table1");
     TComponent anonymous;
-    try {
-        databaseError("Record not found", &named);
-        FAIL();
-    } catch (const EDatabaseError& e) {
-        EXPECT_STREQ(e.what(), "Table1: Record not found");
-    }
-    EXPECT_THROW(databaseError("x", &anonymous), EDatabaseError);
+    EXPECT_EQ(testkit::messageOf([&] { databaseError("Record not found", &named); }),
+              "Table1: Record not found");
+    EXPECT_EQ(testkit::messageOf([&] { databaseError("x", &anonymous); }), "x");
     EXPECT_EQ(componentMessage("x", &anonymous), "x");
 }
