@@ -7,9 +7,11 @@
 #include "dataset/FloatField.h"
 #include "engine/FieldDescriptions.h"
 #include "engine/FieldValues.h"
+#include "engine/ZerovBlobStream.h"
 #include "engine/ZerovConst.h"
 #include "engine/ZerovDatabase.h"
 #include "engine/ZerovDatasetConst.h"
+#include "engine/ZerovMasterLink.h"
 #include "platform/DatabaseError.h"
 #include "platform/Stream.h"
 #include "platform/UiServices.h"
@@ -23,7 +25,8 @@
 
 namespace cibrano {
 
-DOvuzaZerivir::DOvuzaZerivir(TComponent* owner) : TDataSet(owner) {}
+DOvuzaZerivir::DOvuzaZerivir(TComponent* owner)
+    : TDataSet(owner), masterLink_(std::make_unique<TZerovMasterLink>(this)) {}
 
 DOvuzaZerivir::~DOvuzaZerivir() {
     destroying();
@@ -36,11 +39,23 @@ DOvuzaZerivir::~DOvuzaZerivir() {
     cloneList_.clear();
     view_.clear();
     filter_.clear();
+    // The link leaves its master source now, while this is still a whole table dataset.
+    masterLink_->setMasterSource(nullptr);
     freeKeys();
     releaseStore();
     // What a descendant did not release goes with the dataset.
     store_ = nullptr;
     ownedStore_.reset();
+}
+
+std::unique_ptr<TStream> DOvuzaZerivir::createBlobStream(TField* field, TBlobStreamMode mode) {
+    // The cursor follows the active record, except while another record is being worked on
+    // (a fetch computing calculated fields, a filter test): moving it then would lose the
+    // place of that work.
+    const DatasetState state = State();
+    if (state != stateCalcFields && state != stateFilter && state != stateInternalCalc)
+        updateCursorPosition();
+    return std::make_unique<TZerovBlobStream>(field, mode);
 }
 
 // --- Properties ---------------------------------------------------------------------------
@@ -57,26 +72,39 @@ void DOvuzaZerivir::setDatabase(TZerovDatabase* database) {
         freeNotification(database_);
 }
 
+TDataSource* DOvuzaZerivir::MasterSource() const {
+    return masterLink_->masterSource();
+}
+
+const AnsiString& DOvuzaZerivir::MasterFields() const {
+    return masterLink_->fieldNames();
+}
+
+// The link watches its source itself: a source being destroyed detaches its links.
 void DOvuzaZerivir::setMasterSource(TDataSource* source) {
-    if (source == masterSource_)
-        return;
-    if (masterSource_)
-        removeFreeNotification(masterSource_);
-    masterSource_ = source;
-    if (masterSource_)
-        freeNotification(masterSource_);
+    masterLink_->setMasterSource(source);
 }
 
 void DOvuzaZerivir::setMasterFields(const AnsiString& names) {
-    masterFields_ = names;
+    masterLink_->setFieldNames(names);
+}
+
+bool DOvuzaZerivir::masterRangeWanted() const {
+    return masterLink_->hasMasterFields();
+}
+
+void DOvuzaZerivir::applyMasterRange() {
+    masterLink_->applyMasterRange();
+}
+
+void DOvuzaZerivir::assignMasterValues() {
+    masterLink_->assignMasterValues();
 }
 
 void DOvuzaZerivir::notification(TComponent* component, TOperation operation) {
     TDataSet::notification(component, operation);
     if (operation != opRemove)
         return;
-    if (component == masterSource_)
-        masterSource_ = nullptr;
     if (database_ && component == database_) {
         // The folder closes the datasets it knows of before it goes; whatever is left must
         // not keep a pointer to it.

@@ -48,6 +48,7 @@ namespace cibrano {
 class TDataSource;
 class TStream;
 class TZerovDatabase;
+class TZerovMasterLink;
 
 enum TZerovSortOption { vsoCaseInsensitive, vsoDescendSort };
 using TZerovSortOptions = TSet<TZerovSortOption>;
@@ -77,9 +78,11 @@ public:
     void setSortOptions(TZerovSortOptions options);
     const AnsiString& RangeFieldNames() const { return rangeFieldNames_; }
     void setRangeFieldNames(const AnsiString& names);
-    TDataSource* MasterSource() const { return masterSource_; }
+    TDataSource* MasterSource() const;
     virtual void setMasterSource(TDataSource* source);
-    const AnsiString& MasterFields() const { return masterFields_; }
+    const AnsiString& MasterFields() const;
+    // The detail side of the master-detail link.
+    TZerovMasterLink& masterLink() const { return *masterLink_; }
     virtual void setMasterFields(const AnsiString& names);
     const AnsiString& UniqueFieldNames() const { return uniqueFieldNames_; }
     void setUniqueFieldNames(const AnsiString& names) { uniqueFieldNames_ = names; }
@@ -129,7 +132,9 @@ public:
     TUpdateStatus updateStatus() const override;
     bool bookmarkValid(TBookmark bookmark) const override;
     int compareBookmarks(TBookmark a, TBookmark b) const override;
-    TDataSource* masterSourceOf() const override { return masterSource_; }
+    TDataSource* masterSourceOf() const override { return MasterSource(); }
+    // A TZerovBlobStream on the field's value in the active record.
+    std::unique_ptr<TStream> createBlobStream(TField* field, TBlobStreamMode mode) override;
 
     // --- Unsaved changes -----------------------------------------------------------------
     // Posts a pending edit, then writes the store (saveStore). Counts and statuses stay.
@@ -222,11 +227,11 @@ protected:
 
     // --- Hooks of the master-detail link ------------------------------------------------
     // Whether a master link is active and names master fields.
-    virtual bool masterRangeWanted() const { return false; }
+    virtual bool masterRangeWanted() const;
     // Sets the range from the master's current key values.
-    virtual void applyMasterRange() {}
+    virtual void applyMasterRange();
     // Gives a new record the master's key values in its range fields.
-    virtual void assignMasterValues() {}
+    virtual void assignMasterValues();
     // Makes `entry` the candidate and asks OnFilterRecord (in stateFilter, accept preset true).
     bool filterRecordAccepts(RecordEntry* entry);
     void setViewPosition(int position) { viewPosition_ = position; }
@@ -320,8 +325,8 @@ private:
     AnsiString indexFieldNames_;
     TZerovSortOptions sortOptions_;
     AnsiString rangeFieldNames_;
-    TDataSource* masterSource_ = nullptr;
-    AnsiString masterFields_;
+    // The detail side of a master-detail link; every table dataset has one.
+    std::unique_ptr<TZerovMasterLink> masterLink_;
     AnsiString uniqueFieldNames_;
     bool readOnly_ = false;
     TSaveOptions saveOptions_;

@@ -240,16 +240,6 @@ void TZerovTable::acceptChanges() {
         Database()->forgetModified(cloneDS_);
 }
 
-std::unique_ptr<TStream> TZerovTable::createBlobStream(TField* field, TBlobStreamMode mode) {
-    // The cursor follows the active record, except while another record is being worked on
-    // (a fetch computing calculated fields, a filter test): moving it then would lose the
-    // place of that work.
-    const DatasetState state = State();
-    if (state != stateCalcFields && state != stateFilter && state != stateInternalCalc)
-        updateCursorPosition();
-    return std::make_unique<TZerovBlobStream>(field, mode);
-}
-
 // --- Removal notices ----------------------------------------------------------------------
 
 void TZerovTable::notification(TComponent* component, TOperation operation) {

@@ -67,7 +67,6 @@ public:
     void acceptChanges() override;
 
     // A TZerovBlobStream over the field's value in the active record.
-    std::unique_ptr<TStream> createBlobStream(TField* field, TBlobStreamMode mode) override;
 
 protected:
     void loadStore() override;

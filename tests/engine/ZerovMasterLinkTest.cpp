@@ -17,38 +17,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// A table whose master-detail properties and hooks go through a master link, the way every
-// table dataset forwards them.
-class TDetailTable : public TZerovTable {
-public:
-    TDetailTable() : link(this) {}
-    ~TDetailTable() override {
-        destroying();
-        setActive(false);
-    }
-
-    void setMasterSource(TDataSource* source) override {
-        try {
-            link.setMasterSource(source);
-        } catch (...) {
-            DOvuzaZerivir::setMasterSource(link.masterSource());
-            throw;
-        }
-        DOvuzaZerivir::setMasterSource(source);
-    }
-    void setMasterFields(const AnsiString& names) override {
-        DOvuzaZerivir::setMasterFields(names);
-        link.setFieldNames(names);
-    }
-
-    TZerovMasterLink link;
-
-protected:
-    bool masterRangeWanted() const override { return link.hasMasterFields(); }
-    void applyMasterRange() override { link.applyMasterRange(); }
-    void assignMasterValues() override { link.assignMasterValues(); }
-};
-
 void addRow(TDataSet& t, const std::vector<std::pair<const char*, AnsiString>>& values) {
     t.beginAppend();
     for (auto& [field, text] : values)
@@ -112,7 +80,7 @@ protected:
     ScriptedUi ui;
     TZerovTable groups;
     TDataSource groupSource;
-    TDetailTable foods;
+    TZerovTable foods;
     TDataSource foodSource;
 };
 
@@ -129,11 +97,11 @@ TEST_F(MasterLink, TheDetailFollowsTheMastersRecordAndStartsOnItsFirstMatch) {
 
     groups.moveNext();
     EXPECT_THAT(shown(), ElementsAre("Sale")) << "an empty master value matches empty fields";
-    EXPECT_EQ(foods.link.masterKeyText(), "\t");
+    EXPECT_EQ(foods.masterLink().masterKeyText(), "\t");
 }
 
 TEST_F(MasterLink, ADetailOpenedUnderALinkStartsInsideTheRange) {
-    TDetailTable clone;
+    TZerovTable clone;
     clone.setCloneDS(&foods);
     clone.setRangeFieldNames("Gruppo");
     groups.moveNext();
@@ -218,7 +186,7 @@ TEST_F(MasterLink, CirclesAndMastersThatAreNoTablesAreRefused) {
               "Alimenti: Circular data link");
     EXPECT_EQ(foods.MasterSource(), nullptr);
     // A third table following the foods closes a circle when the foods follow it.
-    TDetailTable third;
+    TZerovTable third;
     third.setName("Terzo");
     TDataSource thirdSource;
     thirdSource.setDataSet(&third);
@@ -242,7 +210,7 @@ TEST_F(MasterLink, AnUnknownMasterFieldIsRefusedAndLeavesNoMasterFields) {
     link();
     EXPECT_EQ(messageOf([&] { foods.setMasterFields("Gruppo;Colore"); }),
               "Gruppi: Field 'Colore' not found");
-    EXPECT_FALSE(foods.link.hasMasterFields());
+    EXPECT_FALSE(foods.masterLink().hasMasterFields());
     foods.beginAppend();
     EXPECT_TRUE(foods.fieldByName("Gruppo")->isNull()) << "no master values without fields";
     foods.cancelRecord();
