@@ -6,6 +6,7 @@
 #include "engine/ZerovCursor.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -112,24 +113,6 @@ inline int32_t int32At(std::string_view bytes, size_t offset) {
     return v;
 }
 
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/cibrano-table-XXXXXX";
-        path = ::mkdtemp(pattern);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string file(const std::string& name) const { return path + "/" + name; }
-    size_t entryCount() const {
-        size_t n = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(path))
-            ++n;
-        return n;
-    }
-    std::string path;
-};
+using testkit::TempDir;
 
 } // namespace cibrano::testing

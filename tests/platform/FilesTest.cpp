@@ -1,36 +1,11 @@
-#include "platform/DatabaseError.h"
 #include "platform/Files.h"
+#include "platform/DatabaseError.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <unistd.h>
-
 using namespace cibrano;
-namespace fs = std::filesystem;
-
-namespace {
-
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/cibrano-files-XXXXXX";
-        path = ::mkdtemp(tmpl);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path, fs::perms::owner_all, ec);
-        fs::remove_all(path, ec);
-    }
-    std::string file(const char* name) const { return path + "/" + name; }
-    std::string path;
-};
-
-size_t entriesIn(const std::string& dir) {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
-
-} // namespace
+using testkit::TempDir;
 
 TEST(AtomicFileWriter, ReplacesTheFileOnlyOnCommit) {
     TempDir dir;
@@ -44,7 +19,7 @@ TEST(AtomicFileWriter, ReplacesTheFileOnlyOnCommit) {
         w.commit();
     }
     EXPECT_EQ(readWholeFile(target).value(), "New contents");
-    EXPECT_EQ(entriesIn(dir.path), 1u); // no temporary file left
+    EXPECT_EQ(dir.entryCount(), 1u); // no temporary file left
 }
 
 TEST(AtomicFileWriter, AbandonedWriteLeavesOldFileAndNoLeftovers) {
@@ -56,7 +31,7 @@ TEST(AtomicFileWriter, AbandonedWriteLeavesOldFileAndNoLeftovers) {
         w.write("half", 4);
     }
     EXPECT_EQ(readWholeFile(target).value(), "old");
-    EXPECT_EQ(entriesIn(dir.path), 1u);
+    EXPECT_EQ(dir.entryCount(), 1u);
 }
 
 TEST(AtomicFileWriter, MissingFolderRaisesErrorNamingTheFile) {

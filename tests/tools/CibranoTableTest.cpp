@@ -1,6 +1,7 @@
 // The command-line companion, run as the built program on temporary files.
 
 #include "platform/Files.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +26,6 @@ std::string quoted(const std::string& s) {
 
 class CibranoTable : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/cibrano-tool-XXXXXX";
-        dir = ::mkdtemp(pattern);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     struct Run {
         int status;
         std::string out;
@@ -46,12 +41,12 @@ protected:
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readWholeFile(file("out")).value_or(""),
                 readWholeFile(file("err")).value_or("")};
     }
-    std::string file(const std::string& name) const { return dir + "/" + name; }
+    std::string file(const std::string& name) const { return dir.file(name); }
     void write(const std::string& name, const std::string& text) {
         writeFileAtomically(file(name), text);
     }
 
-    std::string dir;
+    testkit::TempDir dir;
 };
 
 } // namespace
