@@ -9,6 +9,7 @@
 #include "dataset/Field.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
+#include "platform/RunThenAlways.h"
 
 #include <algorithm>
 #include <cstring>
@@ -391,16 +392,8 @@ private:
         if (!Filtered() || !OnFilterRecord)
             return true;
         auto* self = const_cast<TMemoryDataSet*>(this);
-        DatasetState saved = self->setTempState(stateFilter);
-        self->candidate_ = r;
         bool accept = true;
-        try {
-            self->OnFilterRecord(self, accept);
-        } catch (...) {
-            self->restoreState(saved);
-            throw;
-        }
-        self->restoreState(saved);
+        self->withCandidate(r, [&] { self->OnFilterRecord(self, accept); });
         return accept;
     }
 
@@ -409,15 +402,10 @@ private:
         DatasetState saved = setTempState(stateFilter);
         Record* previous = candidate_;
         candidate_ = r;
-        try {
-            body();
-        } catch (...) {
+        runThenAlways(body, [&] {
             candidate_ = previous;
             restoreState(saved);
-            throw;
-        }
-        candidate_ = previous;
-        restoreState(saved);
+        });
     }
 
     static bool keyMatches(TField* field, const TVariant& wanted, TLocateOptions options) {
