@@ -4,8 +4,8 @@
 #include "dataset/DataSource.h"
 #include "dataset/FieldDataLink.h"
 #include "engine/VolFndEd.h"
-#include "platform/RegionalSettings.h"
 #include "platform/Timer.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -22,7 +22,6 @@ using Names = std::vector<std::string>;
 class FindEdit : public ::testing::Test {
 protected:
     FindEdit() {
-        setRegional(RegionalSettings{});
         setTimerFactory([this] { return clock.createTimer(); });
         ds.setName("Table1");
         ds.addColumn("Gruppo", ftString, 30);
@@ -72,6 +71,7 @@ protected:
         return names;
     }
 
+    cibrano::testing::FixedRegionalSettings regionalSettings;
     ManualTimerClock clock;
     TMemoryDataSet ds;
     TDataSource src;

@@ -4,14 +4,16 @@
 #include "dataset/Field.h"
 #include "engine/ZerovMasterLink.h"
 #include "engine/ZerovTable.h"
-#include "platform/RegionalSettings.h"
 #include "platform/ScriptedUi.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "tests/platform/ErrorMessage.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace cibrano;
 using ::testing::ElementsAre;
+using testkit::messageOf;
 
 namespace {
 
@@ -28,7 +30,6 @@ void addRow(TDataSet& t, const std::vector<std::pair<const char*, AnsiString>>& 
 class MasterLink : public ::testing::Test {
 protected:
     MasterLink() {
-        setRegional(RegionalSettings{});
         groups.setName("Gruppi");
         groups.FieldDefs().add("Gruppo", ftString, 20);
         groups.FieldDefs().add("Descrizione", ftString, 40);
@@ -68,15 +69,7 @@ protected:
         return list;
     }
     Names shown() { return names(foods); }
-    std::string messageOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const EDatabaseError& e) {
-            return e.what();
-        }
-        return "(no error)";
-    }
-
+    cibrano::testing::FixedRegionalSettings regionalSettings;
     ScriptedUi ui;
     TZerovTable groups;
     TDataSource groupSource;

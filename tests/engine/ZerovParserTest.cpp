@@ -6,6 +6,7 @@
 #include "platform/RegionalSettings.h"
 
 #include "../platform/ErrorMessage.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ ReadResult readFilter(const std::string& text, int start = 0) {
 
 class ZerovParserTest : public ::testing::Test {
 protected:
-    void TearDown() override { setRegional(RegionalSettings()); }
+    cibrano::testing::FixedRegionalSettings regionalSettings;
 };
 
 } // namespace
