@@ -3,6 +3,7 @@
 // from a write that writes nothing, and a store-back that finds no edit any more.
 
 #include "tests/engine/ZerovTableTestSupport.h"
+#include "tests/platform/ErrorMessage.h"
 
 #include "dataset/DataSource.h"
 #include "dataset/FieldDefs.h"
@@ -49,12 +50,7 @@ protected:
         changes.clear();
     }
     AnsiString errorOf(TField* field, TBlobStreamMode mode) {
-        try {
-            t.createBlobStream(field, mode);
-        } catch (const EDatabaseError& e) {
-            return e.message();
-        }
-        return "(none)";
+        return testkit::messageOf([&] { t.createBlobStream(field, mode); });
     }
 
     TZerovTable t;

@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 #include "platform/DatabaseError.h"
+#include "tests/platform/ErrorMessage.h"
 #include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -35,12 +36,10 @@ TEST(AtomicFileWriter, AbandonedWriteLeavesOldFileAndNoLeftovers) {
 }
 
 TEST(AtomicFileWriter, MissingFolderRaisesErrorNamingTheFile) {
-    try {
-        writeFileAtomically("/nonexistent-folder/alimenti.d", "data");
-        FAIL();
-    } catch (const EDatabaseError& e) {
-        EXPECT_NE(std::string(e.what()).find("/nonexistent-folder/alimenti.d"), std::string::npos);
-    }
+    EXPECT_NE(testkit::messageOf([] {
+                  writeFileAtomically("/nonexistent-folder/alimenti.d", "data");
+              }).find("/nonexistent-folder/alimenti.d"),
+              std::string::npos);
 }
 
 TEST(Files, BackupCopyAndExtensionChange) {
