@@ -5,6 +5,7 @@
 // table component, which live beside their modules.
 
 #include "engine/ZerovDatasetConst.h"
+#include "engine/ZerovMasterLinkConst.h"
 #include "engine/ZerovParserConst.h"
 #include "engine/ZerovTableConst.h"
 
