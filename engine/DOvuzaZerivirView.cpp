@@ -1,6 +1,6 @@
 #include "engine/DOvuzaZerivir.h"
 
-#include "engine/RecordSort.h"
+#include "engine/KeyBufferSort.h"
 
 #include <algorithm>
 
@@ -125,13 +125,8 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
 }
 
 void DOvuzaZerivir::sortView() {
-    const KeyBuffer& index = *keys_[indexKey];
-    const bool caseInsensitive = sortOptions_.contains(vsoCaseInsensitive);
-    const bool descending = sortOptions_.contains(vsoDescendSort);
-    quickSortRecords(view_, [&](const RecordEntry* a, const RecordEntry* b) {
-        int r = compareKeyValues(a->data, b->data, index.fields, -1, caseInsensitive);
-        return descending ? -r : r;
-    });
+    sortRecordsByKey(view_, keys_[indexKey]->fields, sortOptions_.contains(vsoCaseInsensitive),
+                     sortOptions_.contains(vsoDescendSort));
 }
 
 bool DOvuzaZerivir::insideRange(const RecordEntry& entry) const {
