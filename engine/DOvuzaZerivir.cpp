@@ -228,6 +228,7 @@ void DOvuzaZerivir::describeFields() {
             size += f->dataSize;
         }
         recordImageSize_ = static_cast<uint16_t>(size);
+        planRecordCopy();
     }
 }
 
@@ -373,6 +374,62 @@ void DOvuzaZerivir::copyBookmarkIn(uint8_t* buffer, TBookmark bookmark) {
 
 // --- Fetching and positions -----------------------------------------------------------------
 
+void DOvuzaZerivir::planRecordCopy() {
+    copyPlan_ = RecordCopyPlan();
+    for (const TZerovField& f : layout_) {
+        if (isTextRefKind(f.storageKind)) {
+            copyPlan_.textSlots.push_back(f.slotOffset);
+        } else if (isBlobKind(f.storageKind)) {
+            copyPlan_.blobSlots.push_back(f.slotOffset);
+        } else if (f.dataSize > 0) {
+            auto& runs = copyPlan_.fixedRuns;
+            if (!runs.empty() && runs.back().first + runs.back().second == f.slotOffset)
+                runs.back().second += f.dataSize;
+            else
+                runs.emplace_back(f.slotOffset, f.dataSize);
+        }
+    }
+}
+
+void DOvuzaZerivir::copyStoredRecord(const uint8_t* source, uint8_t* target) const {
+    for (const auto& [offset, length] : copyPlan_.fixedRuns)
+        std::memcpy(target + offset, source + offset, static_cast<size_t>(length));
+    for (const int32_t offset : copyPlan_.textSlots) {
+        uint8_t* slot = target + offset;
+        char* held = textRefAt(slot);
+        const char* text = textRefAt(source + offset);
+        const size_t n = text ? std::strlen(text) : 0;
+        if (n == 0) {
+            // An empty text is no text, as in the store's own copies.
+            delete[] held;
+            setTextRef(slot, nullptr);
+            continue;
+        }
+        // A text block is at least as long as its text and terminator: a text no longer than
+        // the one the buffer holds fits in its block.
+        if (held && std::strlen(held) >= n) {
+            std::memcpy(held, text, n + 1);
+            continue;
+        }
+        char* copy = new char[n + 1];
+        std::memcpy(copy, text, n + 1);
+        delete[] held;
+        setTextRef(slot, copy);
+    }
+    for (const int32_t offset : copyPlan_.blobSlots) {
+        uint8_t* slot = target + offset;
+        const uint8_t* block = blobRefAt(source + offset);
+        const int32_t length = blobLengthAt(source + offset);
+        uint8_t* copy = nullptr;
+        if (block && length > 0) {
+            copy = new uint8_t[static_cast<size_t>(length)];
+            std::memcpy(copy, block, static_cast<size_t>(length));
+        }
+        delete[] blobRefAt(slot);
+        setBlobRef(slot, copy, copy ? length : 0);
+    }
+}
+
 TFetchResult DOvuzaZerivir::fetchRecord(uint8_t* buffer, TFetchMode mode, bool check) {
     const int count = static_cast<int>(view_.size());
     if (count == 0)
@@ -402,7 +459,7 @@ TFetchResult DOvuzaZerivir::fetchRecord(uint8_t* buffer, TFetchMode mode, bool c
     }
     RecordEntry* entry = view_[static_cast<size_t>(viewPosition_)];
     if (entry->data) {
-        store_->copyRecordValues(entry->data, buffer);
+        copyStoredRecord(entry->data, buffer);
     } else {
         // A record removed through a clone since this view was built: it shows empty.
         releaseImageValues(buffer, layout_);
@@ -551,13 +608,72 @@ TZerovField* DOvuzaZerivir::layoutField(const TField* field) const {
     return const_cast<TZerovField*>(&layout_[static_cast<size_t>(n - 1)]);
 }
 
+namespace {
+
+// Whether a value whose bytes are all zero reads as a value (0, false, midnight) rather than
+// as no value, for a field of that type.
+bool zeroIsAValue(TFieldType type) {
+    switch (type) {
+    case ftSmallint:
+    case ftInteger:
+    case ftBoolean:
+    case ftFloat:
+    case ftCurrency:
+    case ftTime:
+    case ftAutoInc:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A fixed-size slot read whole, with one zero test for the lot.
+template <typename Word> bool readWord(const uint8_t* slot, void* destination, TFieldType type) {
+    Word value;
+    std::memcpy(&value, slot, sizeof value);
+    if (destination)
+        std::memcpy(destination, &value, sizeof value);
+    return value != 0 || zeroIsAValue(type);
+}
+
+} // namespace
+
 bool DOvuzaZerivir::readFieldValue(TField* field, void* destination) {
     const uint8_t* source = valueBuffer();
     if (!source || !store_)
         return false;
-    const size_t size = static_cast<size_t>(std::max(field->dataSize(), 0));
+    const int size = std::max(field->dataSize(), 0);
+    const TZerovField* f = field->FieldNo() > 0 ? layoutField(field) : nullptr;
+    if (f && (recordCount() > 0 || State() == stateInsert || State() == stateFilter)) {
+        // Numbers, dates and times, read whenever the totals are computed: one word copied
+        // when the field takes the slot's size.
+        const uint8_t* slot = slotOf(source, *f);
+        switch (f->storageKind) {
+        case kindFloat:
+        case kindCurrency:
+        case kindDateTime:
+            if (size == 8 && f->dataSize == 8)
+                return readWord<uint64_t>(slot, destination, field->DataType());
+            break;
+        case kindInteger:
+        case kindDate:
+        case kindTime:
+        case kindAutoInc:
+            if (size == 4 && f->dataSize == 4)
+                return readWord<uint32_t>(slot, destination, field->DataType());
+            break;
+        case kindSmallint:
+        case kindBoolean:
+            if (size == 2 && f->dataSize == 2)
+                return readWord<uint16_t>(slot, destination, field->DataType());
+            break;
+        default:
+            break;
+        }
+    }
+
     if (destination)
-        std::memset(destination, 0, size);
+        std::memset(destination, 0, static_cast<size_t>(size));
 
     if (field->FieldNo() <= 0) {
         // Calculated values live only in the dataset's own buffers; a stored record or a
@@ -568,13 +684,12 @@ bool DOvuzaZerivir::readFieldValue(TField* field, void* destination) {
         if (!slot[0])
             return false;
         if (destination)
-            std::memcpy(destination, slot + 1, size);
+            std::memcpy(destination, slot + 1, static_cast<size_t>(size));
         return true;
     }
 
     if (recordCount() == 0 && State() != stateInsert && State() != stateFilter)
         return false;
-    const TZerovField* f = layoutField(field);
     if (!f)
         return false;
     const uint8_t* slot = slotOf(source, *f);
@@ -585,30 +700,18 @@ bool DOvuzaZerivir::readFieldValue(TField* field, void* destination) {
         if (!text)
             return false;
         if (destination && size > 0)
-            std::memcpy(destination, text, strnlen(text, size - 1));
+            std::memcpy(destination, text, strnlen(text, static_cast<size_t>(size) - 1));
         return true;
     }
-    const size_t n = std::min(size, static_cast<size_t>(f->dataSize));
+    const size_t n = std::min(static_cast<size_t>(size), static_cast<size_t>(f->dataSize));
     bool allZero = true;
     for (size_t i = 0; i < f->dataSize; ++i)
         if (slot[i]) {
             allZero = false;
             break;
         }
-    if (allZero) {
-        switch (field->DataType()) {
-        case ftSmallint:
-        case ftInteger:
-        case ftBoolean:
-        case ftFloat:
-        case ftCurrency:
-        case ftTime:
-        case ftAutoInc:
-            return true; // 0, false or midnight
-        default:
-            return false;
-        }
-    }
+    if (allZero)
+        return zeroIsAValue(field->DataType());
     if (destination) {
         std::memcpy(destination, slot, n);
         // A text field shorter than the stored slot still ends its text.

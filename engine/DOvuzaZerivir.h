@@ -41,6 +41,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace cibrano {
@@ -283,6 +284,18 @@ protected:
     const std::vector<TZerovField>& bufferLayout() const { return layout_; }
 
 private:
+    // How a stored record is copied into a buffer: each run of adjacent fixed-size slots in one
+    // copy, then the texts and BLOBs, which the buffer gets copies of.
+    struct RecordCopyPlan {
+        std::vector<std::pair<int32_t, int32_t>> fixedRuns; // offset, length
+        std::vector<int32_t> textSlots;
+        std::vector<int32_t> blobSlots;
+    };
+    void planRecordCopy();
+    // Fills a buffer of this dataset with the values of a stored record. The buffer's text
+    // blocks are reused when they are long enough: a walk over the records then seldom
+    // allocates. The buffer never shares memory with the store.
+    void copyStoredRecord(const uint8_t* source, uint8_t* target) const;
     // The buffer that field reads and writes reach in the current state, or none.
     uint8_t* valueBuffer() const;
     // The buffer being calculated in stateCalcFields: a lookup's own buffer while it reads its
@@ -340,6 +353,7 @@ private:
     int viewPosition_ = -1;
     int recordImageSize_ = 0;
     std::vector<TZerovField> layout_;
+    RecordCopyPlan copyPlan_;
     bool viewReady_ = false;
     bool rangeActive_ = false;
     bool viewSorted_ = false;

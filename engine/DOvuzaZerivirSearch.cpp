@@ -224,7 +224,7 @@ TVariant DOvuzaZerivir::lookup(const AnsiString& keyFields, const TVariant& keyV
     TVariant result;
     try {
         viewPosition_ = found;
-        store_->copyRecordValues(entry->data, buffer);
+        copyStoredRecord(entry->data, buffer);
         setTrailer(buffer, entry, bookmarkCurrent, found + 1);
         computeCalcFields(buffer);
         lookupBuffer_ = buffer;
