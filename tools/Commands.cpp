@@ -10,7 +10,7 @@
 #include "platform/Stream.h"
 #include "tools/Csv.h"
 #include "tools/CsvValues.h"
-#include "tools/FieldSpecs.h"
+#include "tools/FieldList.h"
 #include "tools/ToolError.h"
 
 #include <algorithm>
@@ -112,7 +112,7 @@ void runImport(const std::string& csvFile, const std::string& file, const Option
     if (!options.force && fileExists(file))
         throw ToolError(file + " already exists (--force replaces it)");
     std::vector<FieldDescription> fields =
-        options.fields ? parseFieldSpecs(*options.fields) : foodTableFields();
+        options.fields ? parseFieldList(*options.fields) : foodTableFields();
     const AnsiString password = ansiPassword(options.password, "--password");
 
     std::string reason;

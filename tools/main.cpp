@@ -35,7 +35,7 @@ const char kUsage[] =
     "                     the table needs one and a terminal is there (import: the password\n"
     "                     of the new table)\n"
     "  --new-password P   passwd: the new password; an empty one writes the table plain\n"
-    "  --fields SPEC      import: the fields, NAME:TYPE[:SIZE] separated by commas; TYPE is\n"
+    "  --fields LIST      import: the fields, NAME:TYPE[:SIZE] separated by commas; TYPE is\n"
     "                     string (with a SIZE), smallint, integer, word, boolean, float,\n"
     "                     currency, date, time, datetime, autoinc, blob, memo, fmtmemo or\n"
     "                     graphic. Default: Gruppo:string:30,Nome:string:50,Quantita:float,\n"
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
             expectArgs(1, "dump FILE [--password P]");
             runDump(words[1], options, std::cout);
         } else if (command == "import") {
-            expectArgs(2, "import CSV FILE [--fields SPEC] [--password P] [--force]");
+            expectArgs(2, "import CSV FILE [--fields LIST] [--password P] [--force]");
             runImport(words[1], words[2], options, std::cout);
         } else if (command == "passwd") {
             expectArgs(1, "passwd FILE --new-password P [--password P]");

@@ -1,4 +1,4 @@
-#include "tools/FieldSpecs.h"
+#include "tools/FieldList.h"
 
 #include "engine/ZerovCursor.h"
 #include "platform/AnsiCase.h"
@@ -41,11 +41,11 @@ std::vector<FieldDescription> foodTableFields() {
             {"Proteine", ftFloat, 0}};
 }
 
-std::vector<FieldDescription> parseFieldSpecs(std::string_view specs) {
+std::vector<FieldDescription> parseFieldList(std::string_view list) {
     std::vector<FieldDescription> fields;
-    for (std::string_view spec : split(specs, ',')) {
-        const std::string shown(spec);
-        std::vector<std::string_view> parts = split(spec, ':');
+    for (std::string_view entry : split(list, ',')) {
+        const std::string shown(entry);
+        std::vector<std::string_view> parts = split(entry, ':');
         if (parts.size() < 2 || parts.size() > 3 || parts[0].empty())
             throw UsageError("field definition \"" + shown + "\" is not NAME:TYPE[:SIZE]");
         auto name = utf8ToAnsi(parts[0]);

@@ -15,9 +15,9 @@ namespace cibrano::tool {
 std::vector<FieldDescription> foodTableFields();
 
 // Parses a UTF-8 definition list; raises ToolError for anything it cannot take.
-std::vector<FieldDescription> parseFieldSpecs(std::string_view specs);
+std::vector<FieldDescription> parseFieldList(std::string_view list);
 
-// The type word of a stored field, as parseFieldSpecs takes it ("unknown" for none).
+// The type word of a stored field, as parseFieldList takes it ("unknown" for none).
 std::string typeWordOfKind(uint8_t storageKind);
 
 } // namespace cibrano::tool
