@@ -9,10 +9,10 @@
 // releaseStore have no behaviour here.
 //
 // The member functions live in several files: DOvuzaZerivir.cpp (open, close, buffers, fetch,
-// bookmarks, reading fields, refresh), DOvuzaZerivirView.cpp (the record view and the
-// properties that rebuild it), DOvuzaZerivirEdit.cpp (editing, key checks, unsaved changes) and
-// DOvuzaZerivirKeys.cpp (sort keys, ranges, searching by key) and DOvuzaZerivirSearch.cpp
-// (find first/last/next/prior, locate and lookup).
+// bookmarks, refresh), DOvuzaZerivirRead.cpp (reading fields), DOvuzaZerivirView.cpp (the
+// record view and the properties that rebuild it), DOvuzaZerivirEdit.cpp (editing, key checks,
+// unsaved changes), DOvuzaZerivirKeys.cpp (sort keys, ranges, searching by key) and
+// DOvuzaZerivirSearch.cpp (find first/last/next/prior, locate and lookup).
 //
 // Record buffer layout (one block, zero-filled when allocated):
 //   0                         record image: the store's field slots (recordImageSize bytes);
