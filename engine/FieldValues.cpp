@@ -14,6 +14,33 @@
 
 namespace cibrano {
 
+// The whole text as a decimal integer within low..high: optional leading blanks, an optional
+// sign, digits, nothing after them.
+bool tryParseIntegerIn(std::string_view text, long long low, long long high, long long& value) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    if (i == text.size())
+        return false;
+    long long n = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        n = n * 10 + (text[i] - '0');
+        if (n > high + 1)
+            return false;
+    }
+    if (negative)
+        n = -n;
+    if (n < low || n > high)
+        return false;
+    value = n;
+    return true;
+}
+
 namespace {
 
 constexpr const char* kFloatPattern = "0.######";
@@ -49,29 +76,9 @@ int compareSpans(const char* a, size_t lengthA, const char* b, size_t lengthB,
     return static_cast<int>(std::clamp<long long>(difference, INT_MIN, INT_MAX));
 }
 
-// The whole text as a decimal integer: optional leading blanks, an optional
-// sign, digits, nothing after them; false when it is not one or does not fit 32
-// bits.
 bool tryParseInteger(std::string_view text, int32_t& value) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i == text.size())
-        return false;
     long long n = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        n = n * 10 + (text[i] - '0');
-        if (n > static_cast<long long>(INT32_MAX) + 1)
-            return false;
-    }
-    if (negative)
-        n = -n;
-    if (n < INT32_MIN || n > INT32_MAX)
+    if (!tryParseIntegerIn(text, INT32_MIN, INT32_MAX, n))
         return false;
     value = static_cast<int32_t>(n);
     return true;

@@ -25,6 +25,11 @@ AnsiString bufferValueAsText(const uint8_t* buffer, const TZerovField& f);
 // convert, leaves the slot empty.
 void fieldValueFromText(uint8_t* slot, std::string_view text, const TZerovField& f);
 
+// The integer grammar the integer kinds are converted with: optional leading blanks, an
+// optional sign, digits, nothing after them; false when the text is not one or the number is
+// outside low..high.
+bool tryParseIntegerIn(std::string_view text, long long low, long long high, long long& value);
+
 // Texts ordered as the engine sorts them: an empty text first, then by their common prefix
 // (byte values, or ignoring case with the platform's case rule), a text before its own
 // extensions. Negative, 0 or positive.

@@ -22,28 +22,9 @@ bool isTextKind(uint8_t kind) {
     return kind == kindFixedText || kind == kindText || kind == kindMemo || kind == kindFmtMemo;
 }
 
-// The grammar the stored integer kinds are converted with: blanks, a sign, digits, nothing
-// after them.
 bool parsesAsInteger(std::string_view text, long long low, long long high) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i == text.size())
-        return false;
-    long long n = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        n = n * 10 + (text[i] - '0');
-        if (n > high + 1)
-            return false;
-    }
-    if (negative)
-        n = -n;
-    return n >= low && n <= high;
+    long long ignored = 0;
+    return tryParseIntegerIn(text, low, high, ignored);
 }
 
 const TZerovField* fieldNamed(const std::vector<TZerovField>& fields, std::string_view name) {
