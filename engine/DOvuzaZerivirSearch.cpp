@@ -4,6 +4,7 @@
 #include "engine/FieldValues.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
+#include "platform/RunThenAlways.h"
 
 #include <algorithm>
 
@@ -27,20 +28,20 @@ int DOvuzaZerivir::scanForMatch(int start, bool forward) {
     RecordEntry* previous = candidate_;
     DatasetState saved = setTempState(stateFilter);
     int found = -1;
-    try {
-        for (int i = start; i >= 0 && i < static_cast<int>(view_.size()); i += forward ? 1 : -1) {
-            if (passesFilter(view_[static_cast<size_t>(i)])) {
-                found = i;
-                break;
+    runThenAlways(
+        [&] {
+            for (int i = start; i >= 0 && i < static_cast<int>(view_.size());
+                 i += forward ? 1 : -1) {
+                if (passesFilter(view_[static_cast<size_t>(i)])) {
+                    found = i;
+                    break;
+                }
             }
-        }
-    } catch (...) {
-        candidate_ = previous;
-        restoreState(saved);
-        throw;
-    }
-    candidate_ = previous;
-    restoreState(saved);
+        },
+        [&] {
+            candidate_ = previous;
+            restoreState(saved);
+        });
     return found;
 }
 
@@ -118,24 +119,23 @@ int DOvuzaZerivir::scanForKeys(const TVariant& keyValues, TLocateOptions options
     RecordEntry* previous = candidate_;
     DatasetState saved = setTempState(stateFilter);
     int found = -1;
-    try {
-        for (size_t i = 0; i < view_.size(); ++i) {
-            RecordEntry* entry = view_[i];
-            if (!entry->data)
-                continue;
-            candidate_ = entry;
-            if (candidateMatchesKeys(keyValues, options)) {
-                found = static_cast<int>(i);
-                break;
+    runThenAlways(
+        [&] {
+            for (size_t i = 0; i < view_.size(); ++i) {
+                RecordEntry* entry = view_[i];
+                if (!entry->data)
+                    continue;
+                candidate_ = entry;
+                if (candidateMatchesKeys(keyValues, options)) {
+                    found = static_cast<int>(i);
+                    break;
+                }
             }
-        }
-    } catch (...) {
-        candidate_ = previous;
-        restoreState(saved);
-        throw;
-    }
-    candidate_ = previous;
-    restoreState(saved);
+        },
+        [&] {
+            candidate_ = previous;
+            restoreState(saved);
+        });
     return found;
 }
 
