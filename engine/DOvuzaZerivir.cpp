@@ -118,9 +118,7 @@ void DOvuzaZerivir::applyFieldOrigin() {
 }
 
 void DOvuzaZerivir::handleEngineException(const std::exception& error) const {
-    if (dynamic_cast<const EAbort*>(&error))
-        return;
-    uiServices().showError(applicationTitle(), errorBoxText(AnsiString(error.what())));
+    reportError(error);
 }
 
 // --- Database folder ------------------------------------------------------------------------

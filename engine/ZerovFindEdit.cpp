@@ -37,9 +37,8 @@ TZerovFindEdit::~TZerovFindEdit() {
     // style is now and whether or not the dataset is open.
     try {
         removeFilterHook();
-    } catch (const EAbort&) {
     } catch (const std::exception& e) {
-        uiServices().showError(applicationTitle(), errorBoxText(e.what()));
+        reportError(e);
     }
     link_.reset();
 }

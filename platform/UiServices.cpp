@@ -1,5 +1,7 @@
 #include "platform/UiServices.h"
 
+#include "platform/Abort.h"
+
 #include <cstdio>
 
 namespace cibrano {
@@ -44,6 +46,13 @@ AnsiString errorBoxText(const AnsiString& message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
         return message + ".";
     return message;
+}
+
+void reportError(const std::exception& error) {
+    // An abort is the silent error: it undoes the work in progress and shows nothing.
+    if (dynamic_cast<const EAbort*>(&error))
+        return;
+    uiServices().showError(applicationTitle(), errorBoxText(AnsiString(error.what())));
 }
 
 } // namespace cibrano

@@ -6,6 +6,8 @@
 
 #include "platform/AnsiString.h"
 
+#include <exception>
+
 namespace cibrano {
 
 class UiServices {
@@ -30,5 +32,9 @@ void setApplicationTitle(const AnsiString& title);
 // The text an error box shows for an error message: a full stop is appended when the last
 // character's code is above that of ".".
 AnsiString errorBoxText(const AnsiString& message);
+
+// Shows an error that escaped an event handler: the error box captioned with the application
+// title, with errorBoxText of the error's message. An EAbort shows nothing.
+void reportError(const std::exception& error);
 
 } // namespace cibrano

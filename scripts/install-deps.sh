@@ -7,6 +7,9 @@ packages=(
   g++ cmake make
   libgtest-dev libgmock-dev
   libbenchmark-dev libsqlite3-dev
+  qt6-base-dev libgl-dev
+  fonts-liberation fonts-dejavu-core
+  xvfb xauth xdotool x11-utils
 )
 
 missing=()
