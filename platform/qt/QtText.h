@@ -17,6 +17,8 @@ std::optional<AnsiString> fromQt(const QString& text);
 // Whether one typed character can be held; the byte it becomes in `byte`.
 bool ansiCharFromQt(QChar c, char& byte);
 // Whether every character of `text` can be held.
-inline bool isAnsiRepresentable(const QString& text) { return fromQt(text).has_value(); }
+inline bool isAnsiRepresentable(const QString& text) {
+    return fromQt(text).has_value();
+}
 
 } // namespace cibrano
