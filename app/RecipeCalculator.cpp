@@ -1,0 +1,245 @@
+#include "app/RecipeCalculator.h"
+
+#include "dataset/DataSource.h"
+#include "dataset/NumberFormat.h"
+#include "platform/DatabaseError.h"
+#include "platform/RunThenAlways.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace cibrano {
+
+namespace {
+
+// The float fields' patterns: grouped with one decimal when shown, bare when edited.
+constexpr const char* kAmountDisplayFormat = "#,##0.0";
+constexpr const char* kAmountEditFormat = "#.#";
+// The clone's fields are only read; they show up to six decimals.
+constexpr const char* kCloneDisplayFormat = "0.######";
+
+TStringField* makeStringField(TDataSet* table, TComponent* owner, const char* name,
+                              const char* fieldName, int size, int displayWidth) {
+    auto* field = new TStringField(owner);
+    field->setName(name);
+    field->setFieldName(fieldName);
+    field->setSize(size);
+    if (displayWidth > 0)
+        field->setDisplayWidth(displayWidth);
+    field->setDataSet(table);
+    return field;
+}
+
+TFloatField* makeFloatField(TDataSet* table, TComponent* owner, const char* name,
+                            const char* fieldName, int displayWidth, const char* displayFormat,
+                            const char* editFormat) {
+    auto* field = new TFloatField(owner);
+    field->setName(name);
+    field->setFieldName(fieldName);
+    if (displayWidth > 0)
+        field->setDisplayWidth(displayWidth);
+    field->setDisplayFormat(displayFormat);
+    field->setEditFormat(editFormat);
+    field->setDataSet(table);
+    return field;
+}
+
+// The process's working folder, whatever its length.
+AnsiString workingFolder() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    if (error)
+        databaseError("Cannot read the working folder: " + error.message());
+    return folder.string();
+}
+
+} // namespace
+
+RecipeCalculator::RecipeCalculator(TComponent* owner) : TComponent(owner) {
+    ZerovDatabase1 = new TZerovDatabase(this);
+    ZerovDatabase1->setName("ZerovDatabase1");
+    ZerovDatabase1->setDateFormat("mm/dd/yyyy");
+    // The stored design value; start-up replaces it with the working folder.
+    ZerovDatabase1->setDatabasePath("C:\\Documenti\\Cucina\\");
+
+    Table1 = new TZerovTable(this);
+    Table1->setName("Table1");
+    Table1->setDatabase(ZerovDatabase1);
+    Table1->setTableName(kTableName);
+    Table1->setLoadMode(lmFile);
+    Table1->setVersion("ZarazEV Engine v4.6");
+    Table1->setFiltered(false);
+    Table1->setOnFilterRecord(
+        [this](TDataSet* dataSet, bool& accept) { AcceptQuantityRow(dataSet, accept); });
+
+    Table1Gruppo = makeStringField(Table1, this, "Table1Gruppo", "Gruppo", 30, 25);
+    Table1Nome = makeStringField(Table1, this, "Table1Nome", "Nome", 50, 51);
+    Table1Quantita = makeFloatField(Table1, this, "Table1Quantita", "Quantita", 12,
+                                    kAmountDisplayFormat, kAmountEditFormat);
+    Table1Kcalorie = makeFloatField(Table1, this, "Table1Kcalorie", "Kcalorie", 12,
+                                    kAmountDisplayFormat, kAmountEditFormat);
+    Table1Glucidi = makeFloatField(Table1, this, "Table1Glucidi", "Glucidi", 12,
+                                   kAmountDisplayFormat, kAmountEditFormat);
+    Table1Lipidi = makeFloatField(Table1, this, "Table1Lipidi", "Lipidi", 12, kAmountDisplayFormat,
+                                  kAmountEditFormat);
+    Table1Proteine = makeFloatField(Table1, this, "Table1Proteine", "Proteine", 12,
+                                    kAmountDisplayFormat, kAmountEditFormat);
+
+    DataSource1 = new TDataSource(this);
+    DataSource1->setName("DataSource1");
+    DataSource1->setDataSet(Table1);
+    DataSource1->OnDataChange = [this](TDataSource* sender, TField* field) {
+        DataSource1DataChange(sender, field);
+    };
+
+    Table2 = new TZerovTable(this);
+    Table2->setName("Table2");
+    Table2->setDatabase(ZerovDatabase1);
+    Table2->setCloneDS(Table1);
+    Table2->setLoadMode(lmClone);
+
+    Table2GRUPPO = makeStringField(Table2, this, "Table2GRUPPO", "GRUPPO", 30, 0);
+    Table2NOME = makeStringField(Table2, this, "Table2NOME", "NOME", 50, 0);
+    Table2QUANTITA =
+        makeFloatField(Table2, this, "Table2QUANTITA", "QUANTITA", 0, kCloneDisplayFormat, "");
+    Table2KCALORIE =
+        makeFloatField(Table2, this, "Table2KCALORIE", "KCALORIE", 0, kCloneDisplayFormat, "");
+    Table2GLUCIDI =
+        makeFloatField(Table2, this, "Table2GLUCIDI", "GLUCIDI", 0, kCloneDisplayFormat, "");
+    Table2LIPIDI =
+        makeFloatField(Table2, this, "Table2LIPIDI", "LIPIDI", 0, kCloneDisplayFormat, "");
+    Table2PROTEINE =
+        makeFloatField(Table2, this, "Table2PROTEINE", "PROTEINE", 0, kCloneDisplayFormat, "");
+
+    ZerovFindEdit1 = new TZerovFindEdit(this);
+    ZerovFindEdit1->setName("ZerovFindEdit1");
+    ZerovFindEdit1->setDataSource(DataSource1);
+    ZerovFindEdit1->setDataField("Nome");
+    ZerovFindEdit1->setFindStyle(vfsFilter);
+    ZerovFindEdit1->setFindMode(vfmAnyPos);
+}
+
+RecipeCalculator::~RecipeCalculator() {
+    // The components go last created first: the clone's fields before the clone, the food
+    // table's before the food table. Closing the tables first (the clone before its source)
+    // spares every field the removal from an open dataset. Nothing is saved here.
+    OnShowTotals = nullptr;
+    DataSource1->OnDataChange = nullptr;
+    try {
+        Table2->close();
+        Table1->close();
+    } catch (...) {
+        // A destructor cannot report; the tables still close as they go.
+    }
+}
+
+void RecipeCalculator::OpenRecipeTables() {
+    // The folder always ends in exactly one separator: the working folder is never the root
+    // with a name after it, so only "/" itself already ends in one.
+    AnsiString folder = workingFolder();
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    databaseFolder_ = folder;
+    ZerovDatabase1->setDatabasePath(databaseFolder_);
+    Table1->setPassword(kTablePassword);
+    Table1->open();
+    Table2->open();
+    showTotals();
+}
+
+std::optional<RecipeTotals> RecipeCalculator::ComputeTotals() {
+    if (!Table2->Active())
+        return std::nullopt;
+    ++totalsComputations_;
+    Table2->moveFirst();
+    RecipeTotals totals;
+    while (!Table2->atEnd()) {
+        const double quantity = Table2QUANTITA->floatValue();
+        totals.Glucidi += Table2GLUCIDI->floatValue() * quantity / 100;
+        totals.Lipidi += Table2LIPIDI->floatValue() * quantity / 100;
+        totals.Proteine += Table2PROTEINE->floatValue() * quantity / 100;
+        totals.Kcalorie += Table2KCALORIE->floatValue() * quantity / 100;
+        Table2->moveNext();
+    }
+    return totals;
+}
+
+AnsiString RecipeCalculator::FormatTotal(double value) const {
+    return formatFloat(kTotalFormat, value);
+}
+
+TotalsLabelSet RecipeCalculator::formatTotals(const RecipeTotals& totals) const {
+    return {FormatTotal(totals.Glucidi), FormatTotal(totals.Proteine), FormatTotal(totals.Lipidi),
+            FormatTotal(totals.Kcalorie)};
+}
+
+void RecipeCalculator::showTotals() {
+    const std::optional<RecipeTotals> totals = ComputeTotals();
+    if (totals && OnShowTotals)
+        OnShowTotals(formatTotals(*totals));
+}
+
+void RecipeCalculator::DataSource1DataChange(TDataSource*, TField*) {
+    showTotals();
+}
+
+void RecipeCalculator::AcceptQuantityRow(TDataSet*, bool& accept) {
+    accept = Table1Quantita->floatValue() != 0;
+}
+
+void RecipeCalculator::ShowUsedRowsOnly() {
+    Table1->setFiltered(true);
+}
+
+void RecipeCalculator::ShowAllRows() {
+    Table1->setFiltered(false);
+}
+
+void RecipeCalculator::ZeroAllQuantities() {
+    Table1->suspendControls();
+    runThenAlways(
+        [this] {
+            Table1->moveFirst();
+            while (!Table1->atEnd()) {
+                if (Table1Quantita->floatValue() != 0) {
+                    Table1->beginEdit();
+                    Table1Quantita->setFloatValue(0.0);
+                    Table1->postRecord();
+                }
+                Table1->moveNext();
+            }
+            Table1->moveFirst();
+        },
+        [this] { Table1->resumeControls(); });
+}
+
+void RecipeCalculator::SortByField(TField* field) {
+    if (!field || Table1->IndexFieldNames() == field->FieldName())
+        return;
+    Table1->setIndexFieldNames(field->FieldName());
+}
+
+void RecipeCalculator::SetSearchColumn(int index) {
+    if (index == 0)
+        ZerovFindEdit1->setDataField("Gruppo");
+    else if (index == 1)
+        ZerovFindEdit1->setDataField("Nome");
+}
+
+void RecipeCalculator::SaveOnClose() {
+    if (!Table1->hasUnsavedChanges())
+        return;
+    try {
+        Table1->saveChanges();
+    } catch (...) {
+        // The save's own error is the one the user needs to see; a failure to discard must not
+        // take its place.
+        try {
+            Table1->discardChanges();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+} // namespace cibrano

@@ -1,0 +1,121 @@
+#pragma once
+// RecipeCalculator: the program's own work without a window. It owns the food table, its data
+// source and a clone of it, works out the recipe's four nutrient totals by walking the clone,
+// and has one operation per user command (show used rows, show all rows, zero quantities, sort
+// by a column, choose the find box's column, save on close). The main window creates it,
+// forwards its control events to it and shows the texts it produces through OnShowTotals.
+//
+// The food table's persistent fields are bound by name when it opens; the file supplies the
+// field definitions. The clone's fields carry the same names in upper case: field names match
+// without regard to case.
+
+#include "dataset/FloatField.h"
+#include "dataset/StringField.h"
+#include "engine/VolFndEd.h"
+#include "engine/ZerovTbl.h"
+#include "platform/AnsiString.h"
+#include "platform/Component.h"
+
+#include <functional>
+#include <optional>
+
+namespace cibrano {
+
+class TDataSet;
+class TDataSource;
+class TField;
+
+// The recipe's totals, in the order the window shows them.
+struct RecipeTotals {
+    double Glucidi = 0, Proteine = 0, Lipidi = 0, Kcalorie = 0;
+};
+
+// The texts of the four totals labels: t1 carbohydrates, t2 proteins, t3 fats, t4 energy.
+struct TotalsLabelSet {
+    AnsiString t1, t2, t3, t4;
+};
+
+class RecipeCalculator : public TComponent {
+public:
+    static constexpr const char* kTableName = "alimenti.d";
+    static constexpr const char* kTablePassword = "QUARZOFELCEBRUM";
+    // The pattern of the totals.
+    static constexpr const char* kTotalFormat = "#,##0.0";
+
+    explicit RecipeCalculator(TComponent* owner = nullptr);
+    ~RecipeCalculator() override;
+
+    // --- Components (owned; created with these names) ----------------------------------
+    TZerovDatabase* ZerovDatabase1;
+    TZerovTable* Table1;
+    TDataSource* DataSource1;
+    TZerovTable* Table2;
+
+    TStringField* Table1Gruppo;
+    TStringField* Table1Nome;
+    TFloatField* Table1Quantita;
+    TFloatField* Table1Kcalorie;
+    TFloatField* Table1Glucidi;
+    TFloatField* Table1Lipidi;
+    TFloatField* Table1Proteine;
+
+    TStringField* Table2GRUPPO;
+    TStringField* Table2NOME;
+    TFloatField* Table2QUANTITA;
+    TFloatField* Table2KCALORIE;
+    TFloatField* Table2GLUCIDI;
+    TFloatField* Table2LIPIDI;
+    TFloatField* Table2PROTEINE;
+
+    // The find box's logic: DataSource1, "Nome", vfsFilter, vfmAnyPos. The window's line edit
+    // forwards its text to it.
+    TZerovFindEdit* ZerovFindEdit1;
+
+    // --- Operations ----------------------------------------------------------------------
+    // Start-up: the working folder with a separator as the database folder, the table
+    // password, the food table, the clone, the first totals (shown through OnShowTotals).
+    // An error stops the remaining steps and propagates.
+    void OpenRecipeTables();
+    // The totals over every row of the clone; nothing while the clone is closed.
+    std::optional<RecipeTotals> ComputeTotals();
+    // A total as the labels show it: "#,##0.0" with the user's separators.
+    AnsiString FormatTotal(double value) const;
+    TotalsLabelSet formatTotals(const RecipeTotals& totals) const;
+    // The food table's record filter: a row passes when its quantity is not 0.
+    void AcceptQuantityRow(TDataSet* dataSet, bool& accept);
+    void ShowUsedRowsOnly();
+    void ShowAllRows();
+    // Sets every non-zero quantity of the rows the food table shows to 0, with the controls'
+    // notifications held back, so that the grid redraws once and the totals are recomputed
+    // once. Notifications resume even when a row fails.
+    void ZeroAllQuantities();
+    // Orders the food table by the field; none, or the field already giving the order,
+    // changes nothing.
+    void SortByField(TField* field);
+    // The combo box's selected index: 0 searches "Gruppo", 1 "Nome", anything else changes
+    // nothing.
+    void SetSearchColumn(int index);
+    // Saves the food table when it has unsaved changes. A failed save discards the unsaved
+    // changes and raises the error again.
+    void SaveOnClose();
+
+    // The data source's data-change handler: recomputes the totals and shows them.
+    void DataSource1DataChange(TDataSource* sender, TField* field);
+
+    // Raised whenever the totals were recomputed and are to be shown: the window writes the
+    // four texts into t1..t4.
+    std::function<void(const TotalsLabelSet&)> OnShowTotals;
+
+    // The folder the food table was looked for in by the last start-up (empty before).
+    const AnsiString& databaseFolder() const { return databaseFolder_; }
+    // How many totals walks ran.
+    int totalsComputations() const { return totalsComputations_; }
+
+private:
+    void showTotals();
+
+    AnsiString databaseFolder_;
+    int totalsComputations_ = 0;
+};
+
+} // namespace cibrano
