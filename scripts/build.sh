@@ -4,7 +4,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 dir="$root/build"
-opts=()
+opts=(-DCIBRANO_GUI=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   shift
   dir="$root/build-sanitize"
