@@ -159,6 +159,15 @@ public:
     // current record stays current when it is still visible; otherwise (or when it is not)
     // the first visible record becomes current.
     void rebuildView(bool keepPosition);
+    // Whether the store's list of records changed (records added, deleted, brought back,
+    // reordered) since the view was last made from it, through this dataset or another one
+    // sharing the store. A dataset's own new records and deletes change its view in place, so
+    // after them it answers true although the view already shows them.
+    bool viewBehindStore() const;
+    // In browse state, rebuilds the view when viewBehindStore, keeping the current record when
+    // it is still visible; answers whether it did. A clone calls it to follow the records its
+    // source added or deleted; an edit under way is never disturbed.
+    bool refreshViewFromStore();
     // The record that field reads and writes reach in stateFilter.
     RecordEntry* candidateRecord() const { return candidate_; }
 
@@ -350,6 +359,10 @@ private:
     TZerovCursor* store_ = nullptr;
     std::unique_ptr<TZerovCursor> ownedStore_;
     RecordView view_;
+    // The store's listVersion when the view was last made complete from it; none while a
+    // rebuild is under way or after one failed.
+    static constexpr uint64_t kNoListVersion = UINT64_MAX;
+    uint64_t viewListVersion_ = kNoListVersion;
     int viewPosition_ = -1;
     int recordImageSize_ = 0;
     std::vector<TZerovField> layout_;

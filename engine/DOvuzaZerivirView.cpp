@@ -71,7 +71,9 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
         if (ready)
             doBeforeScroll();
         view_.clear();
+        viewListVersion_ = kNoListVersion;
         view_.reserve(static_cast<size_t>(store_->entryCount()));
+        const uint64_t listVersion = store_->listVersion();
         DatasetState saved = setTempState(stateFilter);
         try {
             for (RecordEntry* entry : store_->entries()) {
@@ -94,6 +96,7 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
         }
         candidate_ = nullptr;
         restoreState(saved);
+        viewListVersion_ = listVersion;
 
         const KeyBuffer* index = keys_[indexKey].get();
         if (index && index->fieldCount() > 0) {
@@ -122,6 +125,17 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
     }
     if (ready)
         resumeControls();
+}
+
+bool DOvuzaZerivir::viewBehindStore() const {
+    return store_ && viewListVersion_ != store_->listVersion();
+}
+
+bool DOvuzaZerivir::refreshViewFromStore() {
+    if (State() != stateBrowse || !viewBehindStore())
+        return false;
+    rebuildView(true);
+    return true;
 }
 
 void DOvuzaZerivir::sortView() {

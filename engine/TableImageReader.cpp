@@ -399,6 +399,7 @@ bool TZerovCursor::readRecord(ImageReader& in, AnsiString& message) {
         freeRecordValues(data.get());
         throw;
     }
+    listChanged();
     data.release();
     entry.release();
     // A record whose reading stopped after its first field is kept with what was read, but

@@ -142,6 +142,7 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
         freeRecordValues(data.get());
         throw;
     }
+    listChanged();
     data.release();
     RecordEntry* e = added.release();
     if (autoIncField_) {
@@ -156,6 +157,7 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
 void TZerovCursor::removeEntry(RecordEntry* entry) {
     freeEntryValues(entry);
     entry->status = recRemoved;
+    listChanged();
     if (onDestroyRecordData)
         onDestroyRecordData(entry->userData);
     entry->userData = 0;
@@ -182,10 +184,12 @@ bool TZerovCursor::markRecordDeleted(RecordEntry* entry, AnsiString& message) {
         message = msg::RecordDeleted;
         return false;
     }
-    if (entry->status == recInserted)
+    if (entry->status == recInserted) {
         removeEntry(entry);
-    else
+    } else {
         entry->status = recDeleted;
+        listChanged();
+    }
     return true;
 }
 
@@ -198,6 +202,8 @@ void TZerovCursor::revertRecord(RecordEntry* entry) {
         entry->data = entry->backup;
         entry->backup = nullptr;
     }
+    if (entry->status == recDeleted)
+        listChanged();
     entry->status = recUnchanged;
 }
 
@@ -231,6 +237,7 @@ void TZerovCursor::commitAllChanges() {
 void TZerovCursor::clearStore(bool alsoFields) {
     // Every entry is freed even when a hook raises; the first error is passed on afterwards.
     std::exception_ptr failure;
+    listChanged();
     while (!entries_.empty()) {
         RecordEntry* e = entries_.back();
         entries_.pop_back();
@@ -317,6 +324,7 @@ bool TZerovCursor::hasDuplicateKey(const uint8_t* buffer, const RecordEntry* ent
 
 void TZerovCursor::sortRecords(std::string_view fieldNames, bool caseInsensitive) {
     sortEntries(entries_, buildFieldList(fieldNames), caseInsensitive);
+    listChanged();
 }
 
 // ---- Automatic numbers ----

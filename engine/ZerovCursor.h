@@ -112,6 +112,11 @@ public:
     // None when the index is outside the list.
     RecordEntry* recordAt(int index) const;
     const std::vector<RecordEntry*>& entries() const { return entries_; }
+    // Moves on whenever the list changes which records it holds, which of them are live or in
+    // which order: a record added, deleted, removed or brought back, the list sorted, cleared
+    // or read. Values posted into a record that stays do not move it. A view made from the
+    // list at one count is still complete while the count stays the same.
+    uint64_t listVersion() const { return listVersion_; }
 
     // A new zero-filled record buffer (`new uint8_t[recordBufferSize()]()`), the caller's.
     uint8_t* newRecordBuffer() const;
@@ -162,6 +167,7 @@ private:
     // Releases a record buffer with the values it refers to, and clears the pointer.
     void freeBuffer(uint8_t*& buffer) const;
     void removeEntry(RecordEntry* entry);
+    void listChanged() { ++listVersion_; }
     bool contains(const RecordEntry* entry) const;
     void establishAutoIncCounter();
     void reportProgress(int64_t done, int64_t total, int& lastReported);
@@ -172,6 +178,7 @@ private:
     size_t writeImage(TStream& stream);
 
     std::vector<RecordEntry*> entries_;
+    uint64_t listVersion_ = 0;
     std::vector<std::unique_ptr<TZerovField>> ownedFields_;
     ZerovFieldList fields_;
     AnsiString descriptionSection_;
