@@ -21,6 +21,9 @@ namespace cibrano {
 
 namespace {
 
+// The first byte of the notes block.
+constexpr uint8_t kNotesMarker = 0x2A;
+
 void appendInt32(std::vector<uint8_t>& out, int32_t value) {
     auto v = static_cast<uint32_t>(value);
     out.push_back(static_cast<uint8_t>(v));
@@ -104,6 +107,24 @@ void buildRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
     }
 }
 
+// A reader tells the notes block from the first record by its first byte alone, so a first
+// record whose first length byte is the marker would be read as notes and the table would no
+// longer open. Only a fixed-length text can have that length byte: one of 42 characters, in a
+// field whose length letter lies beyond 'Z' (tables from other writers). Such a table is
+// written with an empty notes block in front of its records, which every reader of the format
+// takes as "no notes" before it reads the records as they are.
+bool firstRecordLooksLikeNotes(const std::vector<RecordEntry*>& entries,
+                               const ZerovFieldList& fields) {
+    if (fields.empty() || fields[0]->storageKind != kindFixedText)
+        return false;
+    for (const RecordEntry* e : entries) {
+        if (!e->isLive() || !e->data)
+            continue;
+        return fixedTextLength(slotOf(e->data, *fields[0]), *fields[0]) == kNotesMarker;
+    }
+    return false;
+}
+
 } // namespace
 
 // Refuses, before anything is written, a store whose image the reader would not take back.
@@ -184,13 +205,15 @@ size_t TZerovCursor::writeImage(TStream& stream) {
         stream.writeBuffer(piece.data(), piece.size());
     };
 
-    if (!notes_.empty()) {
+    // Readers keep the notes up to their first NUL; nothing after it is written.
+    const std::string_view notes(notes_.data(), strnlen(notes_.data(), notes_.size()));
+    if (!notes.empty() || firstRecordLooksLikeNotes(entries_, fields_)) {
         piece.clear();
-        piece.push_back('*');
-        auto length = static_cast<uint16_t>(notes_.size());
+        piece.push_back(kNotesMarker);
+        auto length = static_cast<uint16_t>(notes.size());
         piece.push_back(static_cast<uint8_t>(length));
         piece.push_back(static_cast<uint8_t>(length >> 8));
-        appendBytes(piece, notes_.data(), notes_.size());
+        appendBytes(piece, notes.data(), notes.size());
         emit();
     }
 
