@@ -1,5 +1,9 @@
 #include "platform/qt/QtTimer.h"
 
+#include "platform/UiServices.h"
+
+#include <exception>
+
 namespace cibrano {
 
 QtTimer::QtTimer() {
@@ -8,7 +12,15 @@ QtTimer::QtTimer() {
     // The 100 ms search wait and the 60 ms drag tick want their length, not the coarse
     // timer's 5 % slack.
     timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
+    // An error from the handler (a search the dataset refuses) is shown like any other error
+    // escaping an event handler, and the loop goes on.
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        try {
+            fire();
+        } catch (const std::exception& e) {
+            reportError(e);
+        }
+    });
 }
 
 void QtTimer::startWait(int milliseconds) {

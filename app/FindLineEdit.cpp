@@ -1,0 +1,34 @@
+#include "app/FindLineEdit.h"
+
+#include "engine/VolFndEd.h"
+#include "platform/UiServices.h"
+#include "platform/qt/AnsiValidator.h"
+#include "platform/qt/QtText.h"
+
+namespace cibrano {
+
+TFindLineEdit::TFindLineEdit(QWidget* parent) : QLineEdit(parent) {
+    setValidator(new AnsiValidator(this));
+    connect(this, &QLineEdit::textChanged, this, &TFindLineEdit::forwardText);
+}
+
+void TFindLineEdit::setFindEdit(TZerovFindEdit* findEdit) {
+    findEdit_ = findEdit;
+    if (findEdit_)
+        setText(toQt(findEdit_->Text()));
+}
+
+void TFindLineEdit::forwardText(const QString& text) {
+    if (!findEdit_)
+        return;
+    try {
+        // The validator keeps out what Windows-1252 cannot hold; text set by the program is
+        // held to the same rule.
+        if (const auto ansi = fromQt(text))
+            findEdit_->setText(*ansi);
+    } catch (const std::exception& e) {
+        reportError(e);
+    }
+}
+
+} // namespace cibrano

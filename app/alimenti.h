@@ -1,0 +1,88 @@
+#pragma once
+// TForm1: the program's main window. The food grid fills the top; below it the search bar
+// (column choice, find box, information button) and the totals panel (three command buttons
+// and the four totals). Every control event is handed to RecipeCalculator, which owns the
+// food table and works out the totals; the window only shows what it produces.
+
+#include "app/RecipeCalculator.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace cibrano {
+
+class TDataSet;
+class TField;
+class TFindLineEdit;
+class TPanel;
+class TTitleDBGrid;
+class TfrmInfo;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // Makes the window and its components and runs FormCreate: the food table opens from the
+    // working folder. An error there is reported and the window is made all the same.
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The information dialog BitBtn2 shows (not owned).
+    void setInfoDialog(TfrmInfo* dialog) { frmInfo_ = dialog; }
+
+    RecipeCalculator* recipe() const { return recipe_.get(); }
+
+    TTitleDBGrid* TitleDBGrid1;
+    TPanel* Panel2;
+    QLabel* Label11;
+    QComboBox* ComboBox1;
+    QLabel* Label12;
+    TFindLineEdit* ZerovFindEdit1;
+    QPushButton* BitBtn2;
+    TPanel* Panel1;
+    QPushButton* BitBtn3;
+    QPushButton* BitBtn4;
+    QPushButton* BitBtn5;
+    QLabel* Label2;
+    QLabel* Label4;
+    QLabel* Label3;
+    QLabel* Label1;
+    QLabel* t1;
+    QLabel* t2;
+    QLabel* t3;
+    QLabel* t4;
+
+    // --- Handlers ------------------------------------------------------------------------
+    void FormCreate();
+    void DataSource1DataChange(const TotalsLabelSet& totals);
+    void TitleDBGrid1TitleBtnClick(TTitleDBGrid* sender, int ACol, TField* Field);
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void ComboBox1Change(int index);
+    void BitBtn2Click();
+    // Saves the food table when it changed; false when saving failed and the window stays.
+    bool FormClose();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void createSearchBar();
+    void createTotalsPanel();
+    void configureGrid();
+    void setTabOrders();
+    void layOut();
+
+    std::unique_ptr<RecipeCalculator> recipe_;
+    TfrmInfo* frmInfo_ = nullptr;
+};
+
+} // namespace cibrano

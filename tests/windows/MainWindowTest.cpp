@@ -1,0 +1,325 @@
+// The main window: its layout as designed and when resized, the tab order, the totals that
+// follow typed quantities, the search box, the commands, the information dialog, and start-up
+// and closing with their errors.
+
+#include "app/alimenti.h"
+
+#include "tests/windows/WindowTestSupport.h"
+
+#include "app/FindLineEdit.h"
+#include "app/InfoDialog.h"
+#include "grid/TitleDBCtrl.h"
+#include "platform/qt/Panel.h"
+
+#include <gmock/gmock.h>
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <fstream>
+#include <memory>
+
+namespace cibrano::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+class MainWindow : public WindowFixture {
+protected:
+    // The window on the sample foods, shown and active.
+    std::unique_ptr<TForm1> openWindow() {
+        auto form = std::make_unique<TForm1>();
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return form;
+    }
+
+    static QStringList totals(const TForm1& f) {
+        return {f.t1->text(), f.t2->text(), f.t3->text(), f.t4->text()};
+    }
+
+    // The grid's column of a field (past the indicator column).
+    static int gridColumn(const char* fieldName) {
+        const char* order[] = {"Gruppo", "Nome",     "Quantita", "Glucidi",
+                               "Lipidi", "Proteine", "Kcalorie"};
+        for (int i = 0; i < 7; ++i)
+            if (std::string(order[i]) == fieldName)
+                return i + 1;
+        return -1;
+    }
+
+    // Clicks the Quantita cell of the grid's data row `row` (1 = first) and types `text`.
+    static void typeQuantity(TForm1& f, int row, const QString& text) {
+        TTitleDBGrid* grid = f.TitleDBGrid1;
+        const QRect cell = grid->cellRect(gridColumn("Quantita"), row);
+        ASSERT_FALSE(cell.isEmpty());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        typeText(target, text);
+    }
+
+    static void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, key, modifiers);
+    }
+
+    static int visibleRows(TForm1& f) { return f.recipe()->Table1->recordCount(); }
+};
+
+TEST_F(MainWindow, LaysOutTheGridTheSearchBarAndTheTotals) {
+    writeFoodTable();
+    TForm1 f;
+    EXPECT_EQ(f.windowTitle(), "Cibrano");
+    EXPECT_EQ(f.size(), QSize(747, 449));
+    EXPECT_EQ(f.font().pixelSize(), 11);
+    EXPECT_EQ(f.TitleDBGrid1->geometry(), QRect(0, 0, 747, 331));
+    EXPECT_EQ(f.TitleDBGrid1->toolTip(),
+              "Cliccando sulle intestazioni di colonna si cambia l'ordinamento delle righe");
+    EXPECT_EQ(f.Panel2->geometry(), QRect(0, 331, 747, 29));
+    EXPECT_EQ(f.Panel1->geometry(), QRect(0, 360, 747, 89));
+
+    EXPECT_EQ(f.Label11->text(), "Ricerca / filtra per colonna ");
+    EXPECT_EQ(f.Label11->geometry(), QRect(8, 8, 129, 13));
+    EXPECT_EQ(f.ComboBox1->geometry(), QRect(144, 4, 125, 21));
+    EXPECT_TRUE(f.ComboBox1->isEditable());
+    ASSERT_EQ(f.ComboBox1->count(), 2);
+    EXPECT_EQ(f.ComboBox1->itemText(0), "Gruppo");
+    EXPECT_EQ(f.ComboBox1->itemText(1), "Nome");
+    EXPECT_EQ(f.ComboBox1->currentText(), "Nome");
+    EXPECT_EQ(f.ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(f.Label12->text(), "che contiene");
+    EXPECT_EQ(f.Label12->geometry(), QRect(276, 8, 62, 13));
+    EXPECT_EQ(f.ZerovFindEdit1->geometry(), QRect(348, 4, 121, 21));
+    TZerovFindEdit* finder = f.recipe()->ZerovFindEdit1;
+    EXPECT_EQ(f.ZerovFindEdit1->findEdit(), finder);
+    EXPECT_EQ(finder->FindStyle(), vfsFilter);
+    EXPECT_EQ(finder->FindMode(), vfmAnyPos);
+    EXPECT_EQ(finder->DataField(), "Nome");
+    EXPECT_EQ(f.BitBtn2->text(), "&Informazioni");
+    EXPECT_EQ(f.BitBtn2->geometry(), QRect(636, 4, 107, 21));
+    EXPECT_FALSE(f.BitBtn2->icon().pixmap(16, 16, QIcon::Disabled).isNull());
+
+    const QPushButton* buttons[] = {f.BitBtn3, f.BitBtn4, f.BitBtn5};
+    const char* captions[] = {"Mostra solo righe con quantit\u00E0 <> 0",
+                              "Mostra tutte le righe del database",
+                              "Azzera tutte le quantit\u00E0"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(buttons[i]->text(), QString::fromUtf8(captions[i]));
+        EXPECT_EQ(buttons[i]->geometry(), QRect(4, 4 + 28 * i, 261, 25));
+    }
+    const QLabel* headings[] = {f.Label2, f.Label4, f.Label3, f.Label1};
+    const QLabel* values[] = {f.t1, f.t2, f.t3, f.t4};
+    const char* names[] = {"Glucidi", "Proteine", "Lipidi", "Kcalorie"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(headings[i]->text(), names[i]);
+        EXPECT_EQ(headings[i]->geometry(), QRect(328 + 108 * i, 20, 80, 20));
+        EXPECT_EQ(values[i]->geometry(), QRect(328 + 108 * i, 40, 80, 20));
+        EXPECT_EQ(values[i]->font().pixelSize(), 16);
+        EXPECT_TRUE(values[i]->font().bold());
+        EXPECT_TRUE(values[i]->alignment() & Qt::AlignRight);
+    }
+    for (const QLabel* l : {f.Label11, f.Label12, f.Label2, f.Label4, f.Label3, f.Label1})
+        EXPECT_TRUE(textFits(l));
+}
+
+TEST_F(MainWindow, TheGridShowsTheConfiguredColumns) {
+    writeFoodTable();
+    TForm1 f;
+    TTitleDBGrid* grid = f.TitleDBGrid1;
+    EXPECT_EQ(grid->DataSource(), f.recipe()->DataSource1);
+    ASSERT_EQ(grid->Columns().count(), 7);
+    const std::pair<const char*, int> expected[] = {
+        {"Gruppo", 113}, {"Nome", 276},    {"Quantita", 77}, {"Glucidi", 60},
+        {"Lipidi", 60},  {"Proteine", 60}, {"Kcalorie", 60}};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(grid->Columns()[i]->FieldName(), expected[i].first);
+        EXPECT_EQ(grid->Columns()[i]->Width(), expected[i].second);
+        EXPECT_NE(grid->Columns()[i]->Field(), nullptr) << expected[i].first;
+    }
+    EXPECT_EQ(grid->Options(), (TDBGridOptions{dgEditing, dgTitles, dgIndicator, dgColumnResize,
+                                               dgColLines, dgRowLines, dgCancelOnExit}));
+    EXPECT_TRUE(grid->TitleButtons());
+    EXPECT_EQ(grid->TitleFont().pixelSize(), 11);
+}
+
+TEST_F(MainWindow, ResizingKeepsThePanelsAlongTheBottomAndGivesTheRestToTheGrid) {
+    writeFoodTable();
+    TForm1 f;
+    f.show();
+    for (QSize size : {QSize(1000, 700), QSize(500, 300), QSize(747, 449)}) {
+        f.resize(size);
+        QTest::qWait(1);
+        const int w = f.width(), h = f.height();
+        EXPECT_EQ(f.Panel1->geometry(), QRect(0, h - 89, w, 89));
+        EXPECT_EQ(f.Panel2->geometry(), QRect(0, h - 118, w, 29));
+        EXPECT_EQ(f.TitleDBGrid1->geometry(), QRect(0, 0, w, h - 118));
+        // The controls inside keep their places from the panels' top left corners.
+        EXPECT_EQ(f.BitBtn2->pos(), QPoint(636, 4));
+        EXPECT_EQ(f.t4->pos(), QPoint(652, 40));
+    }
+}
+
+TEST_F(MainWindow, TabGoesFromTheGridThroughTheSearchBarToTheCommands) {
+    writeFoodTable();
+    auto f = openWindow();
+    EXPECT_TRUE(f->TitleDBGrid1->isAncestorOf(QApplication::focusWidget()) ||
+                QApplication::focusWidget() == f->TitleDBGrid1);
+    QWidget* expected[] = {f->ComboBox1, f->ZerovFindEdit1, f->BitBtn2,     f->BitBtn3,
+                           f->BitBtn4,   f->BitBtn5,        f->TitleDBGrid1};
+    for (QWidget* next : expected) {
+        pressKey(Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_TRUE(focus == next || next->isAncestorOf(focus))
+            << "expected " << next->objectName().toStdString() << ", got "
+            << (focus ? focus->metaObject()->className() : "nothing");
+    }
+}
+
+TEST_F(MainWindow, TypedQuantitiesUpdateTheTotalsWhenTheRowIsLeft) {
+    writeFoodTable();
+    auto f = openWindow();
+    EXPECT_EQ(totals(*f), (QStringList{"0.0", "0.0", "0.0", "0.0"}));
+
+    typeQuantity(*f, 1, "150"); // Pane comune: 60 / 8 / 1 / 275 per 100 g
+    pressKey(Qt::Key_Down);
+    EXPECT_EQ(totals(*f), (QStringList{"90.0", "12.0", "1.5", "412.5"}));
+
+    typeQuantity(*f, 3, "200"); // Mela: 14 / 0.3 / 0.2 / 52
+    pressKey(Qt::Key_Up);
+    EXPECT_EQ(totals(*f), (QStringList{"118.0", "12.6", "1.9", "516.5"}));
+    saveScreenshot(f.get(), "main-window");
+
+    // The totals panel's commands.
+    QTest::mouseClick(f->BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(visibleRows(*f), 2);
+    QTest::mouseClick(f->BitBtn4, Qt::LeftButton);
+    EXPECT_EQ(visibleRows(*f), 5);
+    QTest::mouseClick(f->BitBtn5, Qt::LeftButton);
+    EXPECT_EQ(totals(*f), (QStringList{"0.0", "0.0", "0.0", "0.0"}));
+}
+
+TEST_F(MainWindow, ATitleClickSortsTheFoodTableByThatColumn) {
+    writeFoodTable();
+    auto f = openWindow();
+    TTitleDBGrid* grid = f->TitleDBGrid1;
+    const QRect title = grid->cellRect(gridColumn("Kcalorie"), 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, title.center());
+    EXPECT_EQ(f->recipe()->Table1->IndexFieldNames(), "Kcalorie");
+    f->recipe()->Table1->moveFirst();
+    EXPECT_EQ(f->recipe()->Table1Nome->stringValue(), "Pomodori");
+}
+
+TEST_F(MainWindow, TheSearchBoxNarrowsTheGridAHundredMillisecondsAfterTyping) {
+    writeFoodTable();
+    auto f = openWindow();
+    f->ZerovFindEdit1->setFocus();
+    typeText(f->ZerovFindEdit1, "PA");
+    EXPECT_EQ(f->recipe()->ZerovFindEdit1->Text(), "PA");
+    EXPECT_EQ(visibleRows(*f), 5); // not before the wait
+    QTest::qWait(40);
+    EXPECT_EQ(visibleRows(*f), 5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visibleRows(*f) == 2; }, 1000)); // Pane, Pasta
+
+    // The combo box chooses the column searched next.
+    f->ComboBox1->setFocus();
+    f->ComboBox1->setCurrentIndex(0);
+    EXPECT_EQ(f->recipe()->ZerovFindEdit1->DataField(), "Gruppo");
+    QTest::keyClick(f->ComboBox1->lineEdit(), Qt::Key_X);
+    EXPECT_EQ(f->recipe()->ZerovFindEdit1->DataField(), "Gruppo"); // typing chooses nothing
+    f->ZerovFindEdit1->setText("frut");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visibleRows(*f) == 1; }, 1000));
+
+    f->ZerovFindEdit1->clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visibleRows(*f) == 5; }, 1000));
+}
+
+TEST_F(MainWindow, TheSearchBoxRefusesCharactersTheTableCannotHold) {
+    writeFoodTable();
+    auto f = openWindow();
+    f->ZerovFindEdit1->setFocus();
+    typeText(f->ZerovFindEdit1, QString::fromUtf8("p\u0101\u00E8"));
+    EXPECT_EQ(f->ZerovFindEdit1->text(), QString::fromUtf8("p\u00E8"));
+    EXPECT_EQ(f->recipe()->ZerovFindEdit1->Text(), "p\xE8");
+}
+
+TEST_F(MainWindow, AltIOpensTheInformationDialogAndEnterClosesIt) {
+    writeFoodTable();
+    auto f = openWindow();
+    TfrmInfo info(f.get());
+    f->setInfoDialog(&info);
+    bool shown = false;
+    whenModalShows([&](QWidget* modal) {
+        shown = modal == &info;
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    pressKey(Qt::Key_I, Qt::AltModifier);
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(info.isVisible());
+    EXPECT_TRUE(f->isEnabled());
+}
+
+TEST_F(MainWindow, WithoutItsTableTheWindowStillOpensShowingTheCaptions) {
+    TForm1 f; // no alimenti.d in the working folder
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].caption, "Cibrano");
+    EXPECT_EQ(ui.errors[0].text, "Error opening file " + tablePath() + ".");
+    f.show();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(totals(f), (QStringList{"Glucidi", "Proteine", "Lipidi", "Kcalorie"}));
+    // The commands report what the closed table refuses, and the window goes on.
+    QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
+    ASSERT_EQ(ui.errors.size(), 2u);
+    EXPECT_EQ(ui.errors[1].text, "Cannot perform this operation on a closed dataset.");
+    EXPECT_TRUE(f.close());
+}
+
+TEST_F(MainWindow, ClosingSavesTypedQuantitiesOnce) {
+    writeFoodTable();
+    {
+        auto f = openWindow();
+        typeQuantity(*f, 2, "80");
+        // Closing with the value still in the editor posts it first.
+        EXPECT_TRUE(f->close());
+    }
+    EXPECT_THAT(storedQuantities(), ElementsAre(0.0, 80.0, 0.0, 0.0, 0.0));
+    EXPECT_TRUE(ui.errors.empty());
+}
+
+TEST_F(MainWindow, ClosingAfterOnlySortingWritesNothing) {
+    writeFoodTable();
+    const auto before = std::filesystem::last_write_time(tablePath());
+    {
+        auto f = openWindow();
+        f->recipe()->SortByField(f->recipe()->Table1Nome);
+        EXPECT_TRUE(f->close());
+    }
+    EXPECT_EQ(std::filesystem::last_write_time(tablePath()), before);
+}
+
+TEST_F(MainWindow, AFailedSaveKeepsTheWindowOpenAndASecondCloseEndsWithoutWriting) {
+    writeFoodTable();
+    auto f = openWindow();
+    typeQuantity(*f, 1, "10");
+    pressKey(Qt::Key_Down);
+    // Something stands in the file's place that no save can replace.
+    std::filesystem::remove(tablePath());
+    std::filesystem::create_directory(tablePath());
+    std::ofstream(tablePath() + "/keep") << "x";
+
+    EXPECT_FALSE(f->close());
+    EXPECT_TRUE(f->isVisible());
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].caption, "Cibrano");
+
+    EXPECT_TRUE(f->close());
+    EXPECT_EQ(ui.errors.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(tablePath()));
+}
+
+} // namespace
+} // namespace cibrano::testing
