@@ -151,6 +151,9 @@ std::optional<RecipeTotals> RecipeCalculator::ComputeTotals() {
     if (!Table2->Active())
         return std::nullopt;
     ++totalsComputations_;
+    // The clone's rows are its own list, made when it opened: rows the food table added or
+    // deleted since then enter or leave it here, before the walk, so that they count at once.
+    Table2->refreshViewFromStore();
     Table2->moveFirst();
     RecipeTotals totals;
     while (!Table2->atEnd()) {
