@@ -29,8 +29,15 @@ void TDataLink::setDataSource(TDataSource* source) {
         return;
     if (sourceFixed_)
         databaseError(dbconsts::kDataSourceChange, dataSource_);
-    if (dataSource_)
+    if (dataSource_) {
+        // Leaving runs this link's handlers, which may free it or the new source.
+        const TLifeMark::Watch self = watchLife();
+        const bool hasNew = source != nullptr;
+        const TLifeMark::Watch target = hasNew ? source->lifeMark_.watch() : self;
         dataSource_->removeLink(this);
+        if (!self.alive() || (hasNew && !target.alive()) || dataSource_)
+            return;
+    }
     if (source)
         source->addLink(this);
 }
@@ -44,7 +51,12 @@ void TDataLink::setReadOnly(bool value) {
 
 void TDataLink::updateState() {
     DatasetState s = dataSource_ ? dataSource_->State() : stateInactive;
+    const TLifeMark::Watch self = watchLife();
     setActive(dataSource_ && s != stateInactive);
+    if (!self.alive())
+        return;
+    // The activation's handlers may have moved the link or changed the dataset's state.
+    s = dataSource_ ? dataSource_->State() : stateInactive;
     setEditing(dataSource_ && (s == stateEdit || s == stateInsert || s == stateSetKey) &&
                !readOnly_);
 }
@@ -90,10 +102,13 @@ void TDataLink::setBufferCount(int count) {
     if (bufferCount_ == count)
         return;
     bufferCount_ = count;
-    if (active_) {
+    if (active_ && dataSet()) {
         updateRange();
+        // Filling the dataset's window runs handlers, which may free this link.
+        const TLifeMark::Watch self = watchLife();
         dataSet()->updateBufferCount();
-        updateRange();
+        if (self.alive())
+            updateRange();
     }
 }
 
@@ -121,26 +136,36 @@ int TDataLink::recordCount() const {
 }
 
 bool TDataLink::edit() {
+    const TLifeMark::Watch self = watchLife();
     if (!readOnly_ && dataSource_)
         dataSource_->edit();
-    return editing_;
+    return self.alive() && editing_;
 }
 
+// Without a dataset there is no record before or after, and nothing to move over.
 bool TDataLink::atBeginning() const {
-    return dataSet()->atBeginning();
+    TDataSet* ds = dataSet();
+    return !ds || ds->atBeginning();
 }
 
 bool TDataLink::atEnd() const {
-    return dataSet()->atEnd();
+    TDataSet* ds = dataSet();
+    return !ds || ds->atEnd();
 }
 
 int TDataLink::moveByDistance(int distance) {
-    return dataSet()->moveByDistance(distance);
+    TDataSet* ds = dataSet();
+    return ds ? ds->moveByDistance(distance) : 0;
 }
 
 void TDataLink::collectPendingEdit() {
+    const TLifeMark::Watch self = watchLife();
     updating_ = true;
-    runThenAlways([&] { requestUpdateData(); }, [&] { updating_ = false; });
+    runThenAlways([&] { requestUpdateData(); },
+                  [&] {
+                      if (self.alive())
+                          updating_ = false;
+                  });
 }
 
 void TDataLink::notifyDatasetChange() {
@@ -172,7 +197,7 @@ void TDataLink::deliverDataEvent(DataEventKind kind, intptr_t info) {
     case evDatasetScroll:
     case evLayoutChange: {
         int shift = 0;
-        if (dataSource_->State() != stateSetKey) {
+        if (dataSet() && dataSource_->State() != stateSetKey) {
             const int a = dataSet()->activeIndex_;
             const int first =
                 firstVisible_ + (kind == evDatasetScroll ? static_cast<int>(info) : 0);

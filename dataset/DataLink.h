@@ -5,6 +5,7 @@
 // its data source. Derived links override the notify operations.
 
 #include "dataset/DataSetTypes.h"
+#include "dataset/LifeMark.h"
 
 #include <cstdint>
 
@@ -71,6 +72,8 @@ protected:
     virtual void requestUpdateData() {}
 
     void updateState();
+    // Tells whether this link survived the handlers run after the watch was taken.
+    TLifeMark::Watch watchLife() const { return lifeMark_.watch(); }
 
 private:
     friend class TDataSet;
@@ -90,6 +93,7 @@ private:
     bool updating_ = false;
     bool sourceFixed_ = false;
     bool visualControl_ = false;
+    TLifeMark lifeMark_;
 };
 
 } // namespace cibrano

@@ -96,8 +96,17 @@ void TDataSet::openInternal() {
 }
 
 void TDataSet::closeDataSet() {
-    if (!isDestroying())
+    if (!isDestroying()) {
+        // Calculated fields, a filter test or a field write under way work on buffers, the
+        // store and (default) fields that a close would free under them.
+        checkNotComputing();
+        if (fieldWrites_ > 0)
+            databaseError(dbconsts::kDataSetBusy, this);
         doBeforeClose();
+        // A BeforeClose handler that closed the dataset itself has done it all.
+        if (!Active())
+            return;
+    }
     setState(stateInactive);
     shutDownStore();
     if (!isDestroying())
@@ -229,6 +238,8 @@ void TDataSet::gotoBookmark(TBookmark bookmark) {
         return;
     settlePendingEdit();
     doBeforeScroll();
+    if (!Active())
+        return;
     moveToBookmark(bookmark);
     refillBuffers(true, true);
     doAfterScroll();
@@ -236,9 +247,12 @@ void TDataSet::gotoBookmark(TBookmark bookmark) {
 
 void TDataSet::refresh() {
     settlePendingEdit();
+    if (!Active())
+        return;
     updateCursorPosition();
     reloadRecords();
-    refillBuffers(false, false);
+    if (Active())
+        refillBuffers(false, false);
 }
 
 // --- Fields -----------------------------------------------------------------------------

@@ -7,6 +7,15 @@
 //
 // A derived dataset's destructor calls destroying() and then setActive(false), while its
 // engine operations still exist; the base destructor cannot close a dataset.
+//
+// Handlers may act on the dataset while an operation is under way: close it, cancel, post or
+// move. Every operation looks at the state again after each step that runs handlers, before
+// it touches the record buffers or changes the state; when a handler took the dataset out of
+// the state the operation works in, the operation ends there silently (as postRecord does when
+// collecting the controls' edits ended the edit). What cannot be allowed is refused with
+// "Cannot perform this operation while a record is being calculated, filtered or written":
+// closing, moving or editing while calculated fields are computed or a record is filtered,
+// and closing while a field value is written (default fields go with the close).
 
 #include "dataset/DataSetTypes.h"
 #include "dataset/FieldDefs.h"
@@ -229,6 +238,9 @@ protected:
     virtual void doBeforeScroll();
     virtual void doAfterScroll();
     virtual void doOnNewRecord();
+    // An insert or append that passed doBeforeInsert stopped before its new record was set up
+    // (BeforeScroll raised, or a handler closed the dataset or moved into an edit).
+    virtual void insertAbandoned() {}
 
     // --- Services for the engine ---------------------------------------------------------
     void setState(DatasetState state);
@@ -274,6 +286,13 @@ private:
     // Fetches into the spare buffer the record in `mode` from the one in buffer `from` (from
     // wherever the cursor is when the window is empty). A failure leaves the cursor on no buffer.
     bool fetchBeside(int from, TFetchMode mode);
+    // fetchRecord, with buffer count changes asked for meanwhile (a handler run by the fetch
+    // attached, resized or freed a link) held back until the window is whole again.
+    TFetchResult fetchInto(uint8_t* buffer, TFetchMode mode, bool check);
+    void applyPendingBufferCount();
+    // Calculated fields being computed, a record being filtered (temporary states).
+    bool computing() const;
+    void checkNotComputing() const;
     bool fetchNextRecord();
     bool fetchPriorRecord();
     int fillForward();
@@ -285,7 +304,8 @@ private:
     void shiftLinksFirstVisible(int delta);
     void setLinkActiveIndex(int index);
 
-    void beginInsertOrAppend();
+    // The shared start; false when a handler ended the operation.
+    bool beginInsertOrAppend();
     void endInsertOrAppend();
     void initNewBuffer(uint8_t* buffer);
 
@@ -313,6 +333,10 @@ private:
     bool bof_ = true;
     bool eof_ = true;
     uint8_t* calcBuffer_ = nullptr;
+    int fetchDepth_ = 0;
+    bool bufferCountPending_ = false;
+    // Field values being written (validated, stored, announced) at this moment.
+    int fieldWrites_ = 0;
 
     int suspendCount_ = 0;
     DatasetState suspendState_ = stateInactive;

@@ -4,8 +4,21 @@
 
 // The edit cycle of TDataSet: edit, insert, append, post, cancel, delete, and the settling
 // of a pending edit before every move.
+//
+// After each step that runs handlers (the published events, the notifications, the engine's
+// steps that raise events of their own) an operation looks at the state again and ends
+// silently when a handler closed the dataset or ended or started an edit meanwhile.
 
 namespace cibrano {
+
+namespace {
+bool editing(DatasetState state) {
+    return state == stateEdit || state == stateInsert;
+}
+bool browsing(DatasetState state) {
+    return state == stateBrowse || state == stateBlockRead;
+}
+} // namespace
 
 void TDataSet::beginEdit() {
     if (state_ == stateEdit || state_ == stateInsert)
@@ -15,21 +28,43 @@ void TDataSet::beginEdit() {
         return;
     }
     settlePendingEdit();
+    const DatasetState before = state_;
+    if (!browsing(before))
+        return;
     checkCanModify();
     doBeforeEdit();
+    if (state_ != before || filledCount_ == 0)
+        return;
     updateCursorPosition();
     prepareEdit();
     computeCalcFields(activeBuffer());
     setState(stateEdit);
+    if (state_ != stateEdit)
+        return;
     raiseDataEvent(evRecordChange);
     doAfterEdit();
 }
 
-void TDataSet::beginInsertOrAppend() {
+bool TDataSet::beginInsertOrAppend() {
     settlePendingEdit();
+    const DatasetState before = state_;
+    if (!browsing(before))
+        return false;
     checkCanModify();
     doBeforeInsert();
-    doBeforeScroll();
+    if (state_ != before)
+        return false;
+    try {
+        doBeforeScroll();
+    } catch (...) {
+        insertAbandoned();
+        throw;
+    }
+    if (state_ != before) {
+        insertAbandoned();
+        return false;
+    }
+    return true;
 }
 
 void TDataSet::initNewBuffer(uint8_t* buffer) {
@@ -39,7 +74,8 @@ void TDataSet::initNewBuffer(uint8_t* buffer) {
 }
 
 void TDataSet::beginInsert() {
-    beginInsertOrAppend();
+    if (!beginInsertOrAppend())
+        return;
     const bool loaded = filledCount_ > 0;
     TBookmark current = loaded ? copyBookmarkOut(activeBuffer()) : nullptr;
     moveBuffer(filledCount_, activeIndex_);
@@ -58,7 +94,8 @@ void TDataSet::beginInsert() {
 }
 
 void TDataSet::beginAppend() {
-    beginInsertOrAppend();
+    if (!beginInsertOrAppend())
+        return;
     clearWindow();
     uint8_t* buffer = bufferAt(0);
     initNewBuffer(buffer);
@@ -71,13 +108,20 @@ void TDataSet::beginAppend() {
 
 void TDataSet::endInsertOrAppend() {
     setState(stateInsert);
+    // A state-change handler that closed the dataset or cancelled has ended the insert.
+    if (state_ != stateInsert)
+        return;
     try {
         doOnNewRecord();
     } catch (...) {
-        updateCursorPosition();
-        freeFieldBuffers();
-        setState(stateBrowse);
-        refillBuffers(false, false);
+        // Only an insert still under way goes back to browsing here.
+        if (state_ == stateInsert) {
+            updateCursorPosition();
+            freeFieldBuffers();
+            setState(stateBrowse);
+            if (state_ == stateBrowse)
+                refillBuffers(false, false);
+        }
         throw;
     }
     modified_ = false;
@@ -88,32 +132,51 @@ void TDataSet::endInsertOrAppend() {
 
 void TDataSet::postRecord() {
     collectControlEdits();
-    if (state_ != stateEdit && state_ != stateInsert)
+    const DatasetState before = state_;
+    if (!editing(before))
         return;
     raiseDataEvent(evCheckBrowseMode);
+    if (state_ != before)
+        return;
     checkRequiredFields();
     doBeforePost();
+    if (state_ != before)
+        return;
     updateCursorPosition();
     storeEditedRecord();
+    if (state_ != before)
+        return;
     freeFieldBuffers();
     setState(stateBrowse);
-    refillBuffers(false, false);
+    if (state_ == stateBrowse)
+        refillBuffers(false, false);
     doAfterPost();
 }
 
 void TDataSet::cancelRecord() {
-    if (state_ != stateEdit && state_ != stateInsert)
+    if (!editing(state_))
         return;
     raiseDataEvent(evCheckBrowseMode);
+    const DatasetState before = state_;
+    if (!editing(before))
+        return;
     doBeforeCancel();
-    const bool scrolls = state_ == stateInsert;
-    if (scrolls)
+    if (state_ != before)
+        return;
+    const bool scrolls = before == stateInsert;
+    if (scrolls) {
         doBeforeScroll();
+        if (state_ != before)
+            return;
+    }
     updateCursorPosition();
     discardEdits();
+    if (state_ != before)
+        return;
     freeFieldBuffers();
     setState(stateBrowse);
-    refillBuffers(false, false);
+    if (state_ == stateBrowse)
+        refillBuffers(false, false);
     doAfterCancel();
     if (scrolls)
         doAfterScroll();
@@ -121,31 +184,48 @@ void TDataSet::cancelRecord() {
 
 void TDataSet::deleteRecord() {
     checkActive();
+    checkNotComputing();
     if (state_ == stateInsert || state_ == stateSetKey) {
         cancelRecord();
         return;
     }
     if (filledCount_ == 0)
         databaseError(dbconsts::kDataSetEmpty, this);
+    const DatasetState before = state_;
+    // Handlers may close the dataset, end the edit or delete the last record meanwhile.
+    auto left = [&] { return state_ != before || filledCount_ == 0; };
     raiseDataEvent(evCheckBrowseMode);
+    if (left())
+        return;
     doBeforeDelete();
+    if (left())
+        return;
     doBeforeScroll();
+    if (left())
+        return;
     updateCursorPosition();
     deleteCurrentRecord();
+    if (state_ != before)
+        return;
     freeFieldBuffers();
     setState(stateBrowse);
-    refillBuffers(false, false);
+    if (state_ == stateBrowse)
+        refillBuffers(false, false);
     doAfterDelete();
     doAfterScroll();
 }
 
 void TDataSet::settlePendingEdit() {
     checkActive();
+    checkNotComputing();
     raiseDataEvent(evCheckBrowseMode);
     switch (state_) {
     case stateEdit:
     case stateInsert:
         collectControlEdits();
+        // A control's handler may have ended the edit already.
+        if (!editing(state_))
+            break;
         if (modified_)
             postRecord();
         else

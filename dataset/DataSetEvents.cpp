@@ -1,7 +1,9 @@
 #include "dataset/DataLink.h"
 #include "dataset/DataSet.h"
 #include "dataset/DataSource.h"
+#include "dataset/DbConsts.h"
 #include "dataset/Field.h"
+#include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
 
 #include <algorithm>
@@ -41,6 +43,25 @@ void TDataSet::restoreState(DatasetState saved) {
     }
 }
 
+bool TDataSet::computing() const {
+    switch (state_) {
+    case stateCalcFields:
+    case stateFilter:
+    case stateInternalCalc:
+    case stateNewValue:
+    case stateOldValue:
+    case stateCurValue:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TDataSet::checkNotComputing() const {
+    if (computing())
+        databaseError(dbconsts::kDataSetBusy, this);
+}
+
 void TDataSet::suspendControls() {
     if (suspendCount_ == 0) {
         suspendState_ = state_;
@@ -77,11 +98,14 @@ void TDataSet::raiseDataEvent(DataEventKind kind, intptr_t info) {
         // Block reading still moves detail datasets and other non-visual followers.
         if (suspendCount_ == 0 && (kind == evDatasetChange || kind == evDatasetScroll))
             for (TDataSource* s : std::vector<TDataSource*>(dataSources_))
-                s->deliverToLinks(kind, info, false);
+                if (std::find(dataSources_.begin(), dataSources_.end(), s) != dataSources_.end())
+                    s->deliverToLinks(kind, info, false);
         return;
     }
+    // A handler may detach or free a source that has not heard the event yet.
     for (TDataSource* s : std::vector<TDataSource*>(dataSources_))
-        s->deliverEvent(kind, info);
+        if (std::find(dataSources_.begin(), dataSources_.end(), s) != dataSources_.end())
+            s->deliverEvent(kind, info);
 }
 
 void TDataSet::fieldChanged(TField* field) {
@@ -144,8 +168,11 @@ void TDataSet::calculateFields(uint8_t* buffer) {
 void TDataSet::addDataSource(TDataSource* source) {
     dataSources_.push_back(source);
     source->dataSet_ = this;
+    // Filling the window runs handlers, which may free the source.
+    const TLifeMark::Watch watch = source->lifeMark_.watch();
     updateBufferCount();
-    source->updateState();
+    if (watch.alive())
+        source->updateState();
 }
 
 void TDataSet::removeDataSource(TDataSource* source) {

@@ -70,6 +70,20 @@ void TDataSet::moveBuffer(int from, int to) {
     buffers_.insert(buffers_.begin() + to, b);
 }
 
+TFetchResult TDataSet::fetchInto(uint8_t* buffer, TFetchMode mode, bool check) {
+    TFetchResult result = fetchError;
+    ++fetchDepth_;
+    runThenAlways([&] { result = fetchRecord(buffer, mode, check); }, [&] { --fetchDepth_; });
+    return result;
+}
+
+void TDataSet::applyPendingBufferCount() {
+    if (!bufferCountPending_ || fetchDepth_ > 0)
+        return;
+    bufferCountPending_ = false;
+    updateBufferCount();
+}
+
 bool TDataSet::fetchBeside(int from, TFetchMode mode) {
     uint8_t* spare = spareBuffer();
     if (!spare)
@@ -78,7 +92,7 @@ bool TDataSet::fetchBeside(int from, TFetchMode mode) {
     try {
         if (filledCount_ > 0)
             putCursorOnBuffer(from);
-        result = fetchRecord(spare, mode, true);
+        result = fetchInto(spare, mode, true);
     } catch (...) {
         cursorIndex_ = -1;
         throw;
@@ -96,8 +110,10 @@ bool TDataSet::fetchNextRecord() {
     const bool insertingLast = state_ == stateInsert && filledCount_ > 0 &&
                                activeIndex_ == filledCount_ - 1 &&
                                bookmarkFlagOf(activeBuffer()) == bookmarkCurrent;
-    if (!fetchBeside(filledCount_ - 1, insertingLast ? fetchCurrent : fetchNext))
+    if (!fetchBeside(filledCount_ - 1, insertingLast ? fetchCurrent : fetchNext)) {
+        applyPendingBufferCount();
         return false;
+    }
     if (filledCount_ == 0)
         activateWindow();
     else if (filledCount_ < bufferCount_)
@@ -105,12 +121,15 @@ bool TDataSet::fetchNextRecord() {
     else
         moveBuffer(0, filledCount_);
     cursorIndex_ = filledCount_ - 1;
+    applyPendingBufferCount();
     return true;
 }
 
 bool TDataSet::fetchPriorRecord() {
-    if (!fetchBeside(0, fetchPrior))
+    if (!fetchBeside(0, fetchPrior)) {
+        applyPendingBufferCount();
         return false;
+    }
     if (filledCount_ == 0) {
         activateWindow();
     } else {
@@ -121,6 +140,7 @@ bool TDataSet::fetchPriorRecord() {
         }
     }
     cursorIndex_ = 0;
+    applyPendingBufferCount();
     return true;
 }
 
@@ -212,8 +232,14 @@ void TDataSet::updateBufferCount() {
         }
     // Buffers are sized for the store as the last open laid it out: a closed dataset gets none,
     // even when its engine keeps the store between opens.
-    if (openComplete_ && storeIsOpen())
-        setBufferCount(largest);
+    if (!openComplete_ || !storeIsOpen())
+        return;
+    // A record is being fetched into the spare buffer: the window changes once it is whole.
+    if (fetchDepth_ > 0) {
+        bufferCountPending_ = true;
+        return;
+    }
+    setBufferCount(largest);
 }
 
 void TDataSet::setLinkActiveIndex(int index) {
@@ -226,6 +252,8 @@ void TDataSet::setLinkActiveIndex(int index) {
 void TDataSet::moveFirst() {
     settlePendingEdit();
     doBeforeScroll();
+    if (!Active())
+        return;
     clearWindow();
     runThenAlways(
         [&] {
@@ -243,6 +271,8 @@ void TDataSet::moveFirst() {
 void TDataSet::moveLast() {
     settlePendingEdit();
     doBeforeScroll();
+    if (!Active())
+        return;
     clearWindow();
     runThenAlways(
         [&] {
@@ -260,7 +290,7 @@ void TDataSet::moveLast() {
 int TDataSet::moveByDistance(int distance) {
     settlePendingEdit();
     doBeforeScroll();
-    if ((distance > 0 && eof_) || (distance < 0 && bof_) || distance == 0)
+    if ((distance > 0 && eof_) || (distance < 0 && bof_) || distance == 0 || !Active())
         return 0;
     bof_ = false;
     eof_ = false;
@@ -320,18 +350,20 @@ void TDataSet::refillBuffers(bool exact, bool center) {
         return;
     if (exact) {
         cursorIndex_ = -1;
-        if (fetchRecord(spare, fetchCurrent, true) != fetchOK)
+        if (fetchInto(spare, fetchCurrent, true) != fetchOK)
             databaseError(dbconsts::kRecordNotFound, this);
-    } else if (fetchRecord(spare, fetchCurrent, false) != fetchOK &&
-               fetchRecord(spare, fetchNext, false) != fetchOK &&
-               fetchRecord(spare, fetchPrior, false) != fetchOK) {
+    } else if (fetchInto(spare, fetchCurrent, false) != fetchOK &&
+               fetchInto(spare, fetchNext, false) != fetchOK &&
+               fetchInto(spare, fetchPrior, false) != fetchOK) {
         clearWindow();
+        applyPendingBufferCount();
         raiseDataEvent(evDatasetChange);
         return;
     }
     int target = center ? (bufferCount_ - 1) / 2 : activeIndex_;
     moveBuffer(filledCount_, 0);
     activateWindow();
+    applyPendingBufferCount();
     runThenAlways(
         [&] {
             while (target > 0 && fetchPriorRecord())

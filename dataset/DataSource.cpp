@@ -40,7 +40,11 @@ void TDataSource::setDataSet(TDataSet* dataSet) {
         return;
     if (dataSet_) {
         removeFreeNotification(dataSet_);
+        // Leaving tells the links, whose handlers may free this source or attach it again.
+        const TLifeMark::Watch self = lifeMark_.watch();
         dataSet_->removeDataSource(this);
+        if (!self.alive() || dataSet_)
+            return;
     }
     if (dataSet) {
         freeNotification(dataSet);
@@ -70,25 +74,33 @@ void TDataSource::updateState() {
         return;
     DatasetState old = state_;
     state_ = state;
-    for (TDataLink* l : std::vector<TDataLink*>(links_))
+    // Handlers may free this source, or detach or free links that have not heard it yet.
+    const TLifeMark::Watch self = lifeMark_.watch();
+    for (TDataLink* l : std::vector<TDataLink*>(links_)) {
+        if (!self.alive())
+            return;
         if (std::find(links_.begin(), links_.end(), l) != links_.end())
             l->deliverDataEvent(evUpdateState, 0);
-    if (isDestroying())
+    }
+    if (!self.alive() || isDestroying())
         return;
     if (OnStateChange)
         OnStateChange(this);
-    if (old == stateInactive && OnDataChange)
+    if (self.alive() && old == stateInactive && OnDataChange)
         OnDataChange(this, nullptr);
 }
 
 void TDataSource::deliverToLinks(DataEventKind kind, intptr_t info, bool visual) {
-    // A link may leave while it is told something; the walk goes on with those still here.
-    for (int i = static_cast<int>(links_.size()) - 1; i >= 0; --i) {
-        if (i >= static_cast<int>(links_.size()))
-            continue;
-        TDataLink* l = links_[static_cast<size_t>(i)];
-        if (l->VisualControl() == visual)
-            l->deliverDataEvent(kind, info);
+    // A link may leave or be freed while it, or another, is told something; the walk goes on
+    // with the links still here, and stops when this source is gone.
+    const TLifeMark::Watch self = lifeMark_.watch();
+    const std::vector<TDataLink*> links(links_);
+    for (auto l = links.rbegin(); l != links.rend(); ++l) {
+        if (!self.alive())
+            return;
+        if (std::find(links_.begin(), links_.end(), *l) != links_.end() &&
+            (*l)->VisualControl() == visual)
+            (*l)->deliverDataEvent(kind, info);
     }
 }
 
@@ -99,8 +111,14 @@ void TDataSource::deliverEvent(DataEventKind kind, intptr_t info) {
     }
     if (state_ == stateInactive)
         return;
+    const TLifeMark::Watch self = lifeMark_.watch();
     deliverToLinks(kind, info, false);
+    // A link's handler may have freed this source or closed the dataset.
+    if (!self.alive() || state_ == stateInactive)
+        return;
     deliverToLinks(kind, info, true);
+    if (!self.alive() || state_ == stateInactive)
+        return;
     switch (kind) {
     case evFieldChange:
         if (OnDataChange)
@@ -125,16 +143,21 @@ void TDataSource::deliverEvent(DataEventKind kind, intptr_t info) {
 void TDataSource::addLink(TDataLink* link) {
     links_.push_back(link);
     link->dataSource_ = this;
+    // Filling the dataset's window runs handlers, which may free the link.
+    const TLifeMark::Watch linkAlive = link->watchLife();
     if (dataSet_)
         dataSet_->updateBufferCount();
-    link->updateState();
+    if (linkAlive.alive())
+        link->updateState();
 }
 
 void TDataSource::removeLink(TDataLink* link) {
     link->dataSource_ = nullptr;
     links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+    // The link's handlers may free this source.
+    const TLifeMark::Watch self = lifeMark_.watch();
     link->updateState();
-    if (dataSet_)
+    if (self.alive() && dataSet_)
         dataSet_->updateBufferCount();
 }
 

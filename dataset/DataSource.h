@@ -3,6 +3,7 @@
 // of the dataset reaches the links through it, and it turns some of them into its events.
 
 #include "dataset/DataSetTypes.h"
+#include "dataset/LifeMark.h"
 #include "platform/Component.h"
 
 #include <functional>
@@ -64,6 +65,7 @@ private:
     bool autoEdit_ = true;
     DatasetState state_ = stateInactive;
     std::vector<TDataLink*> links_;
+    TLifeMark lifeMark_;
 };
 
 } // namespace cibrano

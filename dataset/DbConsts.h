@@ -12,6 +12,8 @@ inline constexpr const char* kDataSetEmpty = "Cannot perform this operation on a
 inline constexpr const char* kRecordNotFound = "Record not found";
 inline constexpr const char* kFieldRequired = "Field '%s' must have a value";
 inline constexpr const char* kCapabilityNotSupported = "Capability not supported";
+inline constexpr const char* kDataSetBusy =
+    "Cannot perform this operation while a record is being calculated, filtered or written";
 
 // Fields and field definitions.
 inline constexpr const char* kFieldNameMissing = "Field name missing";

@@ -340,7 +340,11 @@ bool TField::readRaw(void* destination) const {
 }
 
 void TField::writeRaw(const void* source) {
-    requireDataSet()->writeFieldValue(this, source);
+    // While the value is validated, stored and announced the dataset refuses to close: the
+    // close would free default fields, this one among them.
+    TDataSet* ds = requireDataSet();
+    ++ds->fieldWrites_;
+    runThenAlways([&] { ds->writeFieldValue(this, source); }, [&] { --ds->fieldWrites_; });
 }
 
 void TField::validate(const void* source) {

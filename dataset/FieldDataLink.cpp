@@ -26,7 +26,7 @@ void TFieldDataLink::updateField() {
         return;
     }
     TDataSet* ds = dataSet();
-    TField* f = ds->findField(fieldName_);
+    TField* f = ds ? ds->findField(fieldName_) : nullptr;
     if (!f && control_) {
         setField(nullptr);
         databaseError(formatText(dbconsts::kFieldNotFound, fieldName_), control_);
@@ -38,8 +38,10 @@ void TFieldDataLink::setField(TField* field) {
     if (field_ == field)
         return;
     field_ = field;
+    const TLifeMark::Watch self = watchLife();
     notifyEditingChange();
-    notifyRecordChange(nullptr);
+    if (self.alive())
+        notifyRecordChange(nullptr);
 }
 
 bool TFieldDataLink::canModify() const {
@@ -60,14 +62,18 @@ void TFieldDataLink::reset() {
 }
 
 bool TFieldDataLink::edit() {
+    const TLifeMark::Watch self = watchLife();
     if (canModify())
         TDataLink::edit();
-    return fieldEditing_;
+    return self.alive() && fieldEditing_;
 }
 
+// The control's callbacks may free this link: nothing of it is touched after one returns
+// unless it is still there.
 void TFieldDataLink::notifyActiveChange() {
+    const TLifeMark::Watch self = watchLife();
     updateField();
-    if (OnActiveChange)
+    if (self.alive() && OnActiveChange)
         OnActiveChange();
 }
 
@@ -87,17 +93,21 @@ void TFieldDataLink::notifyLayoutChange() {
 void TFieldDataLink::notifyRecordChange(TField* field) {
     if (field && field != field_)
         return;
+    const TLifeMark::Watch self = watchLife();
     if (OnDataChange)
         OnDataChange();
-    modified_ = false;
+    if (self.alive())
+        modified_ = false;
 }
 
 void TFieldDataLink::requestUpdateData() {
     if (!modified_)
         return;
+    const TLifeMark::Watch self = watchLife();
     if (field_ && OnUpdateData)
         OnUpdateData();
-    modified_ = false;
+    if (self.alive())
+        modified_ = false;
 }
 
 } // namespace cibrano

@@ -525,7 +525,7 @@ int DOvuzaZerivir::recordNumber() const {
 
 void DOvuzaZerivir::moveToRecordNumber(int number) {
     settlePendingEdit();
-    if (number == recordNumber())
+    if (!Active() || number == recordNumber())
         return;
     const int count = static_cast<int>(view_.size());
     if (number < 1)
@@ -535,6 +535,8 @@ void DOvuzaZerivir::moveToRecordNumber(int number) {
         number = count;
     }
     doBeforeScroll();
+    if (!Active())
+        return;
     viewPosition_ = number - 1;
     refillBuffers(false, true);
     doAfterScroll();
@@ -595,6 +597,9 @@ void DOvuzaZerivir::reloadRecords() {
         uniqueFieldNames_.empty() ? AnsiString() : currentKeyText(uniqueFieldNames_);
     viewReady_ = false;
     doBeforeScroll();
+    // A handler that closed the dataset leaves nothing to reload; the next open reads afresh.
+    if (!Active())
+        return;
     if (changeCount_ > 0)
         saveChanges();
     // The window's buffers hold copies only; they are refilled by the framework afterwards.

@@ -279,6 +279,7 @@ protected:
     void doBeforeEdit() override;
     void doBeforeInsert() override;
     void doOnNewRecord() override;
+    void insertAbandoned() override;
     void notification(TComponent* component, TOperation operation) override;
 
     // --- Buffer trailer access ---------------------------------------------------------

@@ -93,7 +93,12 @@ void DOvuzaZerivir::doBeforeDelete() {
 void DOvuzaZerivir::doBeforeEdit() {
     if (readOnly_)
         databaseError(dsmsg::ReadOnlyEdit, this);
+    const DatasetState before = State();
     TDataSet::doBeforeEdit();
+    // A handler that closed the dataset, started an edit or left no record has ended the
+    // edit: nothing is counted and the framework stops.
+    if (State() != before || hasNoRecords())
+        return;
     // A record that is gone (deleted, or removed through a clone) cannot be edited; the edit
     // stops without a message.
     if (!store_ || !store_->beginRecordEdit(entryOf(activeBuffer())))
@@ -104,8 +109,15 @@ void DOvuzaZerivir::doBeforeEdit() {
 void DOvuzaZerivir::doBeforeInsert() {
     if (readOnly_)
         databaseError(dsmsg::ReadOnlyInsert, this);
+    const DatasetState before = State();
     TDataSet::doBeforeInsert();
+    if (State() != before)
+        return;
     addChange();
+}
+
+void DOvuzaZerivir::insertAbandoned() {
+    dropChange();
 }
 
 void DOvuzaZerivir::doOnNewRecord() {
@@ -188,6 +200,10 @@ void DOvuzaZerivir::writeFieldValue(TField* field, const void* source) {
         if (dynamic_cast<TAutoIncField*>(field) && !keyOrFilter)
             return;
         field->validate(source);
+        // An OnValidate handler that moved, posted, cancelled or closed has taken the record
+        // this value was meant for away: the write stops there.
+        if (State() != s)
+            return;
         writeDataField(field, target, source);
     }
     if (!quiet)

@@ -17,8 +17,12 @@ void DOvuzaZerivir::setFiltered(bool value) {
     }
     settlePendingEdit();
     TDataSet::setFiltered(value);
+    // A handler that closed the dataset leaves the setting for the next open.
+    if (!Active())
+        return;
     rebuildView(true);
-    moveFirst();
+    if (Active())
+        moveFirst();
 }
 
 void DOvuzaZerivir::setFilter(const AnsiString& text) {
@@ -62,14 +66,22 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
     RecordEntry* remembered = nullptr;
     if (ready) {
         settlePendingEdit();
+        // A handler that closed the dataset took its view with it.
+        if (!Active())
+            return;
         const int n = recordNumber();
         if (!view_.empty() && n >= 1 && n <= static_cast<int>(view_.size()))
             remembered = view_[static_cast<size_t>(n - 1)];
         suspendControls();
     }
     try {
-        if (ready)
+        if (ready) {
             doBeforeScroll();
+            if (!Active()) {
+                resumeControls();
+                return;
+            }
+        }
         view_.clear();
         viewListVersion_ = kNoListVersion;
         view_.reserve(static_cast<size_t>(store_->entryCount()));
