@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libgl-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils
+  valgrind
 )
 
 missing=()
