@@ -134,8 +134,9 @@ RecipeCalculator::~RecipeCalculator() {
 }
 
 void RecipeCalculator::OpenRecipeTables() {
-    // The folder always ends in exactly one separator: the working folder is never the root
-    // with a name after it, so only "/" itself already ends in one.
+    // The folder always ends in exactly one separator. The system writes the working folder
+    // without a trailing "/" except for the root, which keeps its own instead of getting a
+    // second one.
     AnsiString folder = workingFolder();
     if (folder.empty() || folder.back() != '/')
         folder += '/';
