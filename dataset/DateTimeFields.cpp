@@ -90,12 +90,12 @@ TDateTime TDateTimeField::dateTimeValue() const {
         return ms / kMSecsPerDayF;
     }
     default: {
+        // Read as the stored form is read everywhere: 0 when it names no valid moment.
         double total;
         std::memcpy(&total, raw, sizeof total);
-        if (!std::isfinite(total))
-            return 0;
-        double day = std::trunc(total / kMSecsPerDayF);
-        return joinDateTime(day, total - day * kMSecsPerDayF);
+        TDateTime moment;
+        dateTimeFromMilliseconds(total, moment);
+        return moment;
     }
     }
 }
@@ -143,7 +143,8 @@ AnsiString TDateTimeField::textOf(bool) const {
     case ftDate:
         return formatDate(v);
     case ftTime:
-        return formatTime(v);
+        // Stored milliseconds outside the day are no time: shown empty, as the engine does.
+        return v >= 0 && v < 1 ? formatTime(v) : AnsiString();
     default:
         return formatDateTime(v);
     }

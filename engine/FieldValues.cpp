@@ -44,7 +44,6 @@ bool tryParseIntegerIn(std::string_view text, long long low, long long high, lon
 namespace {
 
 constexpr const char* kFloatPattern = "0.######";
-constexpr int kLastDayNumber = 3652059; // 9999-12-31
 constexpr int32_t kMaxBlobLength = 0x3FFFFFFF;
 
 template <typename T> int compareNumbers(T a, T b) {
@@ -94,23 +93,6 @@ int32_t millisecondsOfDay(TDateTime value) {
     return static_cast<int32_t>(std::llround(fraction * kMSecsPerDay));
 }
 
-// A stored date-and-time (milliseconds since 0001-01-01 less one day) as a
-// TDateTime; a value that names no valid moment gives 0, the zero date and
-// time.
-TDateTime dateTimeFromMilliseconds(double stored) {
-    if (!std::isfinite(stored))
-        return 0;
-    double ms = std::nearbyint(stored);
-    double day = std::floor(ms / kMSecsPerDay);
-    if (day < 1 || day > kLastDayNumber)
-        return 0;
-    double time = (ms - day * kMSecsPerDay) / kMSecsPerDay;
-    double date = day - kDateDelta;
-    // Before 1899-12-30 the time of day still counts forward from the (negative)
-    // date.
-    return date >= 0 ? date + time : date - time;
-}
-
 // How many characters of `text` a field holding at most `limit` of them keeps.
 size_t keptLength(std::string_view text, long long limit) {
     if (limit <= 0)
@@ -136,16 +118,23 @@ AnsiString bufferValueAsText(const uint8_t* buffer, const TZerovField& f) {
     case kindCurrency:
         return formatFloat(kFloatPattern, readSlot<double>(slot));
     case kindDate: {
-        int32_t day = readSlot<int32_t>(slot);
-        return day <= 0 ? AnsiString() : formatDate(static_cast<TDateTime>(day) - kDateDelta);
+        // A day outside the calendar (0 and below included) shows as the empty date.
+        TDateTime date;
+        return dateFromDayNumber(readSlot<int32_t>(slot), date) ? formatDate(date) : AnsiString();
     }
     case kindTime: {
-        // Midnight is stored as 0, the empty time, and so shows empty too.
-        int32_t ms = readSlot<int32_t>(slot);
-        return ms <= 0 ? AnsiString() : formatTime(static_cast<double>(ms) / kMSecsPerDay);
+        // Midnight is stored as 0, the empty time, and so shows empty too; so do
+        // milliseconds outside the day.
+        const int32_t ms = readSlot<int32_t>(slot);
+        TDateTime time;
+        return ms > 0 && timeFromMilliseconds(ms, time) ? formatTime(time) : AnsiString();
     }
-    case kindDateTime:
-        return formatDateTime(dateTimeFromMilliseconds(readSlot<double>(slot)));
+    case kindDateTime: {
+        // A value that names no valid moment gives 0, the zero date and time.
+        TDateTime moment;
+        dateTimeFromMilliseconds(readSlot<double>(slot), moment);
+        return formatDateTime(moment);
+    }
     case kindFixedText:
         return AnsiString(reinterpret_cast<const char*>(slot), fixedTextLength(slot, f));
     case kindText: {

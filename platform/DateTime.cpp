@@ -6,6 +6,13 @@
 
 namespace cibrano {
 
+bool isValidDateTime(TDateTime value) {
+    if (!std::isfinite(value))
+        return false;
+    const double day = std::trunc(value) + kDateDelta;
+    return day >= kFirstDayNumber && day <= kLastDayNumber;
+}
+
 bool isLeapYear(int year) {
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
@@ -46,7 +53,7 @@ bool tryEncodeTime(int hour, int minute, int second, int msec, TDateTime& result
 }
 
 void decodeDayNumber(int dayNumber, int& year, int& month, int& day) {
-    if (dayNumber <= 0) {
+    if (dayNumber < kFirstDayNumber || dayNumber > kLastDayNumber) {
         year = month = day = 0;
         return;
     }
@@ -74,10 +81,18 @@ void decodeDayNumber(int dayNumber, int& year, int& month, int& day) {
 }
 
 void decodeDate(TDateTime value, int& year, int& month, int& day) {
+    if (!isValidDateTime(value)) {
+        year = month = day = 0;
+        return;
+    }
     decodeDayNumber(static_cast<int>(std::trunc(value)) + kDateDelta, year, month, day);
 }
 
 void decodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec) {
+    if (!std::isfinite(value)) {
+        hour = minute = second = msec = 0;
+        return;
+    }
     double frac = std::fabs(value - std::trunc(value));
     long long ms = std::llround(frac * kMSecsPerDay);
     if (ms >= kMSecsPerDay)
@@ -88,6 +103,38 @@ void decodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec)
     ms /= 60;
     minute = static_cast<int>(ms % 60);
     hour = static_cast<int>(ms / 60);
+}
+
+bool dateFromDayNumber(int32_t dayNumber, TDateTime& value) {
+    value = 0;
+    if (dayNumber < kFirstDayNumber || dayNumber > kLastDayNumber)
+        return false;
+    value = dayNumber - kDateDelta;
+    return true;
+}
+
+bool timeFromMilliseconds(int32_t milliseconds, TDateTime& value) {
+    value = 0;
+    if (milliseconds < 0 || milliseconds >= kMSecsPerDay)
+        return false;
+    value = static_cast<double>(milliseconds) / kMSecsPerDay;
+    return true;
+}
+
+bool dateTimeFromMilliseconds(double milliseconds, TDateTime& value) {
+    value = 0;
+    if (!std::isfinite(milliseconds))
+        return false;
+    // Whole milliseconds: the day and the time of day are split exactly.
+    const double ms = std::nearbyint(milliseconds);
+    const double day = std::floor(ms / kMSecsPerDay);
+    if (day < kFirstDayNumber || day > kLastDayNumber)
+        return false;
+    const double time = (ms - day * kMSecsPerDay) / kMSecsPerDay;
+    const double date = day - kDateDelta;
+    // Before 1899-12-30 the time of day still counts forward from the (negative) date.
+    value = date >= 0 ? date + time : date - time;
+    return true;
 }
 
 } // namespace cibrano

@@ -206,6 +206,9 @@ TDateTime combine(TDateTime date, TDateTime time) {
 } // namespace
 
 AnsiString formatDate(TDateTime value) {
+    // A value that is no date of the calendar shows as the empty date.
+    if (!isValidDateTime(value))
+        return AnsiString();
     int year, month, day;
     decodeDate(value, year, month, day);
     const RegionalSettings& rs = regional();
@@ -223,6 +226,8 @@ AnsiString formatDate(TDateTime value) {
 }
 
 AnsiString formatTime(TDateTime value) {
+    if (!std::isfinite(value))
+        return AnsiString(); // the empty time
     int hour, minute, second, msec;
     decodeTime(value, hour, minute, second, msec);
     const RegionalSettings& rs = regional();
@@ -234,6 +239,9 @@ AnsiString formatTime(TDateTime value) {
 }
 
 AnsiString formatDateTime(TDateTime value) {
+    // A value that is no moment of the calendar shows as the zero date and time.
+    if (!isValidDateTime(value))
+        value = 0;
     return formatDate(value) + ' ' + formatTime(value);
 }
 

@@ -22,6 +22,9 @@
 
 namespace cibrano {
 
+// A value that is no moment of the calendar (not a number, infinite, a day outside
+// 0001-01-01..9999-12-31) gives the empty text for a date or a time, and the zero date and
+// time (30/12/1899 00:00:00) for a date and time.
 AnsiString formatDate(TDateTime value);     // short date format
 AnsiString formatTime(TDateTime value);     // long time format
 AnsiString formatDateTime(TDateTime value); // short date, a blank, long time
