@@ -179,6 +179,7 @@ int main(int argc, char** argv) {
     cibrano::bench::registerStoreBenchmarks();
     cibrano::bench::registerDatasetBenchmarks();
     cibrano::bench::registerSqliteBenchmarks();
+    cibrano::bench::registerProgramBenchmarks();
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printSummary();

@@ -13,5 +13,7 @@ void registerStoreBenchmarks();
 void registerDatasetBenchmarks();
 // SQLite in memory doing the same work on the same rows.
 void registerSqliteBenchmarks();
+// The program (RecipeCalculator, and the grid when built) under a user's commands.
+void registerProgramBenchmarks();
 
 } // namespace cibrano::bench
