@@ -3,6 +3,7 @@
 #include "dataset/DataSet.h"
 #include "dataset/DataSource.h"
 #include "dataset/DbConsts.h"
+#include "dataset/FirstError.h"
 #include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
 
@@ -52,13 +53,17 @@ void TDataLink::setReadOnly(bool value) {
 void TDataLink::updateState() {
     DatasetState s = dataSource_ ? dataSource_->State() : stateInactive;
     const TLifeMark::Watch self = watchLife();
-    setActive(dataSource_ && s != stateInactive);
-    if (!self.alive())
-        return;
-    // The activation's handlers may have moved the link or changed the dataset's state.
-    s = dataSource_ ? dataSource_->State() : stateInactive;
-    setEditing(dataSource_ && (s == stateEdit || s == stateInsert || s == stateSetKey) &&
-               !readOnly_);
+    TFirstError error;
+    error.run([&] { setActive(dataSource_ && s != stateInactive); });
+    if (self.alive()) {
+        // The activation's handlers may have moved the link or changed the dataset's state.
+        s = dataSource_ ? dataSource_->State() : stateInactive;
+        error.run([&] {
+            setEditing(dataSource_ && (s == stateEdit || s == stateInsert || s == stateSetKey) &&
+                       !readOnly_);
+        });
+    }
+    error.rethrow();
 }
 
 void TDataLink::setActive(bool value) {

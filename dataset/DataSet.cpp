@@ -23,8 +23,13 @@ TDataSet::~TDataSet() {
     destroying();
     // The derived dataset has closed by now; what is left is to let go of the data sources
     // and of the fields, which must not point here once this object is gone.
-    while (!dataSources_.empty())
-        removeDataSource(dataSources_.back());
+    // Nothing may escape a destructor: a link handler's error is dropped here.
+    while (!dataSources_.empty()) {
+        try {
+            removeDataSource(dataSources_.back());
+        } catch (...) {
+        }
+    }
     firstLink_ = nullptr;
     for (TField* f : fields_)
         f->dataSet_ = nullptr;
@@ -107,8 +112,8 @@ void TDataSet::closeDataSet() {
         if (!Active())
             return;
     }
-    setState(stateInactive);
-    shutDownStore();
+    // A state-change handler that raises does not keep the store open behind a closed state.
+    runThenAlways([&] { setState(stateInactive); }, [&] { shutDownStore(); });
     if (!isDestroying())
         doAfterClose();
 }

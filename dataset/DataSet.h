@@ -264,6 +264,9 @@ protected:
     void freeFieldBuffers();
     void checkRequiredFields();
     void checkCanModify() const;
+    // Refills the window around the cursor while an error is on its way out; when the refill
+    // fails as well, the window is left empty rather than that error hiding the first one.
+    void refillAfterError();
     void loaded() override;
     void notification(TComponent* component, TOperation operation) override;
 
@@ -308,6 +311,8 @@ private:
     bool beginInsertOrAppend();
     void endInsertOrAppend();
     void initNewBuffer(uint8_t* buffer);
+    // The end of post, cancel and delete: browse state, then the window refilled.
+    void backToBrowsing();
 
     // Data sources.
     void addDataSource(TDataSource* source);

@@ -1,6 +1,7 @@
 #include "dataset/DataSet.h"
 #include "dataset/DbConsts.h"
 #include "platform/DatabaseError.h"
+#include "platform/RunThenAlways.h"
 
 // The edit cycle of TDataSet: edit, insert, append, post, cancel, delete, and the settling
 // of a pending edit before every move.
@@ -102,25 +103,42 @@ void TDataSet::beginAppend() {
     setBookmarkFlagOf(buffer, bookmarkEOF);
     filledCount_ = 1;
     bof_ = false;
-    fillBackward();
+    try {
+        fillBackward();
+    } catch (...) {
+        // The new record is not set up: the window shows the stored records again.
+        insertAbandoned();
+        cursorPositionChanged();
+        refillAfterError();
+        throw;
+    }
     endInsertOrAppend();
 }
 
 void TDataSet::endInsertOrAppend() {
-    setState(stateInsert);
-    // A state-change handler that closed the dataset or cancelled has ended the insert.
-    if (state_ != stateInsert)
-        return;
+    bool newRecordStarted = false;
     try {
+        setState(stateInsert);
+        // A state-change handler that closed the dataset or cancelled has ended the insert.
+        if (state_ != stateInsert)
+            return;
+        newRecordStarted = true;
         doOnNewRecord();
     } catch (...) {
+        // The engine's new-record step gives back what it counted itself.
+        if (!newRecordStarted)
+            insertAbandoned();
         // Only an insert still under way goes back to browsing here.
         if (state_ == stateInsert) {
             updateCursorPosition();
             freeFieldBuffers();
-            setState(stateBrowse);
+            try {
+                setState(stateBrowse);
+            } catch (...) {
+                // The error that ended the insert is the one to report.
+            }
             if (state_ == stateBrowse)
-                refillBuffers(false, false);
+                refillAfterError();
         }
         throw;
     }
@@ -128,6 +146,28 @@ void TDataSet::endInsertOrAppend() {
     raiseDataEvent(evDatasetChange);
     doAfterInsert();
     doAfterScroll();
+}
+
+void TDataSet::refillAfterError() {
+    try {
+        refillBuffers(false, false);
+    } catch (...) {
+        clearWindow();
+        try {
+            raiseDataEvent(evDatasetChange);
+        } catch (...) {
+        }
+    }
+}
+
+void TDataSet::backToBrowsing() {
+    // The window is refilled even when a state-change handler raises: left as it is, it would
+    // show the record that was being edited or inserted as if it were stored.
+    runThenAlways([&] { setState(stateBrowse); },
+                  [&] {
+                      if (state_ == stateBrowse)
+                          refillBuffers(false, false);
+                  });
 }
 
 void TDataSet::postRecord() {
@@ -147,9 +187,7 @@ void TDataSet::postRecord() {
     if (state_ != before)
         return;
     freeFieldBuffers();
-    setState(stateBrowse);
-    if (state_ == stateBrowse)
-        refillBuffers(false, false);
+    backToBrowsing();
     doAfterPost();
 }
 
@@ -174,9 +212,7 @@ void TDataSet::cancelRecord() {
     if (state_ != before)
         return;
     freeFieldBuffers();
-    setState(stateBrowse);
-    if (state_ == stateBrowse)
-        refillBuffers(false, false);
+    backToBrowsing();
     doAfterCancel();
     if (scrolls)
         doAfterScroll();
@@ -208,9 +244,7 @@ void TDataSet::deleteRecord() {
     if (state_ != before)
         return;
     freeFieldBuffers();
-    setState(stateBrowse);
-    if (state_ == stateBrowse)
-        refillBuffers(false, false);
+    backToBrowsing();
     doAfterDelete();
     doAfterScroll();
 }

@@ -3,6 +3,7 @@
 #include "dataset/DataSource.h"
 #include "dataset/DbConsts.h"
 #include "dataset/Field.h"
+#include "dataset/FirstError.h"
 #include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
 
@@ -102,10 +103,13 @@ void TDataSet::raiseDataEvent(DataEventKind kind, intptr_t info) {
                     s->deliverToLinks(kind, info, false);
         return;
     }
-    // A handler may detach or free a source that has not heard the event yet.
+    // A handler may detach or free a source that has not heard the event yet; an error raised
+    // through one source is passed on once the others have heard the event.
+    TFirstError error;
     for (TDataSource* s : std::vector<TDataSource*>(dataSources_))
         if (std::find(dataSources_.begin(), dataSources_.end(), s) != dataSources_.end())
-            s->deliverEvent(kind, info);
+            error.run([&] { s->deliverEvent(kind, info); });
+    error.rethrow();
 }
 
 void TDataSet::fieldChanged(TField* field) {
@@ -170,17 +174,19 @@ void TDataSet::addDataSource(TDataSource* source) {
     source->dataSet_ = this;
     // Filling the window runs handlers, which may free the source.
     const TLifeMark::Watch watch = source->lifeMark_.watch();
-    updateBufferCount();
-    if (watch.alive())
-        source->updateState();
+    runThenAlways([&] { updateBufferCount(); },
+                  [&] {
+                      if (watch.alive())
+                          source->updateState();
+                  });
 }
 
 void TDataSet::removeDataSource(TDataSource* source) {
     source->dataSet_ = nullptr;
     dataSources_.erase(std::remove(dataSources_.begin(), dataSources_.end(), source),
                        dataSources_.end());
-    source->updateState();
-    updateBufferCount();
+    // The chain of links is rebuilt without the source's links even when a handler raises.
+    runThenAlways([&] { source->updateState(); }, [&] { updateBufferCount(); });
 }
 
 // --- Published events --------------------------------------------------------------------

@@ -188,7 +188,7 @@ void TDataSet::shiftLinksFirstVisible(int delta) {
         return;
     for (TDataLink* link = firstLink_; link; link = link->next_)
         if (link->active_)
-            link->firstVisible_ += delta;
+            link->firstVisible_ = std::max(0, link->firstVisible_ + delta);
 }
 
 void TDataSet::setBufferCount(int count) {
@@ -201,6 +201,9 @@ void TDataSet::setBufferCount(int count) {
         for (TDataLink* link = firstLink_; link; link = link->next_)
             if (link->active_ && link->firstVisible_ < delta)
                 delta = link->firstVisible_;
+        // The active record stays in the window even when a link has not yet heard of the
+        // last move (a link freed by a handler while the others were being told).
+        delta = std::max(delta, activeIndex_ - count + 1);
         delta = std::clamp(delta, 0, filledCount_ - 1);
         std::rotate(buffers_.begin(), buffers_.begin() + delta, buffers_.end());
         activeIndex_ -= delta;

@@ -3,7 +3,9 @@
 #include "dataset/DataLink.h"
 #include "dataset/DataSet.h"
 #include "dataset/DbConsts.h"
+#include "dataset/FirstError.h"
 #include "platform/DatabaseError.h"
+#include "platform/RunThenAlways.h"
 
 #include <algorithm>
 #include <set>
@@ -15,9 +17,17 @@ TDataSource::TDataSource(TComponent* owner) : TComponent(owner) {}
 TDataSource::~TDataSource() {
     destroying();
     OnStateChange = nullptr;
-    setDataSet(nullptr);
-    while (!links_.empty())
-        removeLink(links_.back());
+    // Nothing may escape a destructor: a link handler's error is dropped here.
+    try {
+        setDataSet(nullptr);
+    } catch (...) {
+    }
+    while (!links_.empty()) {
+        try {
+            removeLink(links_.back());
+        } catch (...) {
+        }
+    }
 }
 
 bool TDataSource::isLinkedTo(TDataSet* dataSet) const {
@@ -75,33 +85,39 @@ void TDataSource::updateState() {
     DatasetState old = state_;
     state_ = state;
     // Handlers may free this source, or detach or free links that have not heard it yet.
+    // An error raised by one listener does not keep the others from hearing of the change.
     const TLifeMark::Watch self = lifeMark_.watch();
+    TFirstError error;
     for (TDataLink* l : std::vector<TDataLink*>(links_)) {
         if (!self.alive())
-            return;
+            break;
         if (std::find(links_.begin(), links_.end(), l) != links_.end())
-            l->deliverDataEvent(evUpdateState, 0);
+            error.run([&] { l->deliverDataEvent(evUpdateState, 0); });
     }
-    if (!self.alive() || isDestroying())
-        return;
-    if (OnStateChange)
-        OnStateChange(this);
-    if (self.alive() && old == stateInactive && OnDataChange)
-        OnDataChange(this, nullptr);
+    if (self.alive() && !isDestroying()) {
+        if (OnStateChange)
+            error.run([&] { OnStateChange(this); });
+        if (self.alive() && old == stateInactive && OnDataChange)
+            error.run([&] { OnDataChange(this, nullptr); });
+    }
+    error.rethrow();
 }
 
 void TDataSource::deliverToLinks(DataEventKind kind, intptr_t info, bool visual) {
     // A link may leave or be freed while it, or another, is told something; the walk goes on
     // with the links still here, and stops when this source is gone.
+    // An error raised by one link is passed on once the others have heard the event.
     const TLifeMark::Watch self = lifeMark_.watch();
     const std::vector<TDataLink*> links(links_);
+    TFirstError error;
     for (auto l = links.rbegin(); l != links.rend(); ++l) {
         if (!self.alive())
-            return;
+            break;
         if (std::find(links_.begin(), links_.end(), *l) != links_.end() &&
             (*l)->VisualControl() == visual)
-            (*l)->deliverDataEvent(kind, info);
+            error.run([&] { (*l)->deliverDataEvent(kind, info); });
     }
+    error.rethrow();
 }
 
 void TDataSource::deliverEvent(DataEventKind kind, intptr_t info) {
@@ -112,13 +128,17 @@ void TDataSource::deliverEvent(DataEventKind kind, intptr_t info) {
     if (state_ == stateInactive)
         return;
     const TLifeMark::Watch self = lifeMark_.watch();
-    deliverToLinks(kind, info, false);
+    TFirstError error;
+    error.run([&] { deliverToLinks(kind, info, false); });
     // A link's handler may have freed this source or closed the dataset.
-    if (!self.alive() || state_ == stateInactive)
-        return;
-    deliverToLinks(kind, info, true);
-    if (!self.alive() || state_ == stateInactive)
-        return;
+    if (self.alive() && state_ != stateInactive)
+        error.run([&] { deliverToLinks(kind, info, true); });
+    if (self.alive() && state_ != stateInactive)
+        error.run([&] { raiseOwnEvent(kind, info); });
+    error.rethrow();
+}
+
+void TDataSource::raiseOwnEvent(DataEventKind kind, intptr_t info) {
     switch (kind) {
     case evFieldChange:
         if (OnDataChange)
@@ -144,21 +164,31 @@ void TDataSource::addLink(TDataLink* link) {
     links_.push_back(link);
     link->dataSource_ = this;
     // Filling the dataset's window runs handlers, which may free the link.
+    // The link learns its state even when the fill raises.
     const TLifeMark::Watch linkAlive = link->watchLife();
-    if (dataSet_)
-        dataSet_->updateBufferCount();
-    if (linkAlive.alive())
-        link->updateState();
+    runThenAlways(
+        [&] {
+            if (dataSet_)
+                dataSet_->updateBufferCount();
+        },
+        [&] {
+            if (linkAlive.alive())
+                link->updateState();
+        });
 }
 
 void TDataSource::removeLink(TDataLink* link) {
     link->dataSource_ = nullptr;
     links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
     // The link's handlers may free this source.
+    // The dataset's chain of links is rebuilt without this one even when a handler raises:
+    // the link may be freed next.
     const TLifeMark::Watch self = lifeMark_.watch();
-    link->updateState();
-    if (self.alive() && dataSet_)
-        dataSet_->updateBufferCount();
+    runThenAlways([&] { link->updateState(); },
+                  [&] {
+                      if (self.alive() && dataSet_)
+                          dataSet_->updateBufferCount();
+                  });
 }
 
 } // namespace cibrano

@@ -57,6 +57,8 @@ private:
     void deliverEvent(DataEventKind kind, intptr_t info);
     // The links of one kind (visual controls or not), last attached first.
     void deliverToLinks(DataEventKind kind, intptr_t info, bool visual);
+    // OnDataChange or OnUpdateData for a notification the links have heard.
+    void raiseOwnEvent(DataEventKind kind, intptr_t info);
     void addLink(TDataLink* link);
     void removeLink(TDataLink* link);
 

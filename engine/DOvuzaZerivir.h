@@ -326,6 +326,8 @@ private:
     bool writeSearchValue(int keyIndex, const TVariant& value);
     void addChange();
     void dropChange();
+    // Counts the change an edit or insert starting in `before` makes.
+    void countChangeOf(DatasetState before);
     void clearChanges();
     void registerModified();
     void forgetModified();

@@ -103,7 +103,15 @@ void DOvuzaZerivir::doBeforeEdit() {
     // stops without a message.
     if (!store_ || !store_->beginRecordEdit(entryOf(activeBuffer())))
         abortSilently();
+    countChangeOf(before);
+}
+
+void DOvuzaZerivir::countChangeOf(DatasetState before) {
     addChange();
+    // An OnNeedToSaveChange handler that closed the dataset or started another edit has ended
+    // this one before it began: the change goes back.
+    if (State() != before)
+        dropChange();
 }
 
 void DOvuzaZerivir::doBeforeInsert() {
@@ -113,7 +121,7 @@ void DOvuzaZerivir::doBeforeInsert() {
     TDataSet::doBeforeInsert();
     if (State() != before)
         return;
-    addChange();
+    countChangeOf(before);
 }
 
 void DOvuzaZerivir::insertAbandoned() {

@@ -131,6 +131,9 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
         viewPosition_ = std::min(viewPosition_, static_cast<int>(view_.size()));
         if (ready) {
             cursorPositionChanged();
+            // The window shows what the view now holds, not records it no longer has.
+            if (Active())
+                refillAfterError();
             resumeControls();
         }
         throw;
