@@ -47,6 +47,10 @@ public:
 
     void cancelMode() override;
 
+    // The caption shortened until it fits `width` pixels: its first n characters followed by
+    // "...", for n = length - 2, length - 3, ... down to 0.
+    static QString fitCaption(const QFontMetrics& metrics, const QString& caption, int width);
+
 protected:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y,
                    bool doubleClick) override;
@@ -60,8 +64,6 @@ private:
     void trackButton(int x, int y);
     void stopTracking();
     void invalidateTitles();
-    // The caption shortened with "..." until it fits `width` pixels.
-    static QString fitCaption(const QFontMetrics& metrics, const QString& caption, int width);
 
     bool titleButtons_ = false;
     TColumn* pressedCol_ = nullptr;
