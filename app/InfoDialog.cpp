@@ -1,5 +1,7 @@
 #include "app/InfoDialog.h"
 
+#include "app/AppResources.h"
+
 #include "platform/qt/Bevel.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Panel.h"
@@ -42,6 +44,7 @@ QString makerWeb() {
 TfrmInfo::TfrmInfo(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    loadAppResources();
     setObjectName("frmInfo");
     setWindowTitle("Informazioni");
     installFontSubstitutes();

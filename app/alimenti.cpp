@@ -1,5 +1,6 @@
 #include "app/alimenti.h"
 
+#include "app/AppResources.h"
 #include "app/FindLineEdit.h"
 #include "app/InfoDialog.h"
 #include "grid/TitleDBCtrl.h"
@@ -38,6 +39,7 @@ template <typename Work> void guarded(Work&& work) {
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), recipe_(std::make_unique<RecipeCalculator>()) {
+    loadAppResources();
     setObjectName("Form1");
     setWindowTitle("Cibrano");
     setWindowIcon(QIcon(":/cibrano/cibrano-32.png"));

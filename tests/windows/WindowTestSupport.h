@@ -111,16 +111,18 @@ inline void typeText(QWidget* widget, const QString& text) {
     }
 }
 
-// Whether a label's text fits its box in its own font.
+// Whether a label's text fits its box in its own font (trailing blanks show nothing).
 inline ::testing::AssertionResult textFits(const QLabel* label) {
     const QFontMetrics metrics(label->font());
-    const QRect needed = metrics.boundingRect(label->text().remove('&'));
-    if (metrics.horizontalAdvance(label->text()) <= label->width() &&
-        metrics.height() <= label->height() + 3)
+    QString shown = label->text();
+    while (shown.endsWith(' '))
+        shown.chop(1);
+    const int width = metrics.horizontalAdvance(shown);
+    if (width <= label->width() && metrics.ascent() <= label->height())
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
-           << label->text().toStdString() << " needs " << needed.width() << "x" << metrics.height()
-           << ", has " << label->width() << "x" << label->height();
+           << shown.toStdString() << " needs " << width << "x" << metrics.ascent() << ", has "
+           << label->width() << "x" << label->height();
 }
 
 // Keeps a picture of `widget` as <build>/test-artifacts/<name>.png; answers the path.

@@ -1,0 +1,23 @@
+// Cibrano: the nutritional totals of a recipe. Start-up: the application object titled
+// "Cibrano" (with the windowed error, warning and password boxes, the Qt timers and the user's
+// regional settings), the main window, whose creation opens the food table "alimenti.d" of the
+// working folder, then the information dialog, hidden; then the message loop until the main
+// window closes.
+
+#include "app/AppResources.h"
+#include "app/InfoDialog.h"
+#include "app/alimenti.h"
+#include "platform/qt/QtApplication.h"
+
+#include <QIcon>
+
+int main(int argc, char** argv) {
+    cibrano::TApplication app(argc, argv, "Cibrano");
+    cibrano::loadAppResources();
+    app.setWindowIcon(QIcon(":/cibrano/cibrano-32.png"));
+    cibrano::TForm1 form1;
+    cibrano::TfrmInfo frmInfo(&form1);
+    form1.setInfoDialog(&frmInfo);
+    form1.show();
+    return app.run();
+}
