@@ -2,6 +2,7 @@
 
 #include "dataset/DataSource.h"
 #include "dataset/NumberFormat.h"
+#include "engine/RecordEntry.h"
 #include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
 
@@ -155,6 +156,20 @@ std::optional<RecipeTotals> RecipeCalculator::ComputeTotals() {
     // The clone's rows are its own list, made when it opened: rows the food table added or
     // deleted since then enter or leave it here, before the walk, so that they count at once.
     Table2->refreshViewFromStore();
+    RecipeTotals totals;
+    if (sumCloneRows(totals))
+        return totals;
+    return walkClone();
+}
+
+std::optional<RecipeTotals> RecipeCalculator::walkCloneTotals() {
+    if (!Table2->Active())
+        return std::nullopt;
+    Table2->refreshViewFromStore();
+    return walkClone();
+}
+
+RecipeTotals RecipeCalculator::walkClone() {
     Table2->moveFirst();
     RecipeTotals totals;
     while (!Table2->atEnd()) {
@@ -166,6 +181,46 @@ std::optional<RecipeTotals> RecipeCalculator::ComputeTotals() {
         Table2->moveNext();
     }
     return totals;
+}
+
+bool RecipeCalculator::sumCloneRows(RecipeTotals& totals) {
+    TZerovTable& clone = *Table2;
+    // Anything that would see the walk's moves, or read a value otherwise than from its slot,
+    // leaves the work to the walk.
+    if (clone.State() != stateBrowse || clone.Filtered() || clone.hasDataSources() ||
+        clone.BeforeScroll || clone.AfterScroll || clone.calcFieldsSize() != 0 ||
+        clone.hasInternalCalcFields() || !clone.store())
+        return false;
+    // Quantity first, then the nutrients in the order the sums take them.
+    const TFloatField* fields[5] = {Table2QUANTITA, Table2GLUCIDI, Table2LIPIDI, Table2PROTEINE,
+                                    Table2KCALORIE};
+    int32_t offsets[5];
+    for (int k = 0; k < 5; ++k) {
+        const TZerovField* stored = clone.storedField(fields[k]);
+        // A float field reads its slot's eight bytes as they are; zero is a value.
+        if (!stored || fields[k]->DataType() != ftFloat || fields[k]->dataSize() != 8 ||
+            stored->storageKind != kindFloat || stored->dataSize != 8)
+            return false;
+        offsets[k] = stored->slotOffset;
+    }
+    for (const RecordEntry* entry : clone.recordView()) {
+        // A row removed through another dataset since the view was made shows empty: zeros.
+        if (!entry->data)
+            continue;
+        const uint8_t* data = entry->data;
+        const double quantity = readSlot<double>(data + offsets[0]);
+        totals.Glucidi += readSlot<double>(data + offsets[1]) * quantity / 100;
+        totals.Lipidi += readSlot<double>(data + offsets[2]) * quantity / 100;
+        totals.Proteine += readSlot<double>(data + offsets[3]) * quantity / 100;
+        totals.Kcalorie += readSlot<double>(data + offsets[4]) * quantity / 100;
+    }
+    // Where the walk leaves the clone: past the end on its last row (an empty clone at its
+    // start and end at once).
+    if (clone.recordView().empty())
+        clone.moveFirst();
+    else
+        clone.moveLast();
+    return true;
 }
 
 AnsiString RecipeCalculator::FormatTotal(double value) const {

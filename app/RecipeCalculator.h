@@ -76,8 +76,15 @@ public:
     // password, the food table, the clone, the first totals (shown through OnShowTotals).
     // An error stops the remaining steps and propagates.
     void OpenRecipeTables();
-    // The totals over every row of the clone; nothing while the clone is closed.
+    // The totals over every row of the clone; nothing while the clone is closed. When nothing
+    // can see the clone move (no data source, no scroll handler, no calculated field, no
+    // filter, browse state) and its fields are stored floats, the sums are read straight from
+    // the clone's rows and the clone is left on its last row past the end, as the walk
+    // leaves it: the same sums, in the same order, as walkCloneTotals.
     std::optional<RecipeTotals> ComputeTotals();
+    // The totals by the walk itself: the clone moved from its first row to its end, each row's
+    // values read through its fields.
+    std::optional<RecipeTotals> walkCloneTotals();
     // A total as the labels show it: "#,##0.0" with the user's separators.
     AnsiString FormatTotal(double value) const;
     TotalsLabelSet formatTotals(const RecipeTotals& totals) const;
@@ -113,6 +120,10 @@ public:
 
 private:
     void showTotals();
+    // The walk over the clone's rows from its first to its end.
+    RecipeTotals walkClone();
+    // The clone's rows summed from the store; false when the walk must run instead.
+    bool sumCloneRows(RecipeTotals& totals);
 
     AnsiString databaseFolder_;
     int totalsComputations_ = 0;

@@ -129,6 +129,8 @@ public:
     void suspendControls();
     void resumeControls();
     bool controlsSuspended() const { return suspendCount_ > 0; }
+    // Whether any data source is attached: without one, no notification reaches anyone.
+    bool hasDataSources() const { return !dataSources_.empty(); }
     // The single exit for notifications to the data sources.
     virtual void raiseDataEvent(DataEventKind kind, intptr_t info = 0);
 

@@ -168,6 +168,9 @@ public:
     // it is still visible; answers whether it did. A clone calls it to follow the records its
     // source added or deleted; an edit under way is never disturbed.
     bool refreshViewFromStore();
+    // Where a field's value lies in the records of the store, by the layout the dataset's
+    // buffers follow; none for a calculated field or one without a stored slot.
+    const TZerovField* storedField(const TField* field) const;
     // The record that field reads and writes reach in stateFilter.
     RecordEntry* candidateRecord() const { return candidate_; }
 

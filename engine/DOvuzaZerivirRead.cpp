@@ -55,6 +55,10 @@ TZerovField* DOvuzaZerivir::layoutField(const TField* field) const {
     return const_cast<TZerovField*>(&layout_[static_cast<size_t>(n - 1)]);
 }
 
+const TZerovField* DOvuzaZerivir::storedField(const TField* field) const {
+    return field && field->DataSet() == this && field->FieldNo() > 0 ? layoutField(field) : nullptr;
+}
+
 namespace {
 
 // Whether a value whose bytes are all zero reads as a value (0, false, midnight) rather than
