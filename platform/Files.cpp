@@ -3,6 +3,7 @@
 #include "platform/DatabaseError.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -49,10 +50,35 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* e
 }
 
 bool copyFileReplacing(const std::string& from, const std::string& to) {
-    std::error_code ec;
-    if (!fs::is_regular_file(from, ec))
+    // Through the atomic writer too: a copy cut short (a full disk, the process killed) leaves
+    // the older copy as it was instead of a truncated one.
+    if (!fileExists(from))
         return false;
-    return fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec;
+    int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    try {
+        AtomicFileWriter writer(to);
+        char buffer[65536];
+        for (;;) {
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                ::close(fd);
+                return false; // the writer removes its temporary file
+            }
+            if (n == 0)
+                break;
+            writer.write(buffer, static_cast<size_t>(n));
+        }
+        writer.commit();
+    } catch (const EDatabaseError&) {
+        ::close(fd);
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 std::string changeFileExt(const std::string& path, std::string_view ext) {
@@ -69,13 +95,66 @@ std::string absolutePath(const std::string& path) {
     return ec ? path : p.lexically_normal().string();
 }
 
+namespace {
+
+// Temporary files are named after the file they replace and the process writing them:
+// "alimenti.d.tmp-<process id>-<6 characters>". A process killed while saving leaves its
+// temporary file behind (the old file is still whole); the next save beside it recognises the
+// name and removes it once no process of that id is running. Files of any other name, and
+// those of processes still running, are left alone.
+constexpr std::string_view kTempMarker = ".tmp-";
+
+std::string tempPrefix(const std::string& target) {
+    return target + std::string(kTempMarker) + std::to_string(::getpid()) + "-";
+}
+
+// The process id in a temporary file name of `base`, or 0 when the name is not one.
+pid_t tempOwner(std::string_view name, std::string_view base) {
+    const size_t prefix = base.size() + kTempMarker.size();
+    if (name.size() <= prefix + 7 || name.substr(0, base.size()) != base ||
+        name.substr(base.size(), kTempMarker.size()) != kTempMarker)
+        return 0;
+    std::string_view rest = name.substr(prefix);
+    const size_t dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || rest.size() - dash - 1 != 6 || dash > 9)
+        return 0;
+    pid_t pid = 0;
+    for (char c : rest.substr(0, dash)) {
+        if (c < '0' || c > '9')
+            return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    return pid;
+}
+
+void removeStaleTemporaries(const std::string& target) {
+    const fs::path path(target);
+    const std::string base = path.filename().string();
+    std::error_code ec;
+    fs::directory_iterator it(path.parent_path().empty() ? fs::path(".") : path.parent_path(), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const pid_t owner = tempOwner(name, base);
+        if (owner <= 0 || owner == ::getpid())
+            continue;
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError) || it->is_symlink(typeError))
+            continue;
+        if (::kill(owner, 0) != 0 && errno == ESRCH)
+            ::unlink(it->path().c_str());
+    }
+}
+
+} // namespace
+
 AtomicFileWriter::AtomicFileWriter(std::string target) : target_(std::move(target)) {
-    temp_ = target_ + ".tmp-XXXXXX";
+    temp_ = tempPrefix(target_) + "XXXXXX";
     fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0) {
         temp_.clear();
         fail("create a temporary file beside");
     }
+    removeStaleTemporaries(target_);
     // Keep the permissions of the file being replaced.
     struct stat st {};
     if (::stat(target_.c_str(), &st) == 0)

@@ -14,7 +14,8 @@ bool fileExists(const std::string& path);
 // The whole file, or nothing (with the system's reason in `error`).
 std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
 
-// Copies `from` over `to`, replacing it; false when anything fails.
+// Copies `from` over `to`, replacing it as the atomic writer does (a failed copy leaves `to`
+// as it was); false when anything fails.
 bool copyFileReplacing(const std::string& from, const std::string& to);
 
 // The path with its extension (from the last "." of the last path element) replaced by `ext`,
@@ -28,6 +29,9 @@ std::string absolutePath(const std::string& path);
 // commit() flushes it to disk and renames it over the target. Until commit() returns, the old
 // file stays as it was; a writer destroyed without commit removes its temporary file.
 // Failures throw EDatabaseError with the file name and the system's reason.
+// The temporary file is named "<target>.tmp-<process id>-<6 characters>". A process killed
+// while writing leaves it behind (never a damaged target); the next writer of the same target
+// removes such files of processes that are no longer running.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(std::string target);
