@@ -6,17 +6,17 @@
 #
 # Usage: program-e2e.sh CIBRANO CIBRANO-TABLE
 set -uo pipefail
-program=$1
-tool=$2
-here=$(cd "$(dirname "$0")" && pwd)
-password=QUARZOFELCEBRUM
-
 for need in xvfb-run Xvfb xdotool python3; do
   if ! command -v "$need" >/dev/null 2>&1; then
     echo "SKIPPED: $need is not installed (scripts/install-deps.sh installs it)"
     exit 77
   fi
 done
+
+program=$(realpath "$1")
+tool=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+password=QUARZOFELCEBRUM
 
 work=$(mktemp -d /tmp/cibrano-e2e-XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -38,7 +38,7 @@ CSV
 cat >"$work/drive.sh" <<'DRIVE'
 #!/usr/bin/env bash
 set -uo pipefail
-program=$1
+program=$(realpath "$1")
 here=$2
 cd "$(dirname "$0")"
 "$program" >program.log 2>&1 &
@@ -93,7 +93,8 @@ if [ $status -ne 0 ]; then
   exit 1
 fi
 
-dump=$("$tool" dump "$work/alimenti.d" --password "$password") || {
+# The CSV ends its lines with CR LF.
+dump=$("$tool" dump "$work/alimenti.d" --password "$password" | tr -d '\r') || {
   echo "FAILED: the saved table cannot be read"; exit 1; }
 echo "$dump"
 expect() {
