@@ -719,8 +719,28 @@ void TCustomGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void TCustomGrid::tabOutOfEditor(bool forward) {
+    // The next control of the window that takes the Tab key, outside the grid and its editor
+    // (the editor is created late, so its place in the focus chain says nothing).
+    QWidget* w = this;
+    while (true) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == this)
+            break;
+        if (!isAncestorOf(w) && w->window() == window() && (w->focusPolicy() & Qt::TabFocus) &&
+            w->isVisible() && w->isEnabled()) {
+            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
     setFocus(Qt::TabFocusReason);
-    focusNextPrevChild(forward);
+}
+
+bool TCustomGrid::focusNextPrevChild(bool next) {
+    if (isActiveControl()) {
+        tabOutOfEditor(next);
+        return true;
+    }
+    return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 // --- Focus -----------------------------------------------------------------------------------

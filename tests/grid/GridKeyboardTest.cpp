@@ -86,6 +86,7 @@ TEST_F(GridKeyboardTest, EscAfterTypingRestoresTheTextAndASecondEscCancelsTheEdi
     EXPECT_EQ(table.State(), stateEdit);
     EXPECT_EQ(grid->indicatorImageOf(grid->Row()), 1);
     saveShot("grid-editing");
+    saveZoom("grid-editing-zoom", QRect(0, 0, 300, 60));
 
     key(Qt::Key_Escape);
     EXPECT_EQ(table.State(), stateEdit);
@@ -162,6 +163,9 @@ TEST_F(GridKeyboardTest, LeavingTheGridWithARejectedValueTakesTheFocusBack) {
     QTest::qWait(10);
     ASSERT_EQ(ui.errors.size(), 1u);
     EXPECT_TRUE(grid->isActiveControl());
+    EXPECT_TRUE(editorShown());
+    EXPECT_EQ(editorText(), "+-");
+    EXPECT_EQ(table.State(), stateEdit);
 }
 
 TEST_F(GridKeyboardTest, TextThatWindows1252CannotHoldIsRefusedTypedOrPasted) {

@@ -171,6 +171,18 @@ protected:
         EXPECT_TRUE(window.grab().save(dir + "/" + name + ".png")) << name;
     }
 
+    // A part of the window, enlarged without smoothing, to look at single pixels.
+    void saveZoom(const char* name, const QRect& part, int factor = 4) {
+        QApplication::processEvents();
+        const QString dir = QStringLiteral(CIBRANO_BINARY_DIR "/test-artifacts");
+        QDir().mkpath(dir);
+        const QImage image = window.grab(part).toImage();
+        EXPECT_TRUE(
+            image.scaled(image.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                .save(dir + "/" + name + ".png"))
+            << name;
+    }
+
     Table table;
     TDataSource source;
     QWidget window;

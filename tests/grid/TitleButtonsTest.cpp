@@ -42,6 +42,7 @@ TEST_F(TitleButtonsTest, AReleaseOverThePressedTitleClicksOnceWithTheColumnAndIt
     EXPECT_TRUE(grid->titlePressed());
     EXPECT_EQ(grid->pressedColumn(), 1);
     saveShot("grid-title-pressed");
+    saveZoom("grid-title-pressed-zoom", QRect(0, 0, 300, 60));
     release(title(1));
     EXPECT_EQ(clicks, (std::vector<Click>{{1, "Nome"}}));
     EXPECT_FALSE(grid->titlePressed());
@@ -162,6 +163,7 @@ TEST_F(TitleButtonsTest, AWideCaptionEndsInDotsAndKeepsTheLeadingCharactersThatF
 
     grid->Columns()[3]->Title().setCaption("Carboidrati disponibili per cento grammi");
     saveShot("grid-wide-caption");
+    saveZoom("grid-wide-caption-zoom", QRect(380, 0, 367, 40));
 }
 
 TEST_F(TitleButtonsTest, ARightDragOnATitleMovesItsColumn) {
