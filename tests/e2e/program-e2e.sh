@@ -8,7 +8,7 @@
 set -uo pipefail
 for need in xvfb-run Xvfb xdotool python3; do
   if ! command -v "$need" >/dev/null 2>&1; then
-    echo "SKIPPED: $need is not installed (scripts/install-deps.sh installs it)"
+    echo "SKIPPED: $need is not installed; the end-to-end test needs it to drive the program under a virtual display"
     exit 77
   fi
 done
