@@ -87,8 +87,21 @@ uint8_t* TZerovCursor::newRecordBuffer() const {
     return new uint8_t[static_cast<size_t>(recordBufferSize_)]();
 }
 
+namespace {
+// Below this many records a scan is as quick as keeping the index.
+constexpr size_t kIndexedContainsFrom = 1024;
+} // namespace
+
 bool TZerovCursor::contains(const RecordEntry* entry) const {
-    return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
+    if (entries_.size() < kIndexedContainsFrom)
+        return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
+    if (!entryIndexValid_ || entryIndex_.size() != entries_.size()) {
+        entryIndex_.assign(entries_.begin(), entries_.end());
+        std::sort(entryIndex_.begin(), entryIndex_.end(), std::less<const RecordEntry*>());
+        entryIndexValid_ = true;
+    }
+    return std::binary_search(entryIndex_.begin(), entryIndex_.end(), entry,
+                              std::less<const RecordEntry*>());
 }
 
 // ---- Changes ----
@@ -138,6 +151,17 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
         if (buffer)
             copyRecordValues(buffer, data.get());
         entries_.push_back(added.get());
+        if (entryIndexValid_ && entryIndex_.size() + 1 == entries_.size()) {
+            const RecordEntry* e = added.get();
+            try {
+                entryIndex_.insert(std::upper_bound(entryIndex_.begin(), entryIndex_.end(), e,
+                                                    std::less<const RecordEntry*>()),
+                                   e);
+            } catch (...) {
+                // Without room for it the index is remade when next needed.
+                entryIndexValid_ = false;
+            }
+        }
     } catch (...) {
         freeRecordValues(data.get());
         throw;
@@ -238,6 +262,9 @@ void TZerovCursor::clearStore(bool alsoFields) {
     // Every entry is freed even when a hook raises; the first error is passed on afterwards.
     std::exception_ptr failure;
     listChanged();
+    entryIndexValid_ = false;
+    entryIndex_.clear();
+    entryIndex_.shrink_to_fit();
     while (!entries_.empty()) {
         RecordEntry* e = entries_.back();
         entries_.pop_back();

@@ -178,6 +178,12 @@ private:
     size_t writeImage(TStream& stream);
 
     std::vector<RecordEntry*> entries_;
+    // The entries' addresses in address order, so that `contains` answers a large store by
+    // binary search instead of a scan per post: made when first needed, kept up to date as
+    // records are added, dropped when the list is cleared, remade when the list grew by other
+    // ways (reading). Entries leave the list only when it is cleared.
+    mutable std::vector<const RecordEntry*> entryIndex_;
+    mutable bool entryIndexValid_ = false;
     uint64_t listVersion_ = 0;
     std::vector<std::unique_ptr<TZerovField>> ownedFields_;
     ZerovFieldList fields_;

@@ -151,6 +151,48 @@ TEST_F(ZerovCursorTest, UnknownEntriesAreNotFound) {
     EXPECT_FALSE(store.beginRecordEdit(nullptr));
 }
 
+// A large store finds its records by an index of their addresses: it must answer what the
+// scan answers as records are added, sorted and the list is read anew.
+TEST_F(ZerovCursorTest, ALargeStoreFindsItsOwnRecordsAndNoOthers) {
+    for (int i = 0; i < 3000; ++i)
+        add(i, "n" + std::to_string((i * 7919) % 3000));
+    TZerovCursor other;
+    openNewTable(other, {{"ID", ftInteger, 0}, {"NOME", ftString, 50}, {"Foto", ftBlob, 0}});
+    {
+        Buffer b(other);
+        AnsiString message;
+        ASSERT_TRUE(other.putRecord(b.get(), nullptr, message));
+    }
+    AnsiString message;
+    RecordEntry stranger;
+    EXPECT_FALSE(update(&stranger, 1, "x", message));
+    EXPECT_EQ(message, "Record is not found");
+    EXPECT_FALSE(update(other.recordAt(0), 1, "x", message));
+    EXPECT_EQ(message, "Record is not found");
+    EXPECT_TRUE(update(store.recordAt(0), 1, "first", message)) << message;
+    EXPECT_TRUE(update(store.recordAt(2999), 2, "last", message)) << message;
+    // Added after the index was made.
+    RecordEntry* added = add(5000, "added");
+    EXPECT_TRUE(update(added, 5001, "added again", message)) << message;
+    EXPECT_TRUE(store.markRecordDeleted(store.recordAt(1500), message)) << message;
+    store.sortRecords("NOME", false);
+    int updated = 0;
+    for (RecordEntry* e : store.entries())
+        if (e->isLive())
+            updated += update(e, 9, "after sort", message);
+    EXPECT_EQ(updated, 3000);
+    EXPECT_FALSE(store.markRecordDeleted(&stranger, message));
+
+    // The list read anew from an image: its new records are found.
+    TMemoryStream image;
+    store.writeTableImage(image);
+    image.setPosition(0);
+    ASSERT_TRUE(store.readTableImage(image, message)) << message;
+    ASSERT_GT(store.entryCount(), 2000);
+    EXPECT_TRUE(update(store.recordAt(store.entryCount() - 1), 7, "re-read", message)) << message;
+    EXPECT_FALSE(update(other.recordAt(0), 1, "x", message));
+}
+
 TEST_F(ZerovCursorTest, CopiesOwnTheirTextsAndBlobs) {
     Buffer source(store);
     source.set<int32_t>("ID", 5).text("NOME", "pane").text("Foto", std::string("\x00\x01", 2));
