@@ -593,8 +593,7 @@ std::string inconsistency(Case& c, bool raised = false) {
         const bool shouldBeActive = l->DataSource() && l->DataSource()->State() != stateInactive;
         if (l->Active() != shouldBeActive)
             return "a link's active flag is stale";
-        if (l->firstVisible() < 0 || l->recordCount() > l->BufferCount() ||
-            l->recordCount() < 0)
+        if (l->firstVisible() < 0 || l->recordCount() > l->BufferCount() || l->recordCount() < 0)
             return "a link counts more records than it shows";
         if (l->Active() && l->recordCount() > 0 &&
             (l->activeRecord() < 0 || l->activeRecord() >= l->recordCount()))
@@ -717,6 +716,62 @@ TEST_P(HandlerReentrancy, EveryHandlerTimesEveryActionLeavesARecoverableDataset)
     for (size_t i = 0; i < std::min<size_t>(tally.failures.size(), 40); ++i)
         ADD_FAILURE() << tally.failures[i];
     EXPECT_EQ(tally.failures.size(), 0u);
+}
+
+// The table dataset's count of unsaved changes and its records after handlers ended an edit.
+class HandlerEndings : public ZerovTableFixture {
+protected:
+    HandlerEndings() {
+        t.setName("Table1");
+        t.setTableName(copyGolden("food-plain.d", "endings.d"));
+        t.open();
+    }
+    TZerovTable t;
+};
+
+TEST_F(HandlerEndings, AnInsertOrEditThatAHandlerEndsCountsNoChange) {
+    t.BeforeScroll = [](TDataSet*) { abortSilently(); };
+    EXPECT_THROW(t.beginInsert(), EAbort);
+    EXPECT_THROW(t.beginAppend(), EAbort);
+    EXPECT_EQ(t.changeCount(), 0);
+    t.BeforeScroll = nullptr;
+
+    // Closing from the unsaved-change event that the start of an edit raises.
+    t.OnNeedToSaveChange = [](DOvuzaZerivir* d) {
+        if (d->changeCount() > 0)
+            d->close();
+    };
+    t.beginEdit();
+    EXPECT_FALSE(t.Active());
+    EXPECT_EQ(t.changeCount(), 0);
+    t.open();
+    t.beginInsert();
+    EXPECT_FALSE(t.Active());
+    EXPECT_EQ(t.changeCount(), 0);
+    EXPECT_FALSE(t.hasUnsavedChanges());
+}
+
+TEST_F(HandlerEndings, AValueWhoseValidationMovesOnIsNotWrittenIntoAnotherRecord) {
+    TField* nome = t.fieldByName("Nome");
+    nome->OnValidate = [](TField* f) { f->DataSet()->moveNext(); };
+    t.beginEdit();
+    nome->setStringValue("Scritto");
+    EXPECT_EQ(t.State(), stateBrowse);
+    nome->OnValidate = nullptr;
+    EXPECT_EQ(column(t, "Nome"), kNames) << "neither record took the value";
+}
+
+TEST_F(HandlerEndings, ARefreshOrFilterWhoseHandlerClosesLeavesAClosedTable) {
+    t.BeforeScroll = [](TDataSet* d) { d->close(); };
+    t.refresh();
+    EXPECT_FALSE(t.Active());
+    t.open();
+    t.setFiltered(true);
+    EXPECT_FALSE(t.Active());
+    EXPECT_TRUE(t.Filtered()) << "the setting waits for the next open";
+    t.BeforeScroll = nullptr;
+    t.open();
+    EXPECT_EQ(t.recordCount(), 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, HandlerReentrancy, ::testing::Values(true, false),
