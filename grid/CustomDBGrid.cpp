@@ -38,6 +38,7 @@ TCustomDBGrid::TCustomDBGrid(QWidget* parent)
 }
 
 TCustomDBGrid::~TCustomDBGrid() {
+    destroyEditor();
     // The link must not call back into a grid that is going.
     dataLink_.setDataSource(nullptr);
 }
@@ -426,6 +427,8 @@ void TCustomDBGrid::updateActive() {
 // --- What the data link calls ---------------------------------------------------------------
 
 void TCustomDBGrid::linkActive(bool value) {
+    if (isGridDestroying())
+        return;
     if (!value)
         hideEditor();
     clearSelectedRows();

@@ -208,6 +208,7 @@ private:
     bool inColExit_ = false;
     bool pendingLayout_ = false;
     const void* selectionAnchor_ = nullptr;
+    int anchorRecordNumber_ = 0;
     AnsiString editText_;
     ScrollInfo scrollInfo_;
     int scrollBarWrites_ = 0;

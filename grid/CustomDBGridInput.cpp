@@ -194,14 +194,18 @@ void TCustomDBGrid::doSelection(bool select, int direction, Qt::KeyboardModifier
         if (select && (modifiers & Qt::ShiftModifier)) {
             if (!selecting_) {
                 selectionAnchor_ = ds->getBookmark();
+                anchorRecordNumber_ = ds->recordNumber();
                 setCurrentRowSelected(true);
                 selecting_ = true;
                 addAfter = true;
             } else {
-                const TBookmark current = ds->getBookmark();
-                const int order = current && selectionAnchor_
-                                      ? ds->compareBookmarks(current, selectionAnchor_)
-                                      : 0;
+                // Which side of the anchor the current row lies on: by position where records
+                // are numbered, else by the dataset's bookmark order.
+                int order = 0;
+                if (ds->isSequenced() && anchorRecordNumber_ > 0)
+                    order = ds->recordNumber() - anchorRecordNumber_;
+                else if (const TBookmark current = ds->getBookmark(); current && selectionAnchor_)
+                    order = ds->compareBookmarks(current, selectionAnchor_);
                 addAfter = (order < 0 ? -1 : order > 0 ? 1 : 0) != -direction;
                 if (!addAfter)
                     setCurrentRowSelected(false);

@@ -73,7 +73,17 @@ TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     timer_->OnTimer = [this] { guarded([this] { timerTick(); }); };
 }
 
-TCustomGrid::~TCustomGrid() = default;
+TCustomGrid::~TCustomGrid() {
+    destroyEditor();
+}
+
+void TCustomGrid::destroyEditor() {
+    destroying_ = true;
+    if (timer_)
+        timer_->setEnabled(false);
+    delete inplaceEdit_;
+    inplaceEdit_ = nullptr;
+}
 
 void TCustomGrid::guarded(const std::function<void()>& action) {
     try {
@@ -754,7 +764,7 @@ void TCustomGrid::focusInEvent(QFocusEvent* event) {
 }
 
 void TCustomGrid::editorFocusIn() {
-    if (focusInside_)
+    if (focusInside_ || destroying_)
         return;
     focusInside_ = true;
     guarded([this] { focusEnter(); });
@@ -772,6 +782,8 @@ void TCustomGrid::editorFocusOut(QFocusEvent* event) {
 }
 
 void TCustomGrid::checkFocusExit(Qt::FocusReason reason) {
+    if (destroying_)
+        return;
     const QWidget* now = QApplication::focusWidget();
     if (now == this || (inplaceEdit_ && now == inplaceEdit_))
         return;

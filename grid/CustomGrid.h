@@ -170,6 +170,10 @@ protected:
     bool mouseCapture() const { return mouseCapture_; }
     QRect clientRect() const;
     void beep();
+    // Deletes the editor while the grid is still whole: derived destructors call it first,
+    // since a focused editor going away reports a focus change to its grid.
+    void destroyEditor();
+    bool isGridDestroying() const { return destroying_; }
 
     // --- Qt ------------------------------------------------------------------------------------
     bool event(QEvent* event) override;
@@ -255,6 +259,7 @@ private:
     bool editorMode_ = false;
     bool focusInside_ = false;
     bool movingFocus_ = false;
+    bool destroying_ = false;
     int inplaceCol_ = -1;
     int inplaceRow_ = -1;
 };

@@ -277,3 +277,37 @@ TEST_F(GridKeyboardTest, AnErrorFromTheDatasetReachesTheReporterAndTheGridFollow
 
 } // namespace
 } // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+TEST_F(GridKeyboardTest, MultiSelectedRowsAreMarkedAndDeletedTogetherAfterOneQuestion) {
+    grid->setOptions(grid->Options() + TDBGridOptions{dgMultiSelect, dgConfirmDelete});
+    click(col(1), row(0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      cellCenter(col(1), row(2)));
+    EXPECT_EQ(grid->selectedRowCount(), 2);
+    EXPECT_EQ(grid->indicatorImageOf(row(2)), 4); // current and selected
+    key(Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0], "Delete all selected records?");
+    EXPECT_EQ(table.recordCount(), 3);
+    EXPECT_EQ(grid->selectedRowCount(), 0);
+    EXPECT_EQ(column(table, "Nome"),
+              (std::vector<AnsiString>{"Olio extravergine d'oliva", "Parmigiano",
+                                       "Latte intero pastorizzato di alta qualit\xE0"}));
+}
+
+TEST_F(GridKeyboardTest, ShiftDownExtendsTheSelectionAndShiftUpTakesItBack) {
+    grid->setOptions(grid->Options() + TDBGridOptions{dgMultiSelect});
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(grid->selectedRowCount(), 3);
+    key(Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(grid->selectedRowCount(), 2);
+    key(Qt::Key_Down);
+    EXPECT_EQ(grid->selectedRowCount(), 0);
+}
+
+} // namespace
+} // namespace cibrano::testing

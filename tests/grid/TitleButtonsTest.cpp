@@ -4,6 +4,9 @@
 #include "tests/grid/GridTestSupport.h"
 
 #include "platform/DatabaseError.h"
+#include "platform/Timer.h"
+
+#include <QScrollBar>
 
 namespace cibrano::testing {
 namespace {
@@ -201,6 +204,36 @@ TEST_F(TitleButtonsTest, ALeftDragOnATitleDoesNotMoveTheColumn) {
     release(title(2));
     EXPECT_EQ(grid->Columns()[0]->FieldName(), "Gruppo");
     EXPECT_TRUE(clicks.empty());
+}
+
+} // namespace
+} // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+TEST_F(TitleButtonsTest, ATitleDraggedBeyondTheRightEdgeScrollsTheColumnsEvery60Milliseconds) {
+    window.resize(400, 360);
+    QApplication::processEvents();
+    ASSERT_GT(grid->horizontalScrollBar()->maximum(), grid->horizontalScrollBar()->minimum());
+    press(title(0), Qt::RightButton);
+    const QPointF beyond(grid->viewport()->width() + 5, title(0).y());
+    QMouseEvent moveEvent(QEvent::MouseMove, beyond, grid->viewport()->mapToGlobal(beyond),
+                          Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &moveEvent);
+    const int left = grid->LeftCol();
+    manualTimerClock().advance(59);
+    EXPECT_EQ(grid->LeftCol(), left);
+    manualTimerClock().advance(1);
+    EXPECT_EQ(grid->LeftCol(), left + 1);
+    manualTimerClock().advance(600);
+    EXPECT_EQ(grid->LeftCol(), grid->horizontalScrollBar()->maximum());
+    release(beyond.toPoint(), Qt::RightButton);
+    EXPECT_EQ(grid->gridState(), gsNormal);
+    EXPECT_EQ(grid->Columns()[6]->FieldName(), "Gruppo");
+    const int afterRelease = grid->LeftCol();
+    manualTimerClock().advance(600); // the timer stopped with the drag
+    EXPECT_EQ(grid->LeftCol(), afterRelease);
 }
 
 } // namespace
