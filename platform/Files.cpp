@@ -77,6 +77,10 @@ bool copyFileReplacing(const std::string& from, const std::string& to) {
         ::close(fd);
         return false;
     }
+    // The copy gets the permissions of the original, as a private table stays private.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0)
+        ::chmod(to.c_str(), st.st_mode & 07777);
     ::close(fd);
     return true;
 }

@@ -79,8 +79,13 @@ TEST(AtomicFileWriterCleanup, BackupCopyIsAllOrNothing) {
     std::filesystem::create_directory(folder);
     EXPECT_FALSE(copyFileReplacing(table, folder));
     EXPECT_TRUE(std::filesystem::is_directory(folder));
+    std::filesystem::permissions(table, std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::owner_write);
     EXPECT_TRUE(copyFileReplacing(table, backup));
     EXPECT_EQ(readWholeFile(backup).value(), std::string(200000, 't'));
+    // A private table has a private backup.
+    EXPECT_EQ(std::filesystem::status(backup).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_FALSE(copyFileReplacing(folder, backup)); // a folder is not copied
     EXPECT_EQ(namesIn(dir.path),
               (std::set<std::string>{"alimenti.d", "alimenti.~d", "cartella.~d"}));
