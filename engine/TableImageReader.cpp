@@ -233,7 +233,9 @@ bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
 
         // Notes. The marker is looked for whenever a byte remains (not only when a whole
         // record's length bytes remain), so that the notes of a table without records are not
-        // lost; no record written by this engine starts with the marker byte.
+        // lost. A first record can start with the marker byte only when its first field is a
+        // fixed text of 42 characters (a length letter beyond 'Z'); this engine's writer puts an
+        // empty notes block in front of such a record, so its tables always read back.
         if (in.remaining() >= 1) {
             if (in.u8() == '*') {
                 if (in.remaining() < 2) {
