@@ -166,8 +166,15 @@ void TInplaceEdit::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Insert:
             if (modifiers == Qt::NoModifier)
                 sendToParent();
-            else if (modifiers == Qt::ShiftModifier && (!pasteAllowed() || !grid_->canEditModify()))
-                key = 0;
+            else if (modifiers == Qt::ShiftModifier) {
+                // Shift+Insert pastes, whatever the platform's key bindings say.
+                if (pasteAllowed() && grid_->canEditModify()) {
+                    grid_->doKeyDownEvent(key, modifiers);
+                    if (key != 0)
+                        paste();
+                }
+                return;
+            }
             break;
         case Qt::Key_Left:
         case Qt::Key_Home:

@@ -311,3 +311,58 @@ TEST_F(GridKeyboardTest, ShiftDownExtendsTheSelectionAndShiftUpTakesItBack) {
 
 } // namespace
 } // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+TEST_F(GridKeyboardTest, ShiftInsertPastesIntoTheEditorAndInsertAloneInsertsARecord) {
+    selectColumn(1);
+    key(Qt::Key_F2);
+    key(Qt::Key_End);
+    QApplication::clipboard()->setText(QStringLiteral(" fresca"));
+    key(Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(editorText(), "Pasta di semola fresca");
+    EXPECT_TRUE(grid->DataLink()->isModified());
+    EXPECT_EQ(table.State(), stateEdit);
+    key(Qt::Key_Insert);
+    EXPECT_EQ(table.State(), stateInsert);
+    table.cancelRecord();
+    EXPECT_EQ(table.storedText(0, "Nome"), "Pasta di semola fresca");
+}
+
+TEST_F(GridKeyboardTest, AFieldAskedToFocusItsControlSelectsItsColumnAndOpensTheEditor) {
+    other->setFocus(Qt::OtherFocusReason);
+    table.fieldByName("Proteine")->focusBoundControl();
+    EXPECT_TRUE(grid->isActiveControl());
+    EXPECT_EQ(grid->SelectedIndex(), 5);
+    EXPECT_TRUE(editorShown());
+    EXPECT_EQ(editorText(), "10.9");
+}
+
+TEST_F(GridKeyboardTest, AChangeOfOneFieldRedrawsOnlyItsColumn) {
+    QApplication::processEvents();
+    struct PaintSpy : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } spy;
+    grid->viewport()->installEventFilter(&spy);
+    table.beginEdit();
+    QApplication::processEvents();
+    spy.painted = QRegion();
+    table.fieldByName("Lipidi")->setFloatValue(2.5);
+    grid->viewport()->repaint(QRect()); // nothing but what is pending
+    QApplication::processEvents();
+    const QRect lipidi = grid->cellRect(col(4), row(0));
+    ASSERT_FALSE(spy.painted.isEmpty());
+    EXPECT_GE(spy.painted.boundingRect().left(), lipidi.left() - 1);
+    EXPECT_LE(spy.painted.boundingRect().right(), lipidi.right() + 1);
+    grid->viewport()->removeEventFilter(&spy);
+    table.cancelRecord();
+}
+
+} // namespace
+} // namespace cibrano::testing

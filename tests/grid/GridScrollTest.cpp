@@ -163,3 +163,40 @@ TEST_F(GridScrollTest, ClicksMoveTheCurrentCellAndAClickOnItStartsEditing) {
 
 } // namespace
 } // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+// A dataset that cannot number its records.
+class TUnsequencedTable : public TImageTable {
+public:
+    bool isSequenced() const override { return false; }
+};
+
+class UnsequencedScrollTest : public GridFixtureOf<TUnsequencedTable> {
+protected:
+    void SetUp() override {
+        addFoodColumns();
+        openTable(manyFoods(100));
+        showGrid();
+    }
+    QScrollBar* bar() const { return grid->verticalScrollBar(); }
+};
+
+TEST_F(UnsequencedScrollTest, TheBarShowsBeginningMiddleAndEnd) {
+    EXPECT_EQ(bar()->minimum(), 0);
+    EXPECT_EQ(bar()->maximum(), 4);
+    EXPECT_EQ(bar()->value(), 0);
+    key(Qt::Key_Down);
+    EXPECT_EQ(bar()->value(), 2);
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(bar()->value(), 4);
+    bar()->setSliderDown(true);
+    bar()->setSliderPosition(1);
+    bar()->setSliderDown(false);
+    EXPECT_EQ(table.recordNumber(), 100 - grid->visibleRowCount());
+    EXPECT_EQ(bar()->value(), 2);
+}
+
+} // namespace
+} // namespace cibrano::testing
