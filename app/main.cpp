@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     cibrano::TApplication app(argc, argv, "Cibrano");
     cibrano::loadAppResources();
     app.setWindowIcon(QIcon(":/cibrano/cibrano-32.png"));
+    // The desktop entry installed with the program, for the task bar's icon and name.
+    app.setDesktopFileName("cibrano");
     cibrano::TForm1 form1;
     cibrano::TfrmInfo frmInfo(&form1);
     form1.setInfoDialog(&frmInfo);
