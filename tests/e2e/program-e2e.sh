@@ -43,7 +43,7 @@ here=$2
 cd "$(dirname "$0")"
 "$program" >program.log 2>&1 &
 pid=$!
-win=$(timeout 20 xdotool search --sync --onlyvisible --name '^Cibrano$' | head -1)
+win=$(timeout 60 xdotool search --sync --onlyvisible --name '^Cibrano$' | head -1)
 if [ -z "$win" ]; then
   echo "FAILED: the main window did not show"; kill "$pid"; cat program.log; exit 1
 fi
@@ -71,7 +71,7 @@ xdotool type --delay 80 pa; sleep 0.6
 # The window as the user sees it now, kept for a look.
 if command -v import >/dev/null 2>&1; then import -window "$win" e2e-main-window.png 2>/dev/null; fi
 python3 "$here/close-window.py" "$win"
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$pid" 2>/dev/null; then
   echo "FAILED: the program did not end when its window was closed"
   import -window root e2e-stuck.png 2>/dev/null
