@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
@@ -168,6 +169,14 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.substr(0, 15) == "--memory-probe=")
+            return cibrano::bench::memoryProbe(std::string(arg.substr(15)));
+        if (arg == "--memory")
+            return cibrano::bench::memoryReport(
+                std::filesystem::read_symlink("/proc/self/exe").c_str());
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

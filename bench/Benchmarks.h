@@ -1,6 +1,8 @@
 #pragma once
 // The benchmark families of the benchmark program, registered in the order they run.
 
+#include <string>
+
 namespace cibrano::bench {
 
 // The size of the program's food table the engine must handle at once: every comparison with
@@ -15,5 +17,11 @@ void registerDatasetBenchmarks();
 void registerSqliteBenchmarks();
 // The program (RecipeCalculator, and the grid when built) under a user's commands.
 void registerProgramBenchmarks();
+
+// The memory report (--memory): per table size, the plain file's size and the peak resident
+// memory of a child process (this program run as `self --memory-probe=<folder>`) before and
+// after opening the table, sorting, filtering and saving it, as CSV on standard output.
+int memoryReport(const char* self);
+int memoryProbe(const std::string& folder);
 
 } // namespace cibrano::bench
