@@ -40,6 +40,16 @@ void useSeparatorMark(AnsiString& pattern, char separator, char mark) {
     }
 }
 
+// Whether every two numbers of a pattern stand apart: "hnnss" (a locale whose separators
+// Windows-1252 cannot hold) could be neither written readably nor read back.
+bool numbersStandApart(const AnsiString& pattern, const char* letters) {
+    for (size_t i = 0; i + 1 < pattern.size(); ++i)
+        if (std::strchr(letters, pattern[i]) && std::strchr(letters, pattern[i + 1]) &&
+            pattern[i] != pattern[i + 1])
+            return false;
+    return true;
+}
+
 } // namespace
 
 AnsiString patternFromQt(const QString& qtPattern, bool time) {
@@ -132,13 +142,18 @@ RegionalSettings regionalSettingsFrom(const QLocale& locale) {
     }
 
     AnsiString date = patternFromQt(locale.dateFormat(QLocale::ShortFormat), false);
-    if (date.find_first_of("dD") != AnsiString::npos && date.find('m') != AnsiString::npos) {
+    if (date.find('d') != AnsiString::npos && date.find('m') != AnsiString::npos &&
+        numbersStandApart(date, "dmy")) {
         s.dateSeparator = firstSeparator(date, "dmy", '/');
         useSeparatorMark(date, s.dateSeparator, '/');
+        // A month written as a name ("d MMM yyyy") becomes a number, which a blank would not
+        // set apart clearly from the day and the year.
+        if (s.dateSeparator == ' ')
+            s.dateSeparator = '/';
         s.shortDateFormat = date;
     }
     AnsiString time = patternFromQt(locale.timeFormat(QLocale::LongFormat), true);
-    if (time.find('h') != AnsiString::npos) {
+    if (time.find('h') != AnsiString::npos && numbersStandApart(time, "hns")) {
         s.timeSeparator = firstSeparator(time, "hns", ':');
         useSeparatorMark(time, s.timeSeparator, ':');
         s.longTimeFormat = time;

@@ -46,3 +46,16 @@ TEST(QtRegionalSettings, PatternsKeepQuotedTextAndDropNamesAndZones) {
     EXPECT_EQ(patternFromQt("AP h:mm", true), "h:nn");
     EXPECT_EQ(patternFromQt("HH'h'mm", true), "hh'h'nn");
 }
+
+TEST(QtRegionalSettings, PatternsThe8BitTextCannotSetApartKeepTheDefaults) {
+    // "H\u6642mm\u5206ss\u79D2": no separator Windows-1252 can hold.
+    const RegionalSettings japanese =
+        regionalSettingsFrom(QLocale(QLocale::Japanese, QLocale::Japan));
+    EXPECT_EQ(japanese.longTimeFormat, RegionalSettings().longTimeFormat);
+    EXPECT_EQ(japanese.timeSeparator, ':');
+    EXPECT_EQ(japanese.shortDateFormat, "yyyy/mm/dd");
+    // The C locale's "d MMM yyyy": the month becomes a number, set apart by "/".
+    const RegionalSettings c = regionalSettingsFrom(QLocale::c());
+    EXPECT_EQ(c.shortDateFormat, "d/mm/yyyy");
+    EXPECT_EQ(c.dateSeparator, '/');
+}
