@@ -22,6 +22,7 @@ TEST_F(GridKeyboardTest, DownOnTheLastRowAppendsAndLeavingTheGridCancelsTheEmpty
     EXPECT_EQ(grid->RowCount(), 1 + 6);
     EXPECT_EQ(grid->indicatorImageOf(grid->Row()), 2); // the insert image on the new row
     saveShot("grid-inserting");
+    saveZoom("grid-inserting-zoom", QRect(0, 60, 300, 60));
 
     key(Qt::Key_Down); // an untouched new row at the end stays
     EXPECT_EQ(table.State(), stateInsert);
