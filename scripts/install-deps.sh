@@ -9,7 +9,7 @@ packages=(
   libbenchmark-dev libsqlite3-dev
   qt6-base-dev libgl-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils python3
   valgrind
 )
 
