@@ -6,8 +6,8 @@
 # build-fuzz/ (never by the normal build). A run starts from a scratch copy of the committed
 # corpus fuzz/corpus/TARGET plus the past findings, so the committed corpus stays small; what
 # it finds (crashes, leaks, failed checks, timeouts) is saved into fuzz/findings/TARGET/.
-# Afterwards, `scripts/fuzz.sh --merge TARGET` folds the scratch corpus of the last run into
-# the committed one, keeping only inputs that add coverage.
+# Afterwards, `scripts/fuzz.sh --merge TARGET [COUNT]` minimises the committed corpus and adds
+# up to COUNT (15) inputs of the last run that add coverage, so it stays a few dozen files.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -15,7 +15,7 @@ build="$root/build-fuzz"
 targets="table_image filter mask number_format text_input"
 
 usage() {
-  echo "usage: $0 TARGET SECONDS [libFuzzer options...] | $0 --merge TARGET" >&2
+  echo "usage: $0 TARGET SECONDS [libFuzzer options...] | $0 --merge TARGET [COUNT]" >&2
   echo "targets: $targets" >&2
   exit 2
 }
@@ -63,14 +63,29 @@ scratch="$build/scratch/$target"
 mkdir -p "$corpus" "$findings" "$scratch"
 
 if [ $merge -eq 1 ]; then
-  # The committed corpus becomes the smallest set that covers what it and the scratch corpus
-  # cover together.
-  merged="$build/merged/$target"
-  rm -rf "$merged"
-  mkdir -p "$merged"
-  "$build/${target}_fuzzer" -merge=1 -max_len=4096 "$merged" "$corpus" "$scratch"
-  rm -f "$corpus"/*
-  cp "$merged"/* "$corpus"/
+  # The committed corpus is minimised (only inputs that add coverage stay), then up to COUNT
+  # inputs of the last run's scratch corpus that add coverage to it join it.
+  count="${1:-15}"
+  work="$build/merge/$target"
+  rm -rf "$work"
+  mkdir -p "$work/min" "$work/grown"
+  "$build/${target}_fuzzer" -merge=1 "$work/min" "$corpus" 2>&1 | grep MERGE-OUTER || true
+  for f in "$corpus"/*; do
+    [ -e "$work/min/$(sha1sum "$f" | cut -c1-40)" ] || rm -f "$f"
+  done
+  cp "$corpus"/* "$work/grown"/
+  ls "$work/grown" >"$work/before.txt"
+  "$build/${target}_fuzzer" -merge=1 "$work/grown" "$scratch" 2>&1 | grep MERGE-OUTER || true
+  added=()
+  for f in "$work/grown"/*; do
+    h="$(basename "$f")"
+    grep -qxF "$h" "$work/before.txt" || added+=("$h")
+  done
+  if [ ${#added[@]} -gt 0 ]; then
+    for h in $(shuf -n "$count" -e "${added[@]}"); do
+      cp "$work/grown/$h" "$corpus/grown-$h"
+    done
+  fi
   echo "fuzz/corpus/$target: $(ls "$corpus" | wc -l) files"
   exit 0
 fi
