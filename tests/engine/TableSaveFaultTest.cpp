@@ -8,8 +8,10 @@
 // touch the test program, and a killed child is a crash in the middle of a save.
 
 #include "TableImageTestSupport.h"
+#include "ZerovTableTestSupport.h"
 
 #include "platform/ScriptedUi.h"
+#include "tests/platform/ErrorMessage.h"
 
 #include <chrono>
 #include <csignal>
@@ -393,4 +395,37 @@ TEST_F(TableSaveFault, KilledWhileSavingLeavesTheOldOrTheNewFile) {
     std::cout << "[ figures  ] " << rounds << " saves killed: " << keptOld << " left the old file, "
               << gotNew << " the new one, " << leftovers
               << " a temporary file that the next save removed\n";
+}
+
+// Through the table component, as the program saves: the error names the file, and the table
+// keeps its changes so that a later save can still write them.
+class TableComponentSaveFault : public ZerovTableFixture {};
+
+TEST_F(TableComponentSaveFault, FailedSaveKeepsTheChangesAndNamesTheFile) {
+    const std::string path = copyGolden("food-enciphered.d", "alimenti.d");
+    TZerovDatabase db;
+    db.setDatabasePath(dir.path + "/");
+    TZerovTable t;
+    t.setDatabase(&db);
+    t.setTableName("alimenti.d");
+    t.setPassword(kFoodPassword);
+    t.open();
+    t.moveFirst();
+    setValue(t, "Quantita", "42.5");
+
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    const std::string message = testkit::messageOf([&] { t.saveChanges(); });
+    EXPECT_NE(message.find("Cannot replace file " + path), std::string::npos) << message;
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_EQ(temporariesIn(dir.path), std::vector<std::string>{});
+    EXPECT_TRUE(t.hasUnsavedChanges());
+
+    std::filesystem::remove(path);
+    t.saveChanges();
+    TZerovCursor back;
+    back.setPassword(kFoodPassword);
+    AnsiString readMessage;
+    ASSERT_TRUE(readImage(back, readWholeFile(path).value(), readMessage)) << readMessage;
+    EXPECT_EQ(valueOf<double>(back, back.recordAt(0), "Quantita"), 42.5);
 }
