@@ -343,8 +343,11 @@ void TDataSet::freeFieldBuffers() {
 void TDataSet::checkRequiredFields() {
     for (TField* f : fields_)
         if (f->Required() && !f->ReadOnly() && f->FieldKind() == fkData && f->isNull()) {
+            // The message is made first: the focused control's handlers may close the dataset
+            // and take its default fields, this one among them, with it.
+            const AnsiString message = formatText(dbconsts::kFieldRequired, f->displayName());
             f->focusBoundControl();
-            databaseError(formatText(dbconsts::kFieldRequired, f->displayName()), this);
+            databaseError(message, this);
         }
 }
 

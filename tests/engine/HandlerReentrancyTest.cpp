@@ -28,150 +28,57 @@ namespace {
 
 // --- The matrix -----------------------------------------------------------------------------
 
+// clang-format off
 enum class Hook {
-    BeforeOpen,
-    AfterOpen,
-    BeforeClose,
-    AfterClose,
-    BeforeInsert,
-    AfterInsert,
-    BeforeEdit,
-    AfterEdit,
-    BeforePost,
-    AfterPost,
-    BeforeCancel,
-    AfterCancel,
-    BeforeDelete,
-    AfterDelete,
-    BeforeScroll,
-    AfterScroll,
-    OnNewRecord,
-    OnCalcFields,
-    OnFilterRecord,
-    OnNeedToSaveChange,
-    FieldChange,
-    FieldValidate,
-    FieldGetText,
-    FieldSetText,
-    SourceDataChange,
-    SourceStateChange,
-    SourceUpdateData,
-    LinkActiveChange,
-    LinkCheckBrowse,
-    LinkDatasetChange,
-    LinkDatasetScroll,
-    LinkEditingChange,
-    LinkRecordChange,
-    LinkUpdateData,
-    FieldLinkDataChange,
-    FieldLinkEditingChange,
-    FieldLinkUpdateData,
-    FieldLinkActiveChange,
+    BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeInsert, AfterInsert, BeforeEdit,
+    AfterEdit, BeforePost, AfterPost, BeforeCancel, AfterCancel, BeforeDelete, AfterDelete,
+    BeforeScroll, AfterScroll, OnNewRecord, OnCalcFields, OnFilterRecord, OnNeedToSaveChange,
+    FieldChange, FieldValidate, FieldGetText, FieldSetText,
+    SourceDataChange, SourceStateChange, SourceUpdateData,
+    LinkActiveChange, LinkCheckBrowse, LinkDatasetChange, LinkDatasetScroll, LinkEditingChange,
+    LinkRecordChange, LinkUpdateData, LinkLayoutChange, LinkFocusControl,
+    FieldLinkDataChange, FieldLinkEditingChange, FieldLinkUpdateData, FieldLinkActiveChange,
+    FieldLinkFocusControl,
     Count
 };
 
-const char* const kHookNames[] = {"BeforeOpen",
-                                  "AfterOpen",
-                                  "BeforeClose",
-                                  "AfterClose",
-                                  "BeforeInsert",
-                                  "AfterInsert",
-                                  "BeforeEdit",
-                                  "AfterEdit",
-                                  "BeforePost",
-                                  "AfterPost",
-                                  "BeforeCancel",
-                                  "AfterCancel",
-                                  "BeforeDelete",
-                                  "AfterDelete",
-                                  "BeforeScroll",
-                                  "AfterScroll",
-                                  "OnNewRecord",
-                                  "OnCalcFields",
-                                  "OnFilterRecord",
-                                  "OnNeedToSaveChange",
-                                  "Field.OnChange",
-                                  "Field.OnValidate",
-                                  "Field.OnGetText",
-                                  "Field.OnSetText",
-                                  "Source.OnDataChange",
-                                  "Source.OnStateChange",
-                                  "Source.OnUpdateData",
-                                  "Link.activeChange",
-                                  "Link.checkBrowse",
-                                  "Link.datasetChange",
-                                  "Link.datasetScroll",
-                                  "Link.editingChange",
-                                  "Link.recordChange",
-                                  "Link.updateData",
-                                  "FieldLink.OnDataChange",
-                                  "FieldLink.OnEditingChange",
-                                  "FieldLink.OnUpdateData",
-                                  "FieldLink.OnActiveChange"};
+const char* const kHookNames[] = {
+    "BeforeOpen", "AfterOpen", "BeforeClose", "AfterClose", "BeforeInsert", "AfterInsert",
+    "BeforeEdit", "AfterEdit", "BeforePost", "AfterPost", "BeforeCancel", "AfterCancel",
+    "BeforeDelete", "AfterDelete", "BeforeScroll", "AfterScroll", "OnNewRecord", "OnCalcFields",
+    "OnFilterRecord", "OnNeedToSaveChange",
+    "Field.OnChange", "Field.OnValidate", "Field.OnGetText", "Field.OnSetText",
+    "Source.OnDataChange", "Source.OnStateChange", "Source.OnUpdateData",
+    "Link.activeChange", "Link.checkBrowse", "Link.datasetChange", "Link.datasetScroll",
+    "Link.editingChange", "Link.recordChange", "Link.updateData", "Link.layoutChange",
+    "Link.focusControl",
+    "FieldLink.OnDataChange", "FieldLink.OnEditingChange", "FieldLink.OnUpdateData",
+    "FieldLink.OnActiveChange", "FieldLink.OnFocusControl"};
 static_assert(std::size(kHookNames) == static_cast<size_t>(Hook::Count));
 
 enum class Action {
-    Close,
-    Cancel,
-    MoveFirst,
-    MoveNext,
-    MoveLast,
-    DetachLink,
-    SourceToNone,
-    FreeLink,
-    FreeOtherLink,
-    FreeSource,
-    RaiseError,
-    RaiseAbort,
-    Count
+    Close, Cancel, MoveFirst, MoveNext, MoveLast, DetachLink, SourceToNone, FreeLink,
+    FreeOtherLink, FreeSource, RaiseError, RaiseAbort, Count
 };
 
 const char* const kActionNames[] = {
-    "close",          "cancel",    "moveFirst",       "moveNext",    "moveLast",    "detach link",
-    "source to none", "free link", "free other link", "free source", "raise error", "raise abort"};
+    "close", "cancel", "moveFirst", "moveNext", "moveLast", "detach link", "source to none",
+    "free link", "free other link", "free source", "raise error", "raise abort"};
 static_assert(std::size(kActionNames) == static_cast<size_t>(Action::Count));
 
 enum class Trigger {
-    Open,
-    Close,
-    Insert,
-    Append,
-    Edit,
-    Post,
-    PostInsert,
-    Cancel,
-    Delete,
-    Next,
-    NextWhileEditing,
-    Prior,
-    First,
-    Last,
-    MoveBy,
-    SetFiltered,
-    Refresh,
-    SetText,
-    Count
+    Open, Close, Insert, Append, Edit, Post, PostInsert, PostMissingValue, Cancel, Delete, Next,
+    NextWhileEditing, Prior, First, Last, MoveBy, RecordNumber, Bookmark, Locate, SetFiltered,
+    Refresh, SetText, Layout, Count
 };
 
-const char* const kTriggerNames[] = {"open",
-                                     "close",
-                                     "beginInsert",
-                                     "beginAppend",
-                                     "beginEdit",
-                                     "post edit",
-                                     "post insert",
-                                     "cancel",
-                                     "delete",
-                                     "moveNext",
-                                     "moveNext while editing",
-                                     "movePrior",
-                                     "moveFirst",
-                                     "moveLast",
-                                     "moveBy(2)",
-                                     "setFiltered",
-                                     "refresh",
-                                     "setEditText"};
+const char* const kTriggerNames[] = {
+    "open", "close", "beginInsert", "beginAppend", "beginEdit", "post edit", "post insert",
+    "post without a required value", "cancel", "delete", "moveNext", "moveNext while editing",
+    "movePrior", "moveFirst", "moveLast", "moveBy(2)", "moveToRecordNumber", "gotoBookmark",
+    "locate", "setFiltered", "refresh", "setEditText", "setDisplayWidth"};
 static_assert(std::size(kTriggerNames) == static_cast<size_t>(Trigger::Count));
+// clang-format on
 
 const std::vector<AnsiString> kNames = {"Pasta di semola", "Olio extravergine d'oliva",
                                         "Pomodori maturi", "Parmigiano",
@@ -192,6 +99,8 @@ protected:
     void notifyDatasetChange() override;
     void notifyDatasetScroll(int distance) override;
     void notifyEditingChange() override;
+    void notifyFocusControl(TField** fieldRef) override;
+    void notifyLayoutChange() override;
     void notifyRecordChange(TField* field) override;
     void requestUpdateData() override;
 
@@ -253,6 +162,10 @@ public:
             fire(Hook::FieldLinkUpdateData);
         };
         fieldLink->OnActiveChange = [this] { fire(Hook::FieldLinkActiveChange); };
+        fieldLink->OnFocusControl = [this] {
+            fire(Hook::FieldLinkFocusControl);
+            return false;
+        };
         fieldLink->setDataSource(source);
     }
 
@@ -299,6 +212,7 @@ public:
     ActionLink* grid = nullptr;
     ActionLink* follower = nullptr;
     TFieldDataLink* fieldLink = nullptr;
+    TBookmark bookmark = nullptr;
 
     // The links still alive.
     std::vector<TDataLink*> links() const {
@@ -445,6 +359,13 @@ void ActionLink::notifyDatasetScroll(int) {
 void ActionLink::notifyEditingChange() {
     case_.fire(Hook::LinkEditingChange, this);
 }
+void ActionLink::notifyFocusControl(TField**) {
+    case_.fire(Hook::LinkFocusControl, this);
+}
+void ActionLink::notifyLayoutChange() {
+    readRows();
+    case_.fire(Hook::LinkLayoutChange, this);
+}
 void ActionLink::notifyRecordChange(TField*) {
     readRows();
     case_.fire(Hook::LinkRecordChange, this);
@@ -472,6 +393,16 @@ void prepare(Case& c, Trigger trigger) {
         t.beginInsert();
         t.fieldByName("Nome")->setStringValue("Nuovo");
         break;
+    case Trigger::PostMissingValue:
+        // The post fails; first the control of the missing field is asked to take the focus.
+        t.fieldByName("Nome")->setRequired(true);
+        t.beginInsert();
+        break;
+    case Trigger::Bookmark:
+        t.moveLast();
+        c.bookmark = t.getBookmark();
+        t.moveFirst();
+        break;
     case Trigger::Delete:
     case Trigger::Prior:
     case Trigger::First:
@@ -485,7 +416,8 @@ void prepare(Case& c, Trigger trigger) {
         break;
     }
     // The field's control holds typed text that a post collects.
-    if ((t.State() == stateEdit || t.State() == stateInsert) && c.fieldLink)
+    if ((t.State() == stateEdit || t.State() == stateInsert) && c.fieldLink &&
+        trigger != Trigger::PostMissingValue)
         c.fieldLink->markModified();
 }
 
@@ -509,6 +441,7 @@ void runTrigger(Case& c, Trigger trigger) {
         break;
     case Trigger::Post:
     case Trigger::PostInsert:
+    case Trigger::PostMissingValue:
         t.postRecord();
         break;
     case Trigger::Cancel:
@@ -533,6 +466,15 @@ void runTrigger(Case& c, Trigger trigger) {
     case Trigger::MoveBy:
         t.moveByDistance(2);
         break;
+    case Trigger::RecordNumber:
+        t.moveToRecordNumber(4);
+        break;
+    case Trigger::Bookmark:
+        t.gotoBookmark(c.bookmark);
+        break;
+    case Trigger::Locate:
+        t.locate("Nome", TVariant(AnsiString("Parmigiano")), TLocateOptions());
+        break;
     case Trigger::SetFiltered:
         t.setFiltered(true);
         break;
@@ -541,6 +483,9 @@ void runTrigger(Case& c, Trigger trigger) {
         break;
     case Trigger::SetText:
         t.fieldByName("Nome")->setEditText("Scritto");
+        break;
+    case Trigger::Layout:
+        t.fieldByName("Nome")->setDisplayWidth(33);
         break;
     case Trigger::Count:
         break;
