@@ -429,8 +429,14 @@ void TCustomDBGrid::updateActive() {
 void TCustomDBGrid::linkActive(bool value) {
     if (isGridDestroying())
         return;
-    if (!value)
+    if (!value) {
         hideEditor();
+        // The dataset may free its fields right after: no column keeps one, even while the
+        // layout waits for a click or key to end.
+        dataLink_.clearMapping();
+        for (int i = 0; i < columns_.count(); ++i)
+            columns_[i]->setField(nullptr);
+    }
     clearSelectedRows();
     layoutChanged();
     updateScrollBar();

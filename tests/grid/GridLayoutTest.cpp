@@ -170,3 +170,27 @@ TEST_F(GridLayoutTest, ReadOnlyGridsAndDatasetsShowNoEditor) {
 
 } // namespace
 } // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+TEST_F(GridLayoutTest, ATableClosedDuringAKeyLeavesNoColumnWithAFreedField) {
+    openFoodTable();
+    showGrid();
+    ASSERT_EQ(grid->Columns().State(), csDefault);
+    grid->OnKeyDown = [this](TCustomDBGrid*, int& key, Qt::KeyboardModifiers) {
+        if (key == Qt::Key_F5)
+            table.close();
+    };
+    key(Qt::Key_F5);
+    EXPECT_EQ(grid->RowCount(), 2);
+    ASSERT_EQ(grid->Columns().count(), 1);
+    EXPECT_EQ(grid->Columns()[0]->Field(), nullptr);
+    grid->viewport()->repaint();
+    table.open();
+    EXPECT_EQ(grid->Columns().count(), 7);
+    EXPECT_EQ(grid->RowCount(), 1 + 5);
+}
+
+} // namespace
+} // namespace cibrano::testing
