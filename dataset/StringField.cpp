@@ -30,10 +30,20 @@ void TStringField::setEditMask(const AnsiString& mask) {
 }
 
 AnsiString TStringField::stringValue() const {
-    std::vector<char> buffer(static_cast<size_t>(Size()) + 1, '\0');
-    if (!readRaw(buffer.data()))
+    // Read into a buffer on the stack when the field is short enough (every read of a grid
+    // cell, a filter or a search comes here), else into one on the heap.
+    const size_t size = static_cast<size_t>(Size()) + 1;
+    char local[256];
+    std::vector<char> heap;
+    char* buffer = local;
+    if (size > sizeof local) {
+        heap.resize(size);
+        buffer = heap.data();
+    }
+    std::memset(buffer, 0, size);
+    if (!readRaw(buffer))
         return AnsiString();
-    AnsiString text(buffer.data(), strnlen(buffer.data(), static_cast<size_t>(Size())));
+    AnsiString text(buffer, strnlen(buffer, size - 1));
     if (transliterate_ && DataSet())
         text = DataSet()->transliterate(text, true);
     if (fixedChar_) {

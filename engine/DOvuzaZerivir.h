@@ -323,7 +323,11 @@ private:
     // The first view index whose record matches the values in the search key's fields under
     // the options (a scan in stateFilter); -1 when none.
     int scanForKeys(const TVariant& keyValues, TLocateOptions options);
-    bool candidateMatchesKeys(const TVariant& keyValues, TLocateOptions options);
+    // Per key field, whether its search value has a text form, and that text (upper-cased
+    // when the case is ignored); worked out once per scan, used by the text fields.
+    using SearchTexts = std::vector<std::pair<bool, AnsiString>>;
+    bool candidateMatchesKeys(const TVariant& keyValues, TLocateOptions options,
+                              const SearchTexts& searchTexts);
     // Writes the values into the search key and finds the first equal record; -1 when none.
     int findExactKey(const AnsiString& keyFields, const TVariant& keyValues);
     bool writeSearchValue(int keyIndex, const TVariant& value);

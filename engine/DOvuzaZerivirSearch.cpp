@@ -81,32 +81,42 @@ bool DOvuzaZerivir::findRecordStep(bool restart, bool forward) {
 
 // --- Locate and lookup --------------------------------------------------------------------------
 
-bool DOvuzaZerivir::candidateMatchesKeys(const TVariant& keyValues, TLocateOptions options) {
+bool DOvuzaZerivir::candidateMatchesKeys(const TVariant& keyValues, TLocateOptions options,
+                                         const SearchTexts& searchTexts) {
     const std::vector<TField*>& fields = keys_[searchKey]->dataFields;
+    const bool ignoreCase = options.contains(loCaseInsensitive);
     for (size_t i = 0; i < fields.size(); ++i) {
         const TVariant& wanted =
             keyValues.isArray() ? keyValues.element(static_cast<int>(i)) : keyValues;
+        if (fields[i]->DataType() == ftString) {
+            // The field's text as its value gives it, compared with the search text worked
+            // out once for the scan; upper-casing keeps a text's length, byte for byte.
+            if (fields[i]->isNull())
+                return false;
+            const AnsiString text = fields[i]->stringValue();
+            if (!wanted.hasValue() || !searchTexts[i].first)
+                return false;
+            const AnsiString& search = searchTexts[i].second;
+            if (options.contains(loPartialKey)) {
+                // An empty search text would begin every text: it finds nothing.
+                if (search.empty() || text.size() < search.size())
+                    return false;
+            } else if (text.size() != search.size()) {
+                return false;
+            }
+            for (size_t k = 0; k < search.size(); ++k) {
+                const auto c = static_cast<unsigned char>(text[k]);
+                if ((ignoreCase ? ansiUpperChar(c) : c) != static_cast<unsigned char>(search[k]))
+                    return false;
+            }
+            continue;
+        }
         const TVariant have = fields[i]->value();
         if (!wanted.hasValue() || !have.hasValue())
             return false;
         try {
-            if (fields[i]->DataType() == ftString) {
-                AnsiString text = have.asString();
-                AnsiString search = wanted.asString();
-                if (options.contains(loCaseInsensitive)) {
-                    text = ansiUpperCase(text);
-                    search = ansiUpperCase(search);
-                }
-                if (options.contains(loPartialKey)) {
-                    // An empty search text would begin every text: it finds nothing.
-                    if (search.empty() || text.compare(0, search.size(), search) != 0)
-                        return false;
-                } else if (text != search) {
-                    return false;
-                }
-            } else if (have.convertedTo(wanted.kind()) != wanted) {
+            if (have.convertedTo(wanted.kind()) != wanted)
                 return false;
-            }
         } catch (const EDatabaseError&) {
             // A value with no form of the other's kind cannot equal it.
             return false;
@@ -116,6 +126,24 @@ bool DOvuzaZerivir::candidateMatchesKeys(const TVariant& keyValues, TLocateOptio
 }
 
 int DOvuzaZerivir::scanForKeys(const TVariant& keyValues, TLocateOptions options) {
+    SearchTexts searchTexts;
+    const size_t keyCount = keys_[searchKey]->dataFields.size();
+    for (size_t i = 0; i < keyCount; ++i) {
+        const TVariant& wanted =
+            keyValues.isArray() ? keyValues.element(static_cast<int>(i)) : keyValues;
+        std::pair<bool, AnsiString> search;
+        if (wanted.hasValue()) {
+            try {
+                search.second = wanted.asString();
+                search.first = true;
+            } catch (const EDatabaseError&) {
+                // No text form: no text field can equal it.
+            }
+            if (options.contains(loCaseInsensitive))
+                search.second = ansiUpperCase(search.second);
+        }
+        searchTexts.push_back(std::move(search));
+    }
     RecordEntry* previous = candidate_;
     DatasetState saved = setTempState(stateFilter);
     int found = -1;
@@ -126,7 +154,7 @@ int DOvuzaZerivir::scanForKeys(const TVariant& keyValues, TLocateOptions options
                 if (!entry->data)
                     continue;
                 candidate_ = entry;
-                if (candidateMatchesKeys(keyValues, options)) {
+                if (candidateMatchesKeys(keyValues, options, searchTexts)) {
                     found = static_cast<int>(i);
                     break;
                 }

@@ -181,11 +181,17 @@ void TZerovFindEdit::searchTimerFired() {
 }
 
 bool TZerovFindEdit::textMatches(const AnsiString& fieldText) const {
-    AnsiString s = fieldText;
-    AnsiString t = searchText_;
+    // Upper-cased in place in blocks the box keeps from one record to the next: a search
+    // over many records allocates nothing per record.
+    AnsiString& s = fieldScratch_;
+    AnsiString& t = searchScratch_;
+    s.assign(fieldText);
+    t.assign(searchText_);
     if (ignoreCase_) {
-        s = ansiUpperCase(s);
-        t = ansiUpperCase(t);
+        for (char& c : s)
+            c = static_cast<char>(ansiUpperChar(static_cast<unsigned char>(c)));
+        for (char& c : t)
+            c = static_cast<char>(ansiUpperChar(static_cast<unsigned char>(c)));
     }
     if (findMode_ == vfmFirstPos)
         return s.compare(0, t.size(), t) == 0;

@@ -99,6 +99,9 @@ private:
     bool ignoreCase_ = true;
     AnsiString text_;
     AnsiString searchText_;
+    // Scratch texts of textMatches.
+    mutable AnsiString fieldScratch_;
+    mutable AnsiString searchScratch_;
 
     // The dataset that holds the box's handler, and what the box found there.
     TDataSet* hookedDataSet_ = nullptr;
