@@ -10,6 +10,9 @@ namespace {
 class GridEnvironment : public testing::Environment {
 public:
     void SetUp() override {
+        // Widget tests need no display, however they are started.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "test_grid";
         static char* argv[] = {name, nullptr};
