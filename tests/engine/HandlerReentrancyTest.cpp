@@ -511,6 +511,10 @@ std::string inconsistency(Case& c, bool raised = false) {
                    std::to_string(t.bufferCount());
         if (t.filledCount() > 0 && (t.activeIndex() < 0 || t.activeIndex() >= t.filledCount()))
             return "active index outside the window";
+        if (t.filledCount() > 0 && t.atBeginning() && t.activeIndex() != 0)
+            return "at the beginning on a record after the first of the window";
+        if (t.filledCount() > 0 && t.atEnd() && t.activeIndex() != t.filledCount() - 1)
+            return "at the end on a record before the last of the window";
         if (s == stateBrowse && t.filledCount() > 0 && t.recordCount() == 0)
             return "the window shows records the view does not have";
         if (s == stateBrowse && t.filledCount() == 0 && t.recordCount() > 0 && !raised)
