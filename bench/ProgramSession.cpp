@@ -58,6 +58,9 @@ std::string programFolder(int rows) {
 
 #ifndef CIBRANO_BENCH_GRID
 struct ProgramSession::Grid {};
+void ProgramSession::GridDeleter::operator()(Grid* grid) const {
+    delete grid;
+}
 bool ProgramSession::paintsGrid() {
     return false;
 }

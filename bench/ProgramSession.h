@@ -55,10 +55,13 @@ public:
 
 private:
     struct Grid;
+    struct GridDeleter {
+        void operator()(Grid* grid) const;
+    };
     void makeGrid();
     std::string folder_;
     std::unique_ptr<RecipeCalculator> calc_;
-    std::unique_ptr<Grid> grid_;
+    std::unique_ptr<Grid, GridDeleter> grid_;
     int labelsShown_ = 0;
     TotalsLabelSet lastLabels_;
 };
