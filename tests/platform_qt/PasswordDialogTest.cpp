@@ -41,7 +41,9 @@ TEST(PasswordDialog, OkReturnsTheTypedTextReplacingTheSelectedPrefill) {
     testkit::whenModalShows([](QWidget* modal) {
         auto* d = qobject_cast<TPasswordDialog*>(modal);
         ASSERT_NE(d, nullptr);
-        EXPECT_TRUE(d->edit()->hasFocus());
+        // The window's focus widget: whether the window itself is active yet is up to the
+        // window system, and comes late on a loaded machine.
+        EXPECT_EQ(d->focusWidget(), d->edit());
         EXPECT_EQ(d->edit()->selectedText(), "OLD");
         testkit::typeText(d->edit(), QString::fromUtf8("citt\u00E0"));
         QTest::keyClick(d->edit(), Qt::Key_Return); // the default button

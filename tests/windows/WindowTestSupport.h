@@ -4,6 +4,7 @@
 // inside their own loop, text that fits its box, and screenshots kept as test artifacts.
 
 #include "tests/engine/ZerovTableTestSupport.h"
+#include "tests/platform_qt/ModalHelper.h"
 
 #include "engine/ZerovTable.h"
 
@@ -86,30 +87,8 @@ private:
     std::filesystem::path previousFolder_;
 };
 
-// Runs `action` with the modal window as soon as one shows, from inside its own loop.
-inline void whenModalShows(std::function<void(QWidget*)> action) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action(modal);
-    });
-    poll->start();
-}
-
-// Types `text` into `widget` one key press per character (QTest::keyClicks knows only ASCII).
-inline void typeText(QWidget* widget, const QString& text) {
-    for (QChar c : text) {
-        const bool ascii = c.unicode() < 128;
-        QTest::sendKeyEvent(QTest::Click, widget,
-                            ascii ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown, QString(c),
-                            Qt::NoModifier);
-    }
-}
+using ::testkit::typeText;
+using ::testkit::whenModalShows;
 
 // Whether a label's text fits its box in its own font (trailing blanks show nothing).
 inline ::testing::AssertionResult textFits(const QLabel* label) {
