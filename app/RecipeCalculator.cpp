@@ -156,10 +156,25 @@ std::optional<RecipeTotals> RecipeCalculator::ComputeTotals() {
     // The clone's rows are its own list, made when it opened: rows the food table added or
     // deleted since then enter or leave it here, before the walk, so that they count at once.
     Table2->refreshViewFromStore();
-    RecipeTotals totals;
-    if (sumCloneRows(totals))
-        return totals;
-    return walkClone();
+    int32_t offsets[5];
+    if (!cloneIsQuiet(offsets)) {
+        memo_.reset();
+        return walkClone();
+    }
+    // Most data changes (a move, entering an edit, a value typed but not posted, a filter on
+    // the food table) leave the clone's rows and their stored values as they were: the sums
+    // are then the last ones, and the clone still stands where they left it.
+    if (memoHolds())
+        return memo_->totals;
+    const RecipeTotals totals = sumCloneRows(offsets);
+    const RecordView& rows = Table2->recordView();
+    memo_ = TotalsMemo{Table2->store(),
+                       Table2->store()->contentVersion(),
+                       rows.data(),
+                       rows.size(),
+                       Table2->recordNumber(),
+                       totals};
+    return totals;
 }
 
 std::optional<RecipeTotals> RecipeCalculator::walkCloneTotals() {
@@ -183,8 +198,8 @@ RecipeTotals RecipeCalculator::walkClone() {
     return totals;
 }
 
-bool RecipeCalculator::sumCloneRows(RecipeTotals& totals) {
-    TZerovTable& clone = *Table2;
+bool RecipeCalculator::cloneIsQuiet(int32_t offsets[5]) const {
+    const TZerovTable& clone = *Table2;
     // Anything that would see the walk's moves, or read a value otherwise than from its slot,
     // leaves the work to the walk.
     if (clone.State() != stateBrowse || clone.Filtered() || clone.hasDataSources() ||
@@ -194,7 +209,6 @@ bool RecipeCalculator::sumCloneRows(RecipeTotals& totals) {
     // Quantity first, then the nutrients in the order the sums take them.
     const TFloatField* fields[5] = {Table2QUANTITA, Table2GLUCIDI, Table2LIPIDI, Table2PROTEINE,
                                     Table2KCALORIE};
-    int32_t offsets[5];
     for (int k = 0; k < 5; ++k) {
         const TZerovField* stored = clone.storedField(fields[k]);
         // A float field reads its slot's eight bytes as they are; zero is a value.
@@ -203,7 +217,22 @@ bool RecipeCalculator::sumCloneRows(RecipeTotals& totals) {
             return false;
         offsets[k] = stored->slotOffset;
     }
-    for (const RecordEntry* entry : clone.recordView()) {
+    return true;
+}
+
+bool RecipeCalculator::memoHolds() const {
+    const TZerovTable& clone = *Table2;
+    const RecordView& rows = clone.recordView();
+    // An order or a range of the clone's own could change the order of the sums.
+    return memo_ && clone.IndexFieldNames().empty() && !clone.rangeActive() &&
+           memo_->store == clone.store() && memo_->contents == clone.store()->contentVersion() &&
+           memo_->rows == rows.data() && memo_->rowCount == rows.size() && clone.atEnd() &&
+           memo_->recordNumber == clone.recordNumber();
+}
+
+RecipeTotals RecipeCalculator::sumCloneRows(const int32_t offsets[5]) {
+    RecipeTotals totals;
+    for (const RecordEntry* entry : Table2->recordView()) {
         // A row removed through another dataset since the view was made shows empty: zeros.
         if (!entry->data)
             continue;
@@ -216,11 +245,11 @@ bool RecipeCalculator::sumCloneRows(RecipeTotals& totals) {
     }
     // Where the walk leaves the clone: past the end on its last row (an empty clone at its
     // start and end at once).
-    if (clone.recordView().empty())
-        clone.moveFirst();
+    if (Table2->recordView().empty())
+        Table2->moveFirst();
     else
-        clone.moveLast();
-    return true;
+        Table2->moveLast();
+    return totals;
 }
 
 AnsiString RecipeCalculator::FormatTotal(double value) const {

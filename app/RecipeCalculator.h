@@ -122,8 +122,27 @@ private:
     void showTotals();
     // The walk over the clone's rows from its first to its end.
     RecipeTotals walkClone();
-    // The clone's rows summed from the store; false when the walk must run instead.
-    bool sumCloneRows(RecipeTotals& totals);
+    // Whether nothing can see the clone move and its fields are stored floats: the sums can
+    // then be read straight from its rows; the slots of quantity, carbohydrates, fats,
+    // proteins and energy go to `offsets`.
+    bool cloneIsQuiet(int32_t offsets[5]) const;
+    // The clone's rows summed from the store, the clone then left where the walk leaves it.
+    RecipeTotals sumCloneRows(const int32_t offsets[5]);
+    // Whether the clone's rows, their values and the clone's place are those of the last sums.
+    bool memoHolds() const;
+
+    // The last sums read from the clone's rows, and what they were read from: the store and
+    // its contents, the clone's list of rows, the clone's place afterwards. While all of it is
+    // unchanged the sums are those sums again.
+    struct TotalsMemo {
+        const TZerovCursor* store = nullptr;
+        uint64_t contents = 0;
+        const void* rows = nullptr;
+        size_t rowCount = 0;
+        int recordNumber = 0;
+        RecipeTotals totals;
+    };
+    std::optional<TotalsMemo> memo_;
 
     AnsiString databaseFolder_;
     int totalsComputations_ = 0;

@@ -177,6 +177,9 @@ void DOvuzaZerivir::writeFieldValue(TField* field, const void* source) {
         break;
     case stateFilter:
         target = candidate_ ? candidate_->data : nullptr;
+        // A write here goes straight into the stored record.
+        if (target && store_)
+            store_->valuesChanged();
         break;
     case stateInternalCalc:
         break;

@@ -7,6 +7,7 @@
 #include "platform/AnsiCase.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -35,7 +36,14 @@ void sortEntries(std::vector<RecordEntry*>& entries, const ZerovFieldList& keys,
 
 } // namespace
 
-TZerovCursor::TZerovCursor() = default;
+TZerovCursor::TZerovCursor() {
+    valuesChanged();
+}
+
+void TZerovCursor::valuesChanged() {
+    static std::atomic<uint64_t> counter{0};
+    contentVersion_ = ++counter;
+}
 
 TZerovCursor::~TZerovCursor() {
     try {
@@ -132,6 +140,7 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
             entry->status = recModified;
         if (buffer)
             copyRecordValues(buffer, entry->data);
+        valuesChanged();
         return true;
     }
 
@@ -229,6 +238,7 @@ void TZerovCursor::revertRecord(RecordEntry* entry) {
     if (entry->status == recDeleted)
         listChanged();
     entry->status = recUnchanged;
+    valuesChanged();
 }
 
 void TZerovCursor::revertAllChanges() {
@@ -248,6 +258,7 @@ void TZerovCursor::revertAllChanges() {
 }
 
 void TZerovCursor::commitAllChanges() {
+    valuesChanged();
     for (RecordEntry* e : entries_) {
         if (e->status == recDeleted) {
             removeEntry(e);

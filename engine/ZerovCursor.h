@@ -117,6 +117,13 @@ public:
     // or read. Values posted into a record that stays do not move it. A view made from the
     // list at one count is still complete while the count stays the same.
     uint64_t listVersion() const { return listVersion_; }
+    // Moves on whenever the list changes (as listVersion) or values are written into a stored
+    // record (a post, a revert, a write made straight into a record while a dataset filters).
+    // Taken from one count for the whole process, so that no two stores, and no two states of
+    // one store, ever show the same number: an unchanged number means unchanged contents.
+    uint64_t contentVersion() const { return contentVersion_; }
+    // Tells the store that values were written into one of its records from outside it.
+    void valuesChanged();
 
     // A new zero-filled record buffer (`new uint8_t[recordBufferSize()]()`), the caller's.
     uint8_t* newRecordBuffer() const;
@@ -167,7 +174,10 @@ private:
     // Releases a record buffer with the values it refers to, and clears the pointer.
     void freeBuffer(uint8_t*& buffer) const;
     void removeEntry(RecordEntry* entry);
-    void listChanged() { ++listVersion_; }
+    void listChanged() {
+        ++listVersion_;
+        valuesChanged();
+    }
     bool contains(const RecordEntry* entry) const;
     void establishAutoIncCounter();
     void reportProgress(int64_t done, int64_t total, int& lastReported);
@@ -185,6 +195,7 @@ private:
     mutable std::vector<const RecordEntry*> entryIndex_;
     mutable bool entryIndexValid_ = false;
     uint64_t listVersion_ = 0;
+    uint64_t contentVersion_ = 0;
     std::vector<std::unique_ptr<TZerovField>> ownedFields_;
     ZerovFieldList fields_;
     AnsiString descriptionSection_;

@@ -160,6 +160,41 @@ TEST_F(TotalsFromRows, EqualTheWalkOnAnEmptyTableAndOnOneRow) {
     EXPECT_THAT(lastShown(), ::testing::ElementsAre("62.0", "0.0", "0.0", "0.0"));
 }
 
+// Values written into the stored records by a record filter (in the filter state a field
+// write goes straight into the record) count at the next computation, as the walk sees them.
+TEST_F(TotalsFromRows, ValuesAFilterWritesIntoTheRecordsCount) {
+    useFoodTable();
+    calc.OpenRecipeTables();
+    expectSameAsWalk("start");
+    calc.Table1->setOnFilterRecord([&](TDataSet*, bool& accept) {
+        calc.Table1Quantita->setFloatValue(calc.Table1Quantita->floatValue() + 7);
+        accept = true;
+    });
+    calc.Table1->setFiltered(true);
+    expectSameAsWalk("filtered with writes");
+    const std::optional<RecipeTotals> totals = calc.ComputeTotals();
+    ASSERT_TRUE(totals);
+    EXPECT_NE(labelTexts(calc.formatTotals(*totals)),
+              std::vector<AnsiString>({"68.5", "10.2", "11.4", "400.8"}));
+}
+
+// Data changes that leave the clone's rows as they were give the last sums again; a posted
+// value gives new ones.
+TEST_F(TotalsFromRows, UnchangedRowsGiveTheLastSumsAndAPostNewOnes) {
+    useFoodTable();
+    calc.OpenRecipeTables();
+    goTo("Parmigiano");
+    calc.Table1->beginEdit();
+    calc.Table1Quantita->setStringValue("1000");
+    expectSameAsWalk("typed, not posted");
+    EXPECT_THAT(lastShown(), ::testing::ElementsAre("68.5", "10.2", "11.4", "400.8"));
+    calc.Table1->postRecord();
+    expectSameAsWalk("posted");
+    EXPECT_NE(lastShown(), std::vector<AnsiString>({"68.5", "10.2", "11.4", "400.8"}));
+    calc.Table1->moveFirst();
+    expectSameAsWalk("moved");
+}
+
 TEST_F(TotalsFromRows, TheWalkRunsWhenSomethingWatchesTheClone) {
     useFoodTable();
     calc.OpenRecipeTables();
