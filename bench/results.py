@@ -142,12 +142,13 @@ def main():
     out("## The program under a user's commands")
     out("")
     out("RecipeCalculator on the enciphered food file, each command with everything it sets off "
-        "(notifications, totals walks, labels). `walks` counts the totals computations per "
-        "command, `labels` the label writes.")
+        "(notifications, totals, labels, the grid painted off screen). `totals` counts the "
+        "totals computations per command (each answered by a sum over the clone's rows or, when "
+        "nothing the sums read changed, by the last sums), `labels` the label writes.")
     out("")
-    out("| command | 10,000 | 100,000 | 1,000,000 | growth ×10 | growth ×100 | walks (1M) |")
+    out("| command | 10,000 | 100,000 | 1,000,000 | growth ×10 | growth ×100 | totals (1M) |")
     out("|---|---:|---:|---:|---:|---:|---:|")
-    for key, what in [("open", "open (start-up)")] + [("totals", "one totals computation")] + \
+    for key, what in [("open", "open (start-up)")] + [("totals", "one sum over every row")] + \
             commands + [("close", "close with one change (save + free)")]:
         values = [cpu(f"program/{key}/{n}") for n in ("10000", K, M)]
         g1 = ratio(values[1], values[0])
