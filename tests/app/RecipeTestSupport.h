@@ -27,6 +27,28 @@ using FoodRow = std::array<const char*, 7>;
 inline const char* const kFoodFieldNames[] = {"Gruppo",  "Nome",   "Quantita", "Kcalorie",
                                               "Glucidi", "Lipidi", "Proteine"};
 
+// Replaces the rows of the food table at `path` with `rows` and saves it enciphered with
+// `password`, which the session then forgets.
+inline void fillFoodTable(const std::string& path, const std::vector<FoodRow>& rows,
+                          const char* password) {
+    {
+        TZerovTable t;
+        t.setTableName(path);
+        t.open();
+        while (!t.hasNoRecords())
+            t.deleteRecord();
+        for (const FoodRow& row : rows) {
+            t.beginAppend();
+            for (size_t i = 0; i < row.size(); ++i)
+                t.fieldByName(kFoodFieldNames[i])->setStringValue(row[i]);
+            t.postRecord();
+        }
+        t.setPassword(password);
+        t.saveChanges();
+    }
+    session().forgetPassword(password);
+}
+
 // The four texts of a label set in label order t1..t4.
 inline std::vector<AnsiString> labelTexts(const TotalsLabelSet& labels) {
     return {labels.t1, labels.t2, labels.t3, labels.t4};
@@ -50,22 +72,7 @@ protected:
     // password afterwards, so that only the calculator's own one or a prompt can open it.
     void writeFoodTable(const std::vector<FoodRow>& rows, const char* password = kFoodPassword) {
         copyGolden("food-plain.d", "alimenti.d");
-        {
-            TZerovTable t;
-            t.setTableName(tablePath());
-            t.open();
-            while (!t.hasNoRecords())
-                t.deleteRecord();
-            for (const FoodRow& row : rows) {
-                t.beginAppend();
-                for (size_t i = 0; i < row.size(); ++i)
-                    t.fieldByName(kFoodFieldNames[i])->setStringValue(row[i]);
-                t.postRecord();
-            }
-            t.setPassword(password);
-            t.saveChanges();
-        }
-        forgetPasswords();
+        fillFoodTable(tablePath(), rows, password);
     }
 
     // Makes the food table's row with that name current.

@@ -3,6 +3,7 @@
 // settings and a scripted user interface (from the table fixture), modal windows worked from
 // inside their own loop, text that fits its box, and screenshots kept as test artifacts.
 
+#include "tests/app/RecipeTestSupport.h"
 #include "tests/engine/ZerovTableTestSupport.h"
 #include "tests/platform_qt/ModalHelper.h"
 
@@ -21,9 +22,6 @@
 #include <vector>
 
 namespace cibrano::testing {
-
-// Gruppo, Nome, Quantita, Kcalorie, Glucidi, Lipidi, Proteine.
-using FoodRow = std::array<const char*, 7>;
 
 inline const std::vector<FoodRow>& sampleFoods() {
     static const std::vector<FoodRow> rows = {
@@ -48,25 +46,8 @@ protected:
     // The food table with these rows, enciphered with the program's password, which the
     // session then forgets.
     void writeFoodTable(const std::vector<FoodRow>& rows = sampleFoods()) {
-        static const char* const names[] = {"Gruppo",  "Nome",   "Quantita", "Kcalorie",
-                                            "Glucidi", "Lipidi", "Proteine"};
         copyGolden("food-plain.d", "alimenti.d");
-        {
-            TZerovTable t;
-            t.setTableName(tablePath());
-            t.open();
-            while (!t.hasNoRecords())
-                t.deleteRecord();
-            for (const FoodRow& row : rows) {
-                t.beginAppend();
-                for (size_t i = 0; i < row.size(); ++i)
-                    t.fieldByName(names[i])->setStringValue(row[i]);
-                t.postRecord();
-            }
-            t.setPassword(kFoodPassword);
-            t.saveChanges();
-        }
-        forgetPasswords();
+        fillFoodTable(tablePath(), rows, kFoodPassword);
     }
 
     // The quantities of the stored table, row by row in stored order.
