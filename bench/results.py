@@ -35,7 +35,7 @@ def ms(value):
         return f"{value:,.0f}"
     if value >= 1:
         return f"{value:.1f}"
-    return f"{value:.3f}"
+    return f"{value:.3g}"
 
 
 def main():

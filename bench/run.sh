@@ -8,8 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-"$here/../build"}
 [ $# -gt 0 ] && shift
 cmake --build "$build" --target cibrano-bench -j2
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+# The raw outputs stay beside the program, so the table can be written again from them.
+out="$build/bench"
 "$build/bench/cibrano-bench" --memory >"$out/memory.csv"
 QT_QPA_PLATFORM=offscreen "$build/bench/cibrano-bench" --benchmark_repetitions=3 \
     --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 \
