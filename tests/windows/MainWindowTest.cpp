@@ -1,6 +1,6 @@
 // The main window: its layout as designed and when resized, the tab order, the totals that
 // follow typed quantities, the search box, the commands, the information dialog, and start-up
-// and closing with their errors.
+// and closing with their errors; bad input typed, pasted or found on disk.
 
 #include "app/alimenti.h"
 
@@ -8,11 +8,13 @@
 
 #include "app/FindLineEdit.h"
 #include "app/InfoDialog.h"
+#include "grid/InplaceEdit.h"
 #include "grid/TitleDBCtrl.h"
 #include "platform/qt/Panel.h"
 
 #include <gmock/gmock.h>
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
@@ -319,6 +321,125 @@ TEST_F(MainWindow, AFailedSaveKeepsTheWindowOpenAndASecondCloseEndsWithoutWritin
     EXPECT_TRUE(f->close());
     EXPECT_EQ(ui.errors.size(), 1u);
     EXPECT_TRUE(std::filesystem::is_directory(tablePath()));
+}
+
+// --- Bad input at the window: each gets a clear message and loses nothing typed before ------
+
+TEST_F(MainWindow, LettersInAQuantityAreDroppedAndATextThatIsNoNumberKeepsTheEditorOpen) {
+    writeFoodTable();
+    auto f = openWindow();
+    TTitleDBGrid* grid = f->TitleDBGrid1;
+
+    typeQuantity(*f, 1, "1a5x0"); // the letters beep and are dropped
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    EXPECT_EQ(grid->InplaceEditor()->text(), "150");
+    pressKey(Qt::Key_Down);
+    EXPECT_EQ(totals(*f), (QStringList{"90.0", "12.0", "1.5", "412.5"}));
+
+    // Characters a number may hold, in an order no number has: the field's message, and the
+    // row, the editor and the typed text stay as they are.
+    typeQuantity(*f, 2, "1-2");
+    pressKey(Qt::Key_Down);
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].text, "'1-2' is not a valid floating point value for field 'Quantita'");
+    EXPECT_EQ(f->recipe()->Table1Nome->stringValue(), "Pasta di semola");
+    EXPECT_TRUE(grid->InplaceEditor()->isVisible());
+    EXPECT_EQ(grid->InplaceEditor()->text(), "1-2");
+    EXPECT_EQ(totals(*f), (QStringList{"90.0", "12.0", "1.5", "412.5"}));
+
+    // Mended, the value goes in and the first row's quantity is still there.
+    pressKey(Qt::Key_Backspace);
+    pressKey(Qt::Key_Backspace);
+    pressKey(Qt::Key_Down);
+    EXPECT_EQ(ui.errors.size(), 1u);
+    EXPECT_TRUE(f->close());
+    EXPECT_THAT(storedQuantities(), ElementsAre(150.0, 1.0, 0.0, 0.0, 0.0));
+}
+
+TEST_F(MainWindow, ANameLongerThanItsFieldStopsAtFiftyCharactersAndForeignTextIsNotPasted) {
+    writeFoodTable();
+    auto f = openWindow();
+    TTitleDBGrid* grid = f->TitleDBGrid1;
+    const QRect cell = grid->cellRect(gridColumn("Nome"), 1);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    pressKey(Qt::Key_F2);
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    grid->InplaceEditor()->selectAll();
+    const QString sixty = QString::fromUtf8("Pane di grano duro") + QString(42, QChar(0xE0));
+    typeText(QApplication::focusWidget(), sixty);
+    EXPECT_EQ(grid->InplaceEditor()->text(), sixty.left(50));
+
+    // Text holding a character the table cannot store is refused whole, and what was typed
+    // stays.
+    QApplication::clipboard()->setText(QString::fromUtf8("Pane \u03A9"));
+    pressKey(Qt::Key_Backspace);
+    pressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(grid->InplaceEditor()->text(), sixty.left(49));
+
+    pressKey(Qt::Key_Down);
+    EXPECT_TRUE(ui.errors.empty());
+    EXPECT_TRUE(f->close());
+    TZerovTable t;
+    t.setTableName(tablePath());
+    t.setPassword(kFoodPassword);
+    t.open();
+    EXPECT_EQ(t.fieldByName("Nome")->stringValue(),
+              AnsiString("Pane di grano duro") + AnsiString(31, '\xE0'));
+}
+
+TEST_F(MainWindow, AWrongPasswordTypedThreeTimesOpensNothingAndWritesNothing) {
+    writeFoodTable();
+    const std::string before = readWholeFile(tablePath()).value_or("");
+    // The program's own password no longer opens the table.
+    {
+        TZerovTable t;
+        t.setTableName(tablePath());
+        t.setPassword(kFoodPassword);
+        t.open();
+        t.setPassword("ALTRA");
+        t.saveChanges();
+    }
+    forgetPasswords();
+    const std::string changed = readWholeFile(tablePath()).value_or("");
+    for (const char* typed : {"uno", "due", "tre"})
+        ui.queuePassword(AnsiString(typed));
+    {
+        TForm1 f;
+        EXPECT_EQ(ui.prompts.size(), 3u);
+        ASSERT_EQ(ui.warnings.size(), 2u);
+        EXPECT_EQ(ui.warnings[0].text, "Password is invalid. Try again");
+        ASSERT_EQ(ui.errors.size(), 1u);
+        EXPECT_EQ(ui.errors[0].text,
+                  "Table1: Error opening table: Invalid password. Table cannot be open.");
+        EXPECT_EQ(totals(f), (QStringList{"Glucidi", "Proteine", "Lipidi", "Kcalorie"}));
+        EXPECT_TRUE(f.close());
+    }
+    EXPECT_NE(before, changed);
+    EXPECT_EQ(readWholeFile(tablePath()).value_or(""), changed);
+}
+
+TEST_F(MainWindow, ADamagedTableOrAFileThatIsNoTableIsReportedAndLeftAsItWas) {
+    writeFoodTable();
+    const std::string table = readWholeFile(tablePath()).value_or("");
+    ASSERT_GT(table.size(), 100u);
+    const std::vector<std::string> files = {
+        table.substr(0, table.size() / 2),          // cut short
+        "Gruppo;Nome;Quantita\nCereali;Pane;100\n", // a CSV, not a table
+        std::string(),                              // empty
+    };
+    for (const std::string& bytes : files) {
+        std::ofstream(tablePath(), std::ios::binary | std::ios::trunc) << bytes;
+        ui.errors.clear();
+        {
+            TForm1 f;
+            ASSERT_EQ(ui.errors.size(), 1u) << bytes.size();
+            EXPECT_THAT(ui.errors[0].text, ::testing::StartsWith("Table1: "));
+            EXPECT_EQ(totals(f), (QStringList{"Glucidi", "Proteine", "Lipidi", "Kcalorie"}));
+            EXPECT_TRUE(f.close());
+        }
+        EXPECT_EQ(readWholeFile(tablePath()).value_or("?"), bytes);
+        forgetPasswords();
+    }
 }
 
 } // namespace
