@@ -18,6 +18,10 @@ tool=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 password=QUARZOFELCEBRUM
 
+# The program runs on the virtual display as on a desktop, whatever platform the widget tests
+# of the same run were told to use.
+unset QT_QPA_PLATFORM
+
 work=$(mktemp -d /tmp/cibrano-e2e-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
