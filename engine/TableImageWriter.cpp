@@ -1,8 +1,8 @@
 // Writing the table image of the record store.
 //
 // The body (notes and records) is built one piece at a time, each record in a small buffer
-// whose length bytes are filled in as its values go in, and enciphered as it goes out with one
-// cipher state carried through the whole body. The bytes are the same as enciphering the
+// whose length bytes are filled in as its values go in; the pieces go out in runs, enciphered
+// with one cipher state carried through the whole body. The bytes are the same as enciphering the
 // finished image in place, but the image can go straight into a file as well as into memory.
 
 #include "engine/Crc16.h"
@@ -198,11 +198,25 @@ size_t TZerovCursor::writeImage(TStream& stream) {
     TSapphire bodyCipher;
     if (encipher)
         bodyCipher.setKey(bodyKey);
+    // Pieces are gathered and go out (enciphered) in runs of about kRunSize bytes: each call
+    // of the cipher and the stream has a cost of its own that a record's few bytes would pay
+    // again and again.
+    constexpr size_t kRunSize = size_t{64} << 10;
     std::vector<uint8_t> piece;
-    auto emit = [&] {
+    std::vector<uint8_t> run;
+    run.reserve(kRunSize + 256);
+    auto flush = [&] {
+        if (run.empty())
+            return;
         if (encipher)
-            bodyCipher.encipher(piece.data(), piece.size());
-        stream.writeBuffer(piece.data(), piece.size());
+            bodyCipher.encipher(run.data(), run.size());
+        stream.writeBuffer(run.data(), run.size());
+        run.clear();
+    };
+    auto emit = [&] {
+        run.insert(run.end(), piece.begin(), piece.end());
+        if (run.size() >= kRunSize)
+            flush();
     };
 
     // Readers keep the notes up to their first NUL; nothing after it is written.
@@ -229,6 +243,10 @@ size_t TZerovCursor::writeImage(TStream& stream) {
         ++written;
         reportProgress(static_cast<int64_t>(index) + 1, total, lastPercent);
     }
+
+    flush();
+    if (encipher && !piece.empty())
+        wipeSecret(piece.data(), piece.size());
 
     const size_t end = stream.position();
     if (end - start > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
