@@ -7,6 +7,7 @@
 #include "dataset/FloatField.h"
 #include "engine/FieldDescriptions.h"
 #include "engine/FieldValues.h"
+#include "engine/ImageReader.h"
 #include "engine/ZerovBlobStream.h"
 #include "engine/ZerovConst.h"
 #include "engine/ZerovDatabase.h"
@@ -145,7 +146,7 @@ void DOvuzaZerivir::forgetModified() {
 
 // --- The store ------------------------------------------------------------------------------
 
-void DOvuzaZerivir::loadFromStream(TStream& stream, bool keepStream) {
+void DOvuzaZerivir::prepareStoreForLoad() {
     if (store_) {
         store_->clearStore(true);
     } else {
@@ -164,6 +165,20 @@ void DOvuzaZerivir::loadFromStream(TStream& stream, bool keepStream) {
     }
     store_->setPartialOpen(partialOpen_);
     view_.clear();
+}
+
+void DOvuzaZerivir::finishLoad(bool ok, const AnsiString& message) {
+    if (!ok) {
+        viewPosition_ = -1;
+        detachStore();
+        databaseError(AnsiString(msg::ErrorOpeningTable) + message, this);
+    }
+    if (!message.empty() && partialOpen_)
+        uiServices().showWarning(applicationTitle(), message);
+}
+
+void DOvuzaZerivir::loadFromStream(TStream& stream, bool keepStream) {
+    prepareStoreForLoad();
     if (!keepStream)
         stream.setPosition(0);
 
@@ -181,13 +196,24 @@ void DOvuzaZerivir::loadFromStream(TStream& stream, bool keepStream) {
         copy.setPosition(0);
         ok = store_->readTableImage(copy, message);
     }
-    if (!ok) {
+    finishLoad(ok, message);
+}
+
+bool DOvuzaZerivir::loadFromFile(const std::string& path) {
+    TableFileSource file;
+    std::string reason;
+    if (!file.open(path, reason))
+        return false;
+    prepareStoreForLoad();
+    AnsiString message;
+    const TZerovCursor::FileRead result = store_->readTableFile(file, message);
+    if (result == TZerovCursor::FileRead::unreadable) {
         viewPosition_ = -1;
         detachStore();
-        databaseError(AnsiString(msg::ErrorOpeningTable) + message, this);
+        return false;
     }
-    if (!message.empty() && partialOpen_)
-        uiServices().showWarning(applicationTitle(), message);
+    finishLoad(result == TZerovCursor::FileRead::loaded, message);
+    return true;
 }
 
 void DOvuzaZerivir::attachStore(TZerovCursor* shared) {

@@ -224,6 +224,10 @@ protected:
     // A stream that is not a memory stream is read into one first. Raises "Error opening
     // table: ..." when the image cannot be read; the store is then freed.
     void loadFromStream(TStream& stream, bool keepStream);
+    // Reads a table file into the store as loadFromStream reads its image, a piece at a time.
+    // False, with nothing changed, when the file cannot be opened; false too, with the store
+    // gone, when it cannot be read to its end. A refused image raises as loadFromStream does.
+    bool loadFromFile(const std::string& path);
     // Shares another dataset's store (a clone) instead of owning one.
     void attachStore(TZerovCursor* shared);
     // Lets go of a shared store, or frees an owned one; the store is then absent.
@@ -304,6 +308,11 @@ private:
         std::vector<int32_t> textSlots;
         std::vector<int32_t> blobSlots;
     };
+    // Makes the store when there is none, empties it and the view, before a load.
+    void prepareStoreForLoad();
+    // Raises "Error opening table: ..." for a refused image (the store then goes), or shows
+    // what a partial open could not read.
+    void finishLoad(bool ok, const AnsiString& message);
     void planRecordCopy();
     // Fills a buffer of this dataset with the values of a stored record. The buffer's text
     // blocks are reused when they are long enough: a walk over the records then seldom

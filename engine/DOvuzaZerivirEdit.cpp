@@ -176,9 +176,10 @@ void DOvuzaZerivir::writeFieldValue(TField* field, const void* source) {
         target = calculatedBuffer();
         break;
     case stateFilter:
-        target = candidate_ ? candidate_->data : nullptr;
-        // A write here goes straight into the stored record.
-        if (target && store_)
+        // A write here goes straight into the stored record, which gets a buffer of its own
+        // first when it still lies in the store's pool.
+        target = candidate_ && store_ ? store_->ownRecordData(candidate_) : nullptr;
+        if (target)
             store_->valuesChanged();
         break;
     case stateInternalCalc:

@@ -1,11 +1,13 @@
 // Reading a table image into the record store.
 //
-// The image is read straight from the memory stream's bytes. Nothing the image declares (a
-// record count, a section length, a text or BLOB length) is believed before the bytes are
-// there: every length is checked against what remains before anything is allocated, so a
-// damaged or hostile image can only make the reader fail, never read out of bounds or
-// allocate more than the image itself justifies.
+// The image is read straight from the memory stream's bytes, or from a table file's bytes as
+// they are read (ImageReader.h). The records go into the store's pool. Nothing the image declares
+// (a record count, a section length, a text or BLOB length) is believed before the bytes are there:
+// every length is checked against what remains before anything is allocated, so a damaged or
+// hostile image can only make the reader fail, never read out of bounds or allocate more than the
+// image itself justifies.
 
+#include "engine/ImageReader.h"
 #include "engine/ZerovConst.h"
 #include "engine/ZerovCursor.h"
 #include "engine/ZerovSession.h"
@@ -19,10 +21,6 @@
 namespace cibrano {
 
 namespace {
-
-// The header, the description section or the notes block is cut short or holds something
-// that cannot be so ("Buffer structure corruption!").
-struct CorruptImage {};
 
 // Slot sizes of the fixed-size kinds 1-9, by kind.
 constexpr uint16_t kFixedSlotSize[] = {0, 2, 4, 2, 8, 8, 4, 4, 8, 4};
@@ -139,42 +137,21 @@ std::unique_ptr<TZerovField> makeField(std::string_view entry) {
 
 } // namespace
 
-// A read position over the stream's bytes.
-struct TZerovCursor::ImageReader {
-    uint8_t* base;
-    size_t pos;
-    size_t end;
-
-    size_t remaining() const { return pos < end ? end - pos : 0; }
-    void need(size_t n) const {
-        if (remaining() < n)
-            throw CorruptImage{};
-    }
-    uint8_t* at() const { return base + pos; }
-    uint8_t u8() {
-        need(1);
-        return base[pos++];
-    }
-    int32_t i32() {
-        need(4);
-        uint32_t v = uint32_t{base[pos]} | (uint32_t{base[pos + 1]} << 8) |
-                     (uint32_t{base[pos + 2]} << 16) | (uint32_t{base[pos + 3]} << 24);
-        pos += 4;
-        return static_cast<int32_t>(v);
-    }
-    int16_t i16() {
-        need(2);
-        auto v = static_cast<uint16_t>(base[pos] | (base[pos + 1] << 8));
-        pos += 2;
-        return static_cast<int16_t>(v);
-    }
-};
-
 bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
+    ImageReader in;
+    in.base = stream.memory();
+    in.pos = stream.position();
+    in.end = stream.size();
+    const bool ok = readImage(in, message);
+    if (in.consumed)
+        stream.setPosition(in.pos);
+    return ok;
+}
+
+bool TZerovCursor::readImage(ImageReader& in, AnsiString& message) {
     message.clear();
     clearStore(true);
     notes_.clear();
-    ImageReader in{stream.memory(), stream.position(), stream.size()};
     try {
         bool blockOpened = false;
         int32_t declaredRecords = 0;
@@ -182,8 +159,11 @@ bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
             in.i32(); // the total length: not needed, the stream has the bytes
             const uint8_t kind = in.u8();
             if (kind == kErrorImage) {
-                message.assign(reinterpret_cast<const char*>(in.at()), in.remaining());
-                stream.setPosition(in.end);
+                const size_t length = in.remaining();
+                in.need(length);
+                message.assign(reinterpret_cast<const char*>(in.at()), length);
+                in.pos += length;
+                in.consumed = true;
                 return false;
             }
             // The mark follows the image just met, so a table that was once enciphered and
@@ -226,9 +206,14 @@ bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
 
         // The body: deciphered in place with the GUID text of the opened password block.
         if (enciphered_ && blockOpened && in.remaining() > 0) {
-            TSapphire& cipher = session().cipher();
-            cipher.setKey(std::string_view(reinterpret_cast<const char*>(passwordBlock_), 38));
-            cipher.decipher(in.at(), in.remaining());
+            const std::string_view key(reinterpret_cast<const char*>(passwordBlock_), 38);
+            if (in.file) {
+                in.file->startDeciphering(key, in.at(), in.inWindow());
+            } else {
+                TSapphire& cipher = session().cipher();
+                cipher.setKey(key);
+                cipher.decipher(in.at(), in.remaining());
+            }
         }
 
         // Notes. The marker is looked for whenever a byte remains (not only when a whole
@@ -245,6 +230,7 @@ bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
                     if (length < 0 || static_cast<size_t>(length) > in.remaining()) {
                         message = msg::BufferCorruption;
                     } else {
+                        in.need(static_cast<size_t>(length));
                         const char* text = reinterpret_cast<const char*>(in.at());
                         notes_.assign(text, strnlen(text, static_cast<size_t>(length)));
                         in.pos += static_cast<size_t>(length);
@@ -262,6 +248,9 @@ bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
 
         // Records.
         const size_t lengthBytes = static_cast<size_t>(std::max(declaredFieldCount_, 0));
+        if (lengthBytes > 0 && declaredRecords > 0)
+            entries_.reserve(static_cast<size_t>(
+                std::min<int64_t>(declaredRecords, in.remaining() / lengthBytes)));
         int lastPercent = 0;
         while (in.remaining() >= lengthBytes &&
                static_cast<int64_t>(entries_.size()) < declaredRecords && readRecord(in, message))
@@ -270,7 +259,7 @@ bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
         if (message.empty() && static_cast<int64_t>(entries_.size()) != declaredRecords)
             message = formatText(msg::RecordCountMismatch, static_cast<int>(entries_.size()),
                                  declaredRecords);
-        stream.setPosition(in.pos);
+        in.consumed = true;
 
         if (message.empty() || partialOpen_) {
             // A partly read table gets its counter too: new records must not repeat numbers.
@@ -322,16 +311,20 @@ bool TZerovCursor::readRecord(ImageReader& in, AnsiString& message) {
     const size_t lengthBytes = static_cast<size_t>(std::max(declaredFieldCount_, 0));
     if (in.remaining() < lengthBytes)
         return false;
-    const uint8_t* lengths = in.at();
+    // Only the known fields' lengths are looked at; the window may move while the values are
+    // read, so they are kept aside.
+    const size_t fieldsInRecord = std::min(fields_.size(), lengthBytes);
+    in.need(lengthBytes);
+    recordLengths_.assign(in.at(), in.at() + fieldsInRecord);
     in.pos += lengthBytes;
 
-    std::unique_ptr<uint8_t[]> data(newRecordBuffer());
+    RecordEntry* entry = newEntry();
+    uint8_t* data = pool_.allocate(static_cast<size_t>(recordBufferSize_));
     const int recordNumber = static_cast<int>(entries_.size()) + 1;
-    const size_t fieldsInRecord = std::min(fields_.size(), lengthBytes);
     size_t completed = 0;
     for (; completed < fieldsInRecord; ++completed) {
         const TZerovField& f = *fields_[completed];
-        const int n = lengths[completed];
+        const int n = recordLengths_[completed];
         const bool referenced = isTextRefKind(f.storageKind) || isBlobKind(f.storageKind);
         if (referenced ? (n != 0 && n != 4) : n > f.dataSize) {
             message = formatText(msg::FieldWrongLength, f.fieldName, n, recordNumber);
@@ -339,7 +332,7 @@ bool TZerovCursor::readRecord(ImageReader& in, AnsiString& message) {
         }
         if (n == 0)
             continue;
-        uint8_t* slot = slotOf(data.get(), f);
+        uint8_t* slot = slotOf(data, f);
         if (referenced) {
             if (in.remaining() < 4)
                 break;
@@ -350,21 +343,25 @@ bool TZerovCursor::readRecord(ImageReader& in, AnsiString& message) {
                                      f.fieldName, length, recordNumber);
                 break;
             }
-            if (in.remaining() < static_cast<size_t>(length))
+            const auto size = static_cast<size_t>(length);
+            if (in.remaining() < size)
                 break;
+            in.need(size);
             if (text) {
-                char* copy = new char[static_cast<size_t>(length) + 1]();
-                std::memcpy(copy, in.at(), static_cast<size_t>(length));
+                char* copy = pool_.allocateText(size + 1);
+                std::memcpy(copy, in.at(), size);
+                copy[size] = 0;
                 setTextRef(slot, copy);
             } else if (length > 0) {
-                auto* copy = new uint8_t[static_cast<size_t>(length)];
-                std::memcpy(copy, in.at(), static_cast<size_t>(length));
+                uint8_t* copy = pool_.allocate(size);
+                std::memcpy(copy, in.at(), size);
                 setBlobRef(slot, copy, length);
             }
-            in.pos += static_cast<size_t>(length);
+            in.pos += size;
         } else {
             if (in.remaining() < static_cast<size_t>(n))
                 break;
+            in.need(static_cast<size_t>(n));
             // Fixed-size copies for the number widths: a variable-length memcpy costs more
             // than the copy itself for these, and they are most of a food table's values.
             switch (n) {
@@ -388,22 +385,14 @@ bool TZerovCursor::readRecord(ImageReader& in, AnsiString& message) {
         }
     }
 
-    if (completed == 0) {
-        freeRecordValues(data.get());
+    // A record of which nothing could be read is not kept (its pooled bytes stay unused).
+    if (completed == 0)
         return false;
-    }
-    auto entry = std::make_unique<RecordEntry>();
-    entry->data = data.get();
+    entry->data = data;
+    entry->pooled = true;
     entry->status = recUnchanged;
-    try {
-        entries_.push_back(entry.get());
-    } catch (...) {
-        freeRecordValues(data.get());
-        throw;
-    }
+    entries_.push_back(entry);
     listChanged();
-    data.release();
-    entry.release();
     // A record whose reading stopped after its first field is kept with what was read, but
     // the table is damaged: the message stays and reading ends here, so the open fails
     // unless PartialOpen asks for what can be read (and then shows the message). Clearing

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <memory>
+#include <new>
 
 namespace cibrano {
 
@@ -95,6 +97,27 @@ uint8_t* TZerovCursor::newRecordBuffer() const {
     return new uint8_t[static_cast<size_t>(recordBufferSize_)]();
 }
 
+RecordEntry* TZerovCursor::newEntry() {
+    return new (pool_.allocate(sizeof(RecordEntry))) RecordEntry();
+}
+
+uint8_t* TZerovCursor::ownRecordData(RecordEntry* entry) {
+    if (!entry || !entry->data)
+        return nullptr;
+    if (entry->pooled) {
+        std::unique_ptr<uint8_t[]> own(newRecordBuffer());
+        try {
+            copyRecordValues(entry->data, own.get());
+        } catch (...) {
+            freeRecordValues(own.get());
+            throw;
+        }
+        entry->data = own.release();
+        entry->pooled = false;
+    }
+    return entry->data;
+}
+
 namespace {
 // Below this many records a scan is as quick as keeping the index.
 constexpr size_t kIndexedContainsFrom = 1024;
@@ -139,7 +162,7 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
         if (entry->status == recUnchanged)
             entry->status = recModified;
         if (buffer)
-            copyRecordValues(buffer, entry->data);
+            copyRecordValues(buffer, ownRecordData(entry));
         valuesChanged();
         return true;
     }
@@ -152,16 +175,15 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
         }
         number = autoIncCounter_ + 1;
     }
-    auto added = std::make_unique<RecordEntry>();
     std::unique_ptr<uint8_t[]> data(newRecordBuffer());
-    added->data = data.get();
-    added->status = recInserted;
+    RecordEntry* e = newEntry();
+    e->data = data.get();
+    e->status = recInserted;
     try {
         if (buffer)
             copyRecordValues(buffer, data.get());
-        entries_.push_back(added.get());
+        entries_.push_back(e);
         if (entryIndexValid_ && entryIndex_.size() + 1 == entries_.size()) {
-            const RecordEntry* e = added.get();
             try {
                 entryIndex_.insert(std::upper_bound(entryIndex_.begin(), entryIndex_.end(), e,
                                                     std::less<const RecordEntry*>()),
@@ -172,12 +194,13 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
             }
         }
     } catch (...) {
+        // The entry stays unused in the pool.
+        e->data = nullptr;
         freeRecordValues(data.get());
         throw;
     }
     listChanged();
     data.release();
-    RecordEntry* e = added.release();
     if (autoIncField_) {
         autoIncCounter_ = number;
         writeSlot<int32_t>(slotOf(e->data, *autoIncField_), number);
@@ -198,7 +221,16 @@ void TZerovCursor::removeEntry(RecordEntry* entry) {
 
 void TZerovCursor::freeEntryValues(RecordEntry* entry) {
     freeBuffer(entry->backup);
-    freeBuffer(entry->data);
+    releaseData(entry);
+}
+
+void TZerovCursor::releaseData(RecordEntry* entry) {
+    if (entry->pooled) {
+        entry->data = nullptr;
+        entry->pooled = false;
+    } else {
+        freeBuffer(entry->data);
+    }
 }
 
 void TZerovCursor::freeBuffer(uint8_t*& buffer) const {
@@ -231,7 +263,7 @@ void TZerovCursor::revertRecord(RecordEntry* entry) {
         return;
     if (entry->backup) {
         // The backup already is a buffer of its own with its own copies: it becomes the data.
-        freeBuffer(entry->data);
+        releaseData(entry);
         entry->data = entry->backup;
         entry->backup = nullptr;
     }
@@ -288,9 +320,9 @@ void TZerovCursor::clearStore(bool alsoFields) {
                     failure = std::current_exception();
             }
         }
-        delete e;
     }
     entries_.shrink_to_fit();
+    pool_.release();
     autoIncCounter_ = 0;
     if (alsoFields) {
         fields_.clear();
@@ -313,7 +345,7 @@ void TZerovCursor::copyRecordValues(const uint8_t* source, uint8_t* target) cons
         const uint8_t* from = slotOf(source, *f);
         uint8_t* to = slotOf(target, *f);
         if (isTextRefKind(f->storageKind)) {
-            delete[] textRefAt(to);
+            releaseText(textRefAt(to));
             setTextRef(to, nullptr);
             const char* text = textRefAt(from);
             if (text && *text) {
@@ -323,7 +355,7 @@ void TZerovCursor::copyRecordValues(const uint8_t* source, uint8_t* target) cons
                 setTextRef(to, copy);
             }
         } else if (isBlobKind(f->storageKind)) {
-            delete[] blobRefAt(to);
+            releaseBlob(blobRefAt(to));
             setBlobRef(to, nullptr, 0);
             const uint8_t* block = blobRefAt(from);
             int32_t length = blobLengthAt(from);

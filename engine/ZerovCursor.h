@@ -4,13 +4,16 @@
 // the table image and the sorting of records.
 //
 // A record's identity is the address of its RecordEntry (the dataset's bookmark): entries are
-// allocated one by one and never move while the store lives, whatever sorting does to the
-// list. Deleted records stay in the list as tombstones until the store is cleared.
+// made in the store's record pool and never move while the store lives, whatever sorting does
+// to the list. Deleted records stay in the list as tombstones until the store is cleared,
+// which frees the entries with the pool. Records read from a table keep their buffers and
+// texts in the pool too (RecordEntry::pooled).
 //
 // The member functions live in several files: ZerovCursor.cpp (fields, records, changes,
 // keys, sorting), TableImageReader.cpp, TableImageWriter.cpp and TableFile.cpp.
 
 #include "engine/RecordEntry.h"
+#include "engine/RecordPool.h"
 #include "engine/ZerovField.h"
 #include "platform/AnsiString.h"
 #include "platform/Set.h"
@@ -27,6 +30,7 @@ namespace cibrano {
 
 class TStream;
 class TMemoryStream;
+class TableFileSource;
 
 enum TSaveOption { savAutoBackup, savSlowMode, savSortOnIndex };
 using TSaveOptions = TSet<TSaveOption>;
@@ -61,6 +65,16 @@ public:
     // success; with PartialOpen a damaged image still succeeds and the message says what went
     // wrong.
     bool readTableImage(TMemoryStream& stream, AnsiString& message);
+    // What reading a table file came to.
+    enum class FileRead { loaded, refused, unreadable };
+    // Loads a table file as readTableImage loads an image, reading and deciphering it a piece
+    // at a time so that the file's bytes are never all in memory at once. `refused`, with the
+    // message, where readTableImage answers false; `unreadable`, with the system's reason, when
+    // the file cannot be opened (the store is then left as it was) or not read to its end (the
+    // store is then empty).
+    FileRead readTableFile(const std::string& path, AnsiString& message);
+    // The same from a file already opened (engine/ImageReader.h).
+    FileRead readTableFile(TableFileSource& file, AnsiString& message);
     // Writes the image of the store at the stream's position, enciphered when a password is
     // set (with a new body key each time); answers the image length. Raises EDatabaseError,
     // before writing anything, when the store holds what the reader would refuse.
@@ -127,6 +141,9 @@ public:
 
     // A new zero-filled record buffer (`new uint8_t[recordBufferSize()]()`), the caller's.
     uint8_t* newRecordBuffer() const;
+    // The record's buffer to write values into: a pooled record first gets a buffer of its
+    // own, with its own copies of the texts and BLOBs. Null for a record without data.
+    uint8_t* ownRecordData(RecordEntry* entry);
 
     // ---- Changes ----
 
@@ -173,6 +190,9 @@ private:
     void freeEntryValues(RecordEntry* entry);
     // Releases a record buffer with the values it refers to, and clears the pointer.
     void freeBuffer(uint8_t*& buffer) const;
+    // Lets go of the entry's data (kept in the pool when pooled, else freed).
+    void releaseData(RecordEntry* entry);
+    RecordEntry* newEntry();
     void removeEntry(RecordEntry* entry);
     void listChanged() {
         ++listVersion_;
@@ -183,11 +203,16 @@ private:
     void reportProgress(int64_t done, int64_t total, int& lastReported);
 
     bool parseFieldDescriptions(AnsiString& message);
+    bool readImage(ImageReader& in, AnsiString& message);
     bool readRecord(ImageReader& in, AnsiString& message);
     void checkWritable() const;
     size_t writeImage(TStream& stream);
 
+    // The entries, and the buffers and values of the records read from a table.
+    RecordPool pool_;
     std::vector<RecordEntry*> entries_;
+    // The length bytes of the record being read.
+    std::vector<uint8_t> recordLengths_;
     // The entries' addresses in address order, so that `contains` answers a large store by
     // binary search instead of a scan per post: made when first needed, kept up to date as
     // records are added, dropped when the list is cleared, remade when the list grew by other

@@ -163,10 +163,8 @@ void TZerovTable::loadNewTable() {
 
 void TZerovTable::loadTableFile() {
     const std::string path = tableFilePath();
-    TMemoryStream image;
-    if (path.empty() || !fileExists(path) || !image.loadFromFile(path))
+    if (path.empty() || !fileExists(path) || !loadFromFile(path))
         databaseError(formatText(tblmsg::ErrorOpeningFile, path), this);
-    loadFromStream(image, false);
 }
 
 void TZerovTable::attachToSource() {

@@ -1,0 +1,70 @@
+#pragma once
+// The memory of the records a store reads from a table: their entries, buffers and texts are
+// carved one after the other out of large blocks instead of being allocated one by one. A
+// table of a million records is then a few hundred allocations instead of three million, the
+// allocator adds nothing per record, and a walk over the records in the order they were read
+// runs through memory in order.
+//
+// Nothing is given back before the whole pool is released (when the store is cleared): a
+// pooled record whose values change gets a buffer of its own on the heap (see
+// TZerovCursor::ownRecordData), and its pooled bytes stay unused until then. Code that
+// releases a text or BLOB it finds in a slot goes through releaseText / releaseBlob, which
+// leave pooled memory alone, so that a value written into a pooled record by any route never
+// frees memory the pool owns.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace cibrano {
+
+class RecordPool {
+public:
+    RecordPool() = default;
+    ~RecordPool() { release(); }
+    RecordPool(const RecordPool&) = delete;
+    RecordPool& operator=(const RecordPool&) = delete;
+
+    // `size` bytes, zero-filled, aligned for any of the engine's slot values and pointers.
+    uint8_t* allocate(size_t size) { return take(size, kAlignment); }
+    // `size` bytes for characters, not aligned, not zero-filled.
+    char* allocateText(size_t size) { return reinterpret_cast<char*>(take(size, 1)); }
+    // Frees every block; everything handed out is gone.
+    void release();
+    // Bytes held in blocks (handed out or not).
+    size_t capacity() const { return capacity_; }
+    // Whether `p` lies in a block of any pool of the process.
+    static bool holds(const void* p);
+
+private:
+    static constexpr size_t kAlignment = 8;
+    static constexpr size_t kBlockSize = size_t{1} << 20;
+
+    uint8_t* take(size_t size, size_t alignment) {
+        size_t at = (used_ + alignment - 1) & ~(alignment - 1);
+        if (at + size > blockSize_ || blocks_.empty())
+            return takeFromNewBlock(size);
+        used_ = at + size;
+        return blocks_.back().get() + at;
+    }
+    uint8_t* takeFromNewBlock(size_t size);
+    uint8_t* newBlock(size_t size);
+
+    std::vector<std::unique_ptr<uint8_t[]>> blocks_;
+    size_t blockSize_ = 0;
+    size_t used_ = 0;
+    size_t capacity_ = 0;
+};
+
+// Give back a text or BLOB block referred to from a slot, unless a pool owns it.
+inline void releaseText(char* p) {
+    if (p && !RecordPool::holds(p))
+        delete[] p;
+}
+inline void releaseBlob(uint8_t* p) {
+    if (p && !RecordPool::holds(p))
+        delete[] p;
+}
+
+} // namespace cibrano
