@@ -1,5 +1,6 @@
 // Peak resident memory of the program on a food table: a child process of its own per table
-// size (so that nothing the benchmark made before counts), which opens the table as the
+// size (so that nothing the benchmark made before counts), which starts the window system and
+// paints an empty grid as the program does before its tables open, then opens the table as the
 // program does and reports its peak resident size (VmHWM) above what it held before opening,
 // then again after sorting by Nome, filtering, typing a quantity and saving.
 
@@ -31,6 +32,7 @@ long statusKb(const char* key) {
 } // namespace
 
 int memoryProbe(const std::string& folder) {
+    ProgramSession::startDisplay();
     const long baseline = statusKb("VmHWM");
     std::printf("baseline %ld\n", baseline);
     ProgramSession session(folder);

@@ -43,6 +43,14 @@ bool ProgramSession::paintsGrid() {
     return true;
 }
 
+void ProgramSession::startDisplay() {
+    ensureApplication();
+    Grid empty;
+    empty.widget.resize(800, 500);
+    empty.image.fill(Qt::white);
+    empty.widget.render(&empty.image);
+}
+
 void ProgramSession::makeGrid() {
     ensureApplication();
     grid_.reset(new Grid);

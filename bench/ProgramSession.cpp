@@ -65,6 +65,8 @@ bool ProgramSession::paintsGrid() {
     return false;
 }
 void ProgramSession::makeGrid() {}
+
+void ProgramSession::startDisplay() {}
 void ProgramSession::repaint() {}
 #endif
 

@@ -24,6 +24,10 @@ public:
 
     // Whether repaint() paints a grid (the grid library was built).
     static bool paintsGrid();
+    // The window system up and a grid painted once without data, as the program has them
+    // before its tables open: the fonts and the platform's memory belong to the process's
+    // start, not to the table.
+    static void startDisplay();
 
     // Start-up as the main window's creation runs it, in the session's folder.
     void open();
