@@ -20,41 +20,53 @@ BlockRegistry& registry() {
     return *instance;
 }
 
-void registerBlock(const uint8_t* block, size_t size) {
-    BlockRegistry& r = registry();
-    const auto begin = reinterpret_cast<uintptr_t>(block);
-    std::lock_guard lock(r.mutex);
-    auto at = std::lower_bound(r.blocks.begin(), r.blocks.end(), std::make_pair(begin, begin));
-    r.blocks.insert(at, {begin, begin + size});
+using Ranges = std::vector<std::pair<uintptr_t, uintptr_t>>;
+
+void insertRange(Ranges& ranges, uintptr_t begin, size_t size) {
+    auto at = std::lower_bound(ranges.begin(), ranges.end(), std::make_pair(begin, begin));
+    ranges.insert(at, {begin, begin + size});
 }
 
-void unregisterBlock(const uint8_t* block) {
-    BlockRegistry& r = registry();
-    const auto begin = reinterpret_cast<uintptr_t>(block);
-    std::lock_guard lock(r.mutex);
-    auto at = std::lower_bound(r.blocks.begin(), r.blocks.end(), std::make_pair(begin, begin));
-    if (at != r.blocks.end() && at->first == begin)
-        r.blocks.erase(at);
+void eraseRange(Ranges& ranges, uintptr_t begin) {
+    auto at = std::lower_bound(ranges.begin(), ranges.end(), std::make_pair(begin, begin));
+    if (at != ranges.end() && at->first == begin)
+        ranges.erase(at);
+}
+
+bool inRanges(const Ranges& ranges, const void* p) {
+    const auto address = reinterpret_cast<uintptr_t>(p);
+    auto after = std::upper_bound(ranges.begin(), ranges.end(), address,
+                                  [](uintptr_t a, const auto& range) { return a < range.first; });
+    return after != ranges.begin() && address < std::prev(after)->second;
 }
 
 } // namespace
 
+bool RecordPool::owns(const void* p) const {
+    return inRanges(ranges_, p);
+}
+
 bool RecordPool::holds(const void* p) {
     BlockRegistry& r = registry();
-    const auto address = reinterpret_cast<uintptr_t>(p);
     std::lock_guard lock(r.mutex);
-    auto after = std::upper_bound(r.blocks.begin(), r.blocks.end(), address,
-                                  [](uintptr_t a, const auto& block) { return a < block.first; });
-    return after != r.blocks.begin() && address < std::prev(after)->second;
+    return inRanges(r.blocks, p);
 }
 
 uint8_t* RecordPool::newBlock(size_t size) {
     blocks_.reserve(blocks_.size() + 1);
+    ranges_.reserve(ranges_.size() + 1);
     std::unique_ptr<uint8_t[]> block(new uint8_t[size]());
-    registerBlock(block.get(), size);
+    const auto begin = reinterpret_cast<uintptr_t>(block.get());
+    {
+        BlockRegistry& r = registry();
+        std::lock_guard lock(r.mutex);
+        insertRange(r.blocks, begin, size);
+    }
+    // Neither can fail: the room was reserved.
+    insertRange(ranges_, begin, size);
     capacity_ += size;
     uint8_t* p = block.get();
-    blocks_.push_back(std::move(block)); // cannot fail: the room was reserved
+    blocks_.push_back(std::move(block));
     return p;
 }
 
@@ -74,8 +86,14 @@ uint8_t* RecordPool::takeFromNewBlock(size_t size) {
 }
 
 void RecordPool::release() {
-    for (const auto& block : blocks_)
-        unregisterBlock(block.get());
+    if (!ranges_.empty()) {
+        BlockRegistry& r = registry();
+        std::lock_guard lock(r.mutex);
+        for (const auto& range : ranges_)
+            eraseRange(r.blocks, range.first);
+    }
+    ranges_.clear();
+    ranges_.shrink_to_fit();
     blocks_.clear();
     blocks_.shrink_to_fit();
     blockSize_ = 0;

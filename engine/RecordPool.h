@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace cibrano {
@@ -34,6 +35,8 @@ public:
     void release();
     // Bytes held in blocks (handed out or not).
     size_t capacity() const { return capacity_; }
+    // Whether `p` lies in one of this pool's blocks.
+    bool owns(const void* p) const;
     // Whether `p` lies in a block of any pool of the process.
     static bool holds(const void* p);
 
@@ -52,6 +55,8 @@ private:
     uint8_t* newBlock(size_t size);
 
     std::vector<std::unique_ptr<uint8_t[]>> blocks_;
+    // The blocks as [begin, end), ordered by begin.
+    std::vector<std::pair<uintptr_t, uintptr_t>> ranges_;
     size_t blockSize_ = 0;
     size_t used_ = 0;
     size_t capacity_ = 0;

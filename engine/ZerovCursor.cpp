@@ -226,6 +226,17 @@ void TZerovCursor::freeEntryValues(RecordEntry* entry) {
 
 void TZerovCursor::releaseData(RecordEntry* entry) {
     if (entry->pooled) {
+        // Only values written into the pooled buffer from outside the store lie elsewhere.
+        for (const TZerovField* f : fields_) {
+            if (!isTextRefKind(f->storageKind) && !isBlobKind(f->storageKind))
+                continue;
+            uint8_t* slot = slotOf(entry->data, *f);
+            const void* value = isBlobKind(f->storageKind)
+                                    ? static_cast<const void*>(blobRefAt(slot))
+                                    : textRefAt(slot);
+            if (value && !pool_.owns(value))
+                releaseSlotValue(slot, *f);
+        }
         entry->data = nullptr;
         entry->pooled = false;
     } else {
