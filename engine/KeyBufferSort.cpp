@@ -1,5 +1,7 @@
 #include "engine/KeyBufferSort.h"
 
+#include "engine/KeyRank.h"
+#include "engine/RankQuickSort.h"
 #include "engine/RecordSort.h"
 #include "platform/AnsiCase.h"
 
@@ -258,6 +260,29 @@ void sortPlain(std::vector<RecordEntry*>& records, const std::vector<KeyField>& 
     });
 }
 
+// Puts the records in the order the quicksort gives them by their keys' ranks. When every
+// key is different there is only one such order; otherwise the quicksort runs over the ranks,
+// each packed with its record's position, and compares ranks exactly as it would compare keys.
+void placeByRank(std::vector<RecordEntry*>& records, std::vector<uint32_t>& ranks,
+                 uint32_t classCount, bool descending) {
+    const size_t n = records.size();
+    const std::vector<RecordEntry*> original = records;
+    if (classCount == n) {
+        for (size_t row = 0; row < n; ++row)
+            records[descending ? n - 1 - ranks[row] : ranks[row]] = original[row];
+        return;
+    }
+    std::vector<uint64_t> order(n);
+    for (size_t row = 0; row < n; ++row) {
+        const uint32_t r = descending ? classCount - 1 - ranks[row] : ranks[row];
+        order[row] = (uint64_t{r} << 32) | row;
+    }
+    ranks = {};
+    quickSortByRank(order.data(), order.size());
+    for (size_t i = 0; i < n; ++i)
+        records[i] = original[static_cast<uint32_t>(order[i])];
+}
+
 } // namespace
 
 void sortRecordsByKey(std::vector<RecordEntry*>& records, const std::vector<KeyField>& fields,
@@ -272,6 +297,15 @@ void sortRecordsByKey(std::vector<RecordEntry*>& records, const std::vector<KeyF
         sortPlain(records, fields, caseInsensitive, descending);
         return;
     }
+    {
+        std::vector<uint32_t> ranks;
+        uint32_t classCount = 0;
+        if (rankRecordKeys(records, fields, caseInsensitive, ranks, classCount)) {
+            placeByRank(records, ranks, classCount, descending);
+            return;
+        }
+    }
+    // Keys that cannot be ranked (a NaN among the numbers) are compared as they are.
     KeyGatherer gatherer(fields, caseInsensitive);
     std::vector<SortItem> items;
     std::vector<KeyValue> rest;
