@@ -260,27 +260,18 @@ void sortPlain(std::vector<RecordEntry*>& records, const std::vector<KeyField>& 
     });
 }
 
-// Puts the records in the order the quicksort gives them by their keys' ranks. When every
-// key is different there is only one such order; otherwise the quicksort runs over the ranks,
-// each packed with its record's position, and compares ranks exactly as it would compare keys.
+// Puts the records in the order the quicksort gives them by their keys' ranks (descending:
+// by the ranks counted from the other end), which is the order it gives them by their keys.
 void placeByRank(std::vector<RecordEntry*>& records, std::vector<uint32_t>& ranks,
                  uint32_t classCount, bool descending) {
-    const size_t n = records.size();
-    const std::vector<RecordEntry*> original = records;
-    if (classCount == n) {
-        for (size_t row = 0; row < n; ++row)
-            records[descending ? n - 1 - ranks[row] : ranks[row]] = original[row];
-        return;
-    }
-    std::vector<uint64_t> order(n);
-    for (size_t row = 0; row < n; ++row) {
-        const uint32_t r = descending ? classCount - 1 - ranks[row] : ranks[row];
-        order[row] = (uint64_t{r} << 32) | row;
-    }
+    if (descending)
+        for (uint32_t& r : ranks)
+            r = classCount - 1 - r;
+    const std::vector<uint32_t> order = quickSortOrderOfRanks(ranks, classCount);
     ranks = {};
-    quickSortByRank(order.data(), order.size());
-    for (size_t i = 0; i < n; ++i)
-        records[i] = original[static_cast<uint32_t>(order[i])];
+    const std::vector<RecordEntry*> original = records;
+    for (size_t i = 0; i < order.size(); ++i)
+        records[i] = original[order[i]];
 }
 
 } // namespace

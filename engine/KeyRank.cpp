@@ -38,8 +38,10 @@ struct RankedField {
     bool hasHead;
 };
 
-// Ranges this short are ordered by an insertion sort.
+// Ranges this short are ordered by an insertion sort, those up to kRadixFrom by comparing,
+// longer ones by spreading them by bytes.
 constexpr size_t kInsertionBelow = 32;
+constexpr size_t kRadixFrom = 192;
 // How many items ahead a text is asked for before it is read.
 constexpr size_t kAhead = 24;
 
@@ -53,23 +55,34 @@ void insertionSort(RankItem* a, size_t n) {
     }
 }
 
-// Orders a[0..n) by key with a most-significant-byte radix sort starting at the byte `shift`
-// bits up; bytes every key shares are skipped. `tmp` has room for n items.
-void radixSort(RankItem* a, RankItem* tmp, size_t n, int shift) {
-    if (n < kInsertionBelow) {
-        insertionSort(a, n);
+// Orders the n items at `from` by key into `to`, with a most-significant-byte radix sort from
+// the byte `shift` bits up; bytes every key shares are skipped. `other` is room for n items in
+// the other buffer, and `to` is either `from` or `other`: each pass spreads the items from one
+// buffer into the other, and the next pass spreads them back.
+void radixSort(RankItem* from, RankItem* other, RankItem* to, size_t n, int shift) {
+    if (n < kRadixFrom) {
+        if (n < kInsertionBelow)
+            insertionSort(from, n);
+        else
+            std::sort(from, from + n,
+                      [](const RankItem& x, const RankItem& y) { return x.key < y.key; });
+        if (to != from)
+            std::memcpy(to, from, n * sizeof(RankItem));
         return;
     }
     uint64_t differing = 0;
-    const uint64_t first = a[0].key;
+    const uint64_t first = from[0].key;
     for (size_t i = 1; i < n; ++i)
-        differing |= a[i].key ^ first;
-    if (differing == 0)
+        differing |= from[i].key ^ first;
+    if (differing == 0) {
+        if (to != from)
+            std::memcpy(to, from, n * sizeof(RankItem));
         return;
+    }
     shift = std::min(shift, (63 - std::countl_zero(differing)) & ~7);
     std::array<size_t, 256> count{};
     for (size_t i = 0; i < n; ++i)
-        ++count[(a[i].key >> shift) & 0xFF];
+        ++count[(from[i].key >> shift) & 0xFF];
     std::array<size_t, 256> next{};
     size_t at = 0;
     for (size_t b = 0; b < 256; ++b) {
@@ -77,15 +90,20 @@ void radixSort(RankItem* a, RankItem* tmp, size_t n, int shift) {
         at += count[b];
     }
     for (size_t i = 0; i < n; ++i)
-        tmp[next[(a[i].key >> shift) & 0xFF]++] = a[i];
-    std::memcpy(a, tmp, n * sizeof(RankItem));
-    if (shift == 0)
+        other[next[(from[i].key >> shift) & 0xFF]++] = from[i];
+    if (shift == 0) {
+        if (to != other)
+            std::memcpy(to, other, n * sizeof(RankItem));
         return;
+    }
     size_t start = 0;
     for (size_t b = 0; b < 256; ++b) {
-        if (count[b] > 1)
-            radixSort(a + start, tmp + start, count[b], shift - 8);
-        start += count[b];
+        const size_t c = count[b];
+        if (c == 1 && to != other)
+            to[start] = other[start];
+        else if (c > 1)
+            radixSort(other + start, from + start, to + start, c, shift - 8);
+        start += c;
     }
 }
 
@@ -172,9 +190,10 @@ public:
             }
             if (!loadKeys(a, n, range.field, range.level))
                 return false;
-            if (n >= kInsertionBelow && !tmp)
+            if (n >= kRadixFrom && !tmp)
                 tmp.reset(new RankItem[rows]);
-            radixSort(a, tmp.get() + range.begin, n, 56);
+            // Shorter ranges are sorted in place and need no room.
+            radixSort(a, tmp ? tmp.get() + range.begin : a, a, n, 56);
             for (size_t s = 0; s < n;) {
                 size_t e = s + 1;
                 while (e < n && a[e].key == a[s].key)

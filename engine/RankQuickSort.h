@@ -13,9 +13,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace cibrano {
 
-void quickSortByRank(uint64_t* items, size_t count);
+// The order in which quickSortRecords leaves the rows 0..n-1 of `ranks` (each below
+// `classCount`) when it compares them by rank: the row at each position.
+//
+// Only the order among rows of equal rank is the quicksort's to decide; every other row's
+// place follows from the ranks. So a part of the list in which no two rows share a rank is
+// not sorted further, and at the end each row goes to the next free place of its rank.
+std::vector<uint32_t> quickSortOrderOfRanks(const std::vector<uint32_t>& ranks,
+                                            uint32_t classCount);
 
 } // namespace cibrano
