@@ -14,6 +14,9 @@ namespace cibrano {
 
 namespace {
 
+// How many eight-byte parts of a text after the first are kept from one read of it.
+constexpr int kCarried = 1;
+
 // A record in the ranking: the part of its key being sorted on at the moment, the text of the
 // key field being ranked (null when missing; not upper-cased, that happens as it is read),
 // and the record's position in the list. A text's bytes are read sixteen at a time, the second
@@ -21,7 +24,7 @@ namespace {
 // range lie anywhere in memory), and the bytes after the first eight usually come with it.
 struct RankItem {
     uint64_t key;
-    uint64_t next;
+    uint64_t next[kCarried];
     const char* text;
     uint32_t length;
     uint32_t row;
@@ -162,7 +165,7 @@ public:
         const size_t rows = records_.size();
         std::vector<RankItem> items(rows);
         for (size_t i = 0; i < rows; ++i)
-            items[i] = {0, 0, nullptr, 0, static_cast<uint32_t>(i)};
+            items[i] = {0, {}, nullptr, 0, static_cast<uint32_t>(i)};
         // Room for the radix sort to spread a range into (not cleared: it is written first).
         std::unique_ptr<RankItem[]> tmp;
         // Marks the first position of each group of equal keys.
@@ -245,9 +248,9 @@ private:
                 a[i].key = (g.lengthFirst ? uint64_t{a[i].length} << 1 : 0) | (a[i].text ? 1 : 0);
             return true;
         }
-        if (level % 2 == 1) {
+        if (const int kept = level % (kCarried + 1); kept != 0) {
             for (size_t i = 0; i < n; ++i)
-                a[i].key = a[i].next;
+                a[i].key = a[i].next[kept - 1];
             return true;
         }
         const size_t depth = size_t{8} * static_cast<size_t>(level);
@@ -255,7 +258,8 @@ private:
             if (i + kAhead < n)
                 __builtin_prefetch(a[i + kAhead].text + depth);
             a[i].key = textKey(a[i], depth);
-            a[i].next = textKey(a[i], depth + 8);
+            for (int k = 0; k < kCarried; ++k)
+                a[i].next[k] = textKey(a[i], depth + 8 * (k + 1));
         }
         return true;
     }
