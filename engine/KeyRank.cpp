@@ -191,7 +191,8 @@ public:
                 starts[range.begin] = 1;
                 continue;
             }
-            if (!loadKeys(a, n, range.field, range.level))
+            int level = range.level;
+            if (!loadKeys(a, n, range.field, level))
                 return false;
             if (n >= kRadixFrom && !tmp)
                 tmp.reset(new RankItem[rows]);
@@ -205,8 +206,8 @@ public:
                 const size_t end = range.begin + e;
                 if (e - s == 1)
                     starts[begin] = 1;
-                else if (!settles(range.field, range.level, a[s].key))
-                    pending.push_back({begin, end, range.field, range.level + 1});
+                else if (!settles(range.field, level, a[s].key))
+                    pending.push_back({begin, end, range.field, level + 1});
                 else if (range.field + 1 < fields_.size())
                     pending.push_back({begin, end, range.field + 1, firstLevel(range.field + 1)});
                 else
@@ -230,10 +231,11 @@ private:
     // Sets the items' keys to their part at this level of the field: the value of a number
     // field; the head of a text (the length when right-justified, then whether it is there);
     // or the bytes 8 * level.. of the text, big-endian, zeros past its end. Entering a text
-    // field reads the text's place and length from the record. The texts of a range lie
+    // field reads the text's place and length from the record (and may skip its head). The
+    // texts of a range lie
     // anywhere in memory, so each is asked for well before it is read: the reads then overlap
     // instead of waiting one after the other.
-    bool loadKeys(RankItem* a, size_t n, size_t field, int level) const {
+    bool loadKeys(RankItem* a, size_t n, size_t field, int& level) const {
         const RankedField& g = fields_[field];
         const TZerovField& f = *g.field;
         if (!g.isText) {
@@ -241,13 +243,8 @@ private:
                 a[i].key = valueKey(slotOf(records_[a[i].row]->data, f), f.storageKind);
             return true;
         }
-        if (level == firstLevel(field) && !readTexts(a, n, f))
-            return false;
-        if (level < 0) {
-            for (size_t i = 0; i < n; ++i)
-                a[i].key = (g.lengthFirst ? uint64_t{a[i].length} << 1 : 0) | (a[i].text ? 1 : 0);
-            return true;
-        }
+        if (level == firstLevel(field))
+            return enterTexts(a, n, g, level);
         if (const int kept = level % (kCarried + 1); kept != 0) {
             for (size_t i = 0; i < n; ++i)
                 a[i].key = a[i].next[kept - 1];
@@ -257,14 +254,24 @@ private:
         for (size_t i = 0; i < n; ++i) {
             if (i + kAhead < n)
                 __builtin_prefetch(a[i + kAhead].text + depth);
-            a[i].key = textKey(a[i], depth);
-            for (int k = 0; k < kCarried; ++k)
-                a[i].next[k] = textKey(a[i], depth + 8 * (k + 1));
+            readBytes(a[i], depth);
         }
         return true;
     }
 
-    bool readTexts(RankItem* a, size_t n, const TZerovField& f) const {
+    // Sets the key to the bytes depth.. of the item's text and keeps those after them.
+    void readBytes(RankItem& item, size_t depth) const {
+        item.key = textKey(item, depth);
+        for (int k = 0; k < kCarried; ++k)
+            item.next[k] = textKey(item, depth + 8 * (k + 1));
+    }
+
+    // Reads where each item's text is and how long it is, and its first bytes while they are at
+    // hand. A head that every item shares (all texts there, none right-justified) orders
+    // nothing: then `level` moves on to the bytes.
+    bool enterTexts(RankItem* a, size_t n, const RankedField& g, int& level) const {
+        const TZerovField& f = *g.field;
+        bool anyMissing = false;
         for (size_t i = 0; i < n; ++i) {
             const uint8_t* slot = slotOf(records_[a[i].row]->data, f);
             const char* text;
@@ -281,6 +288,16 @@ private:
                 return false;
             a[i].text = text;
             a[i].length = static_cast<uint32_t>(length);
+            anyMissing = anyMissing || !text;
+            readBytes(a[i], 0);
+        }
+        if (level < 0) {
+            if (!g.lengthFirst && !anyMissing) {
+                level = 0;
+                return true;
+            }
+            for (size_t i = 0; i < n; ++i)
+                a[i].key = (g.lengthFirst ? uint64_t{a[i].length} << 1 : 0) | (a[i].text ? 1 : 0);
         }
         return true;
     }
