@@ -333,8 +333,12 @@ private:
             return __builtin_bswap64(word);
         }
         uint64_t key = 0;
-        for (size_t i = 0; i < 8; ++i)
-            key = (key << 8) | (i < n ? byteOf_[bytes[i]] : 0);
+        if (foldCase_)
+            for (size_t i = 0; i < n; ++i)
+                key |= uint64_t{byteOf_[bytes[i]]} << (56 - 8 * i);
+        else
+            for (size_t i = 0; i < n; ++i)
+                key |= uint64_t{bytes[i]} << (56 - 8 * i);
         return key;
     }
 
