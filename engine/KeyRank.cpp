@@ -133,6 +133,8 @@ public:
         for (int c = 0; c < 256; ++c) {
             const auto byte = static_cast<unsigned char>(c);
             byteOf_[byte] = caseInsensitive ? ansiUpperChar(byte) : byte;
+            if (c < 0x80 && byteOf_[byte] != (c >= 'a' && c <= 'z' ? c - 0x20 : c))
+                asciiFold_ = false;
         }
     }
 
@@ -327,10 +329,13 @@ private:
             return 0;
         const size_t n = std::min<size_t>(8, item.length - depth);
         const auto* bytes = reinterpret_cast<const unsigned char*>(item.text) + depth;
-        if (n == 8 && !foldCase_ && std::endian::native == std::endian::little) {
+        if (n == 8 && std::endian::native == std::endian::little) {
             uint64_t word;
             std::memcpy(&word, bytes, 8);
-            return __builtin_bswap64(word);
+            if (!foldCase_)
+                return __builtin_bswap64(word);
+            if (asciiFold_ && (word & kHighBits) == 0)
+                return __builtin_bswap64(upperAscii(word));
         }
         uint64_t key = 0;
         if (foldCase_)
@@ -340,6 +345,17 @@ private:
             for (size_t i = 0; i < n; ++i)
                 key |= uint64_t{bytes[i]} << (56 - 8 * i);
         return key;
+    }
+
+    // Upper-cases eight ASCII bytes at once: the bytes from 'a' to 'z' lose 0x20. Adding to a
+    // byte below 0x80 sets its high bit exactly when it reaches the bound, and carries into no
+    // other byte.
+    static uint64_t upperAscii(uint64_t word) {
+        constexpr uint64_t ones = 0x0101010101010101;
+        const uint64_t fromA = word + (0x80 - 'a') * ones;
+        const uint64_t pastZ = word + (0x80 - 'z' - 1) * ones;
+        const uint64_t letters = fromA & ~pastZ & kHighBits;
+        return word - (letters >> 2);
     }
 
     // Whether records that share the part of the key at this level have the same value of
@@ -353,8 +369,12 @@ private:
     }
 
     const std::vector<RecordEntry*>& records_;
+    static constexpr uint64_t kHighBits = 0x8080808080808080;
+
     std::array<unsigned char, 256> byteOf_{};
     bool foldCase_;
+    // The case rule upper-cases ASCII as upperAscii does.
+    bool asciiFold_ = true;
     std::vector<RankedField> fields_;
 };
 

@@ -111,8 +111,10 @@ protected:
 
     void fill(uint32_t seed, size_t count, bool withNaN) {
         static const std::vector<std::string> pieces = {
-            "a",    "A",    "b",    "abcdefgh", "ABCDEFGH", "abcdefg", "\xE0", "\xC0", "\xFF",
-            "\x9F", "\xD7", "\xF7", "\x8A",     "\x9A",     " ",       "1",    "10"};
+            "a", "A", "b", "abcdefgh", "ABCDEFGH", "abcdefg", "\xE0", "\xC0", "\xFF", "\x9F",
+            "\xD7", "\xF7", "\x8A", "\x9A", " ", "1", "10",
+            // The neighbours of the letters, which upper-casing leaves alone.
+            "`{@[", "z{a`Z[A@"};
         const double inf = std::numeric_limits<double>::infinity();
         std::vector<double> numbers = {0.0,
                                        -0.0,
