@@ -19,9 +19,10 @@ constexpr int kCarried = 1;
 
 // A record in the ranking: the part of its key being sorted on at the moment, the text of the
 // key field being ranked (null when missing; not upper-cased, that happens as it is read),
-// and the record's position in the list. A text's bytes are read sixteen at a time, the second
-// eight kept in `next` for the level after: the read is a miss in the cache (the texts of a
-// range lie anywhere in memory), and the bytes after the first eight usually come with it.
+// and the record's position in the list. One read of a text takes the eight bytes of the level
+// and keeps the kCarried times eight after them in `next` for the levels after: the read is a
+// miss in the cache (the texts of a range lie anywhere in memory), and the bytes after the
+// first eight usually come with it.
 struct RankItem {
     uint64_t key;
     uint64_t next[kCarried];
@@ -165,7 +166,7 @@ public:
     // Fills the ranks; false when a text is too long to be ranked here.
     bool rank(std::vector<uint32_t>& ranks, uint32_t& classCount) {
         const size_t rows = records_.size();
-        std::vector<RankItem> items(rows);
+        std::unique_ptr<RankItem[]> items(new RankItem[rows]);
         for (size_t i = 0; i < rows; ++i)
             items[i] = {0, {}, nullptr, 0, static_cast<uint32_t>(i)};
         // Room for the radix sort to spread a range into (not cleared: it is written first).
@@ -187,7 +188,7 @@ public:
         while (!pending.empty()) {
             const Range range = pending.back();
             pending.pop_back();
-            RankItem* a = items.data() + range.begin;
+            RankItem* a = items.get() + range.begin;
             const size_t n = range.end - range.begin;
             if (n == 1) {
                 starts[range.begin] = 1;
@@ -234,9 +235,8 @@ private:
     // field; the head of a text (the length when right-justified, then whether it is there);
     // or the bytes 8 * level.. of the text, big-endian, zeros past its end. Entering a text
     // field reads the text's place and length from the record (and may skip its head). The
-    // texts of a range lie
-    // anywhere in memory, so each is asked for well before it is read: the reads then overlap
-    // instead of waiting one after the other.
+    // texts of a range lie anywhere in memory, so each is asked for well before it is read: the
+    // reads then overlap instead of waiting one after the other.
     bool loadKeys(RankItem* a, size_t n, size_t field, int& level) const {
         const RankedField& g = fields_[field];
         const TZerovField& f = *g.field;
