@@ -1,5 +1,7 @@
 #include "engine/KeyBufferSort.h"
 
+#include "engine/KeyRank.h"
+#include "engine/RankQuickSort.h"
 #include "engine/RecordSort.h"
 #include "platform/AnsiCase.h"
 
@@ -258,6 +260,20 @@ void sortPlain(std::vector<RecordEntry*>& records, const std::vector<KeyField>& 
     });
 }
 
+// Puts the records in the order the quicksort gives them by their keys' ranks (descending:
+// by the ranks counted from the other end), which is the order it gives them by their keys.
+void placeByRank(std::vector<RecordEntry*>& records, std::vector<uint32_t>& ranks,
+                 uint32_t classCount, bool descending) {
+    if (descending)
+        for (uint32_t& r : ranks)
+            r = classCount - 1 - r;
+    const std::vector<uint32_t> order = quickSortOrderOfRanks(ranks, classCount);
+    ranks = {};
+    const std::vector<RecordEntry*> original = records;
+    for (size_t i = 0; i < order.size(); ++i)
+        records[i] = original[order[i]];
+}
+
 } // namespace
 
 void sortRecordsByKey(std::vector<RecordEntry*>& records, const std::vector<KeyField>& fields,
@@ -272,6 +288,15 @@ void sortRecordsByKey(std::vector<RecordEntry*>& records, const std::vector<KeyF
         sortPlain(records, fields, caseInsensitive, descending);
         return;
     }
+    {
+        std::vector<uint32_t> ranks;
+        uint32_t classCount = 0;
+        if (rankRecordKeys(records, fields, caseInsensitive, ranks, classCount)) {
+            placeByRank(records, ranks, classCount, descending);
+            return;
+        }
+    }
+    // Keys that cannot be ranked (a NaN among the numbers) are compared as they are.
     KeyGatherer gatherer(fields, caseInsensitive);
     std::vector<SortItem> items;
     std::vector<KeyValue> rest;

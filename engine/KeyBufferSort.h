@@ -2,10 +2,13 @@
 // Sorting a record list by a key: the view of a table dataset ordered by its sort key.
 //
 // The order must be the one that quickSortRecords gives with compareKeyValues, equal keys
-// included, because which of two equal records comes first is something the user sees. A
-// comparison that follows each record's buffer and its texts on every call is slow, so the
-// key values are gathered once, next to the record they belong to, and the quicksort
-// compares those: it gets the same answers to the same questions, hence the same order.
+// included, because which of two equal records comes first is something the user sees. The
+// quicksort only looks at the signs of its comparisons, so anything that answers with the
+// same signs leaves the same order. The keys are ranked first (engine/KeyRank.h: a radix sort
+// of the key values), and the quicksort runs over the ranks (engine/RankQuickSort.h), where
+// each comparison is an integer compare. Keys that cannot be ranked (a NaN among numbers
+// compares equal to everything) are gathered once, next to the record they belong to, and the
+// quicksort compares those values as compareKeyValues does.
 
 #include "engine/KeyBuffer.h"
 #include "engine/RecordEntry.h"

@@ -1,0 +1,389 @@
+#include "engine/KeyRank.h"
+
+#include "platform/AnsiCase.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace cibrano {
+
+namespace {
+
+// How many eight-byte parts of a text after the first are kept from one read of it.
+constexpr int kCarried = 1;
+
+// A record in the ranking: the part of its key being sorted on at the moment, the text of the
+// key field being ranked (null when missing; not upper-cased, that happens as it is read),
+// and the record's position in the list. One read of a text takes the eight bytes of the level
+// and keeps the kCarried times eight after them in `next` for the levels after: the read is a
+// miss in the cache (the texts of a range lie anywhere in memory), and the bytes after the
+// first eight usually come with it.
+struct RankItem {
+    uint64_t key;
+    uint64_t next[kCarried];
+    const char* text;
+    uint32_t length;
+    uint32_t row;
+};
+
+// A key field and how it is ranked. A number field is one level: its value as an unsigned
+// number of the same order. A text field is ranked in levels: its head first when one is kept
+// (the length of a right-justified text, and whether a text of kind s is there at all), then
+// its bytes eight at a time.
+struct RankedField {
+    const TZerovField* field;
+    bool isText;
+    bool lengthFirst;
+    bool hasHead;
+};
+
+// Ranges this short are ordered by an insertion sort, those up to kRadixFrom by comparing,
+// longer ones by spreading them by bytes.
+constexpr size_t kInsertionBelow = 32;
+constexpr size_t kRadixFrom = 192;
+// How many items ahead a text is asked for before it is read.
+constexpr size_t kAhead = 24;
+
+void insertionSort(RankItem* a, size_t n) {
+    for (size_t i = 1; i < n; ++i) {
+        const RankItem item = a[i];
+        size_t j = i;
+        for (; j > 0 && a[j - 1].key > item.key; --j)
+            a[j] = a[j - 1];
+        a[j] = item;
+    }
+}
+
+// Orders the n items at `from` by key into `to`, with a most-significant-byte radix sort from
+// the byte `shift` bits up; bytes every key shares are skipped. `other` is room for n items in
+// the other buffer, and `to` is either `from` or `other`: each pass spreads the items from one
+// buffer into the other, and the next pass spreads them back.
+void radixSort(RankItem* from, RankItem* other, RankItem* to, size_t n, int shift) {
+    if (n < kRadixFrom) {
+        if (n < kInsertionBelow)
+            insertionSort(from, n);
+        else
+            std::sort(from, from + n,
+                      [](const RankItem& x, const RankItem& y) { return x.key < y.key; });
+        if (to != from)
+            std::memcpy(to, from, n * sizeof(RankItem));
+        return;
+    }
+    uint64_t differing = 0;
+    const uint64_t first = from[0].key;
+    for (size_t i = 1; i < n; ++i)
+        differing |= from[i].key ^ first;
+    if (differing == 0) {
+        if (to != from)
+            std::memcpy(to, from, n * sizeof(RankItem));
+        return;
+    }
+    shift = std::min(shift, (63 - std::countl_zero(differing)) & ~7);
+    std::array<size_t, 256> count{};
+    for (size_t i = 0; i < n; ++i)
+        ++count[(from[i].key >> shift) & 0xFF];
+    std::array<size_t, 256> next{};
+    size_t at = 0;
+    for (size_t b = 0; b < 256; ++b) {
+        next[b] = at;
+        at += count[b];
+    }
+    for (size_t i = 0; i < n; ++i)
+        other[next[(from[i].key >> shift) & 0xFF]++] = from[i];
+    if (shift == 0) {
+        if (to != other)
+            std::memcpy(to, other, n * sizeof(RankItem));
+        return;
+    }
+    size_t start = 0;
+    for (size_t b = 0; b < 256; ++b) {
+        const size_t c = count[b];
+        if (c == 1 && to != other)
+            to[start] = other[start];
+        else if (c > 1)
+            radixSort(other + start, from + start, to + start, c, shift - 8);
+        start += c;
+    }
+}
+
+uint64_t orderedInteger(int64_t v) {
+    return static_cast<uint64_t>(v) ^ (uint64_t{1} << 63);
+}
+
+// The unsigned number whose order is that of the doubles; -0.0 and 0.0 are the same number.
+uint64_t orderedNumber(double v) {
+    if (v == 0)
+        v = 0.0;
+    const auto bits = std::bit_cast<uint64_t>(v);
+    return (bits >> 63) != 0 ? ~bits : bits | (uint64_t{1} << 63);
+}
+
+bool isNumberKind(uint8_t kind) {
+    return kind == kindFloat || kind == kindCurrency || kind == kindDateTime;
+}
+
+class KeyRanker {
+public:
+    KeyRanker(const std::vector<RecordEntry*>& records, bool caseInsensitive)
+        : records_(records), foldCase_(caseInsensitive) {
+        for (int c = 0; c < 256; ++c) {
+            const auto byte = static_cast<unsigned char>(c);
+            byteOf_[byte] = caseInsensitive ? ansiUpperChar(byte) : byte;
+            if (c < 0x80 && byteOf_[byte] != (c >= 'a' && c <= 'z' ? c - 0x20 : c))
+                asciiFold_ = false;
+        }
+    }
+
+    // Takes the key's fields; false when their values cannot be ranked.
+    bool prepare(const std::vector<KeyField>& keyFields) {
+        if (records_.size() > std::numeric_limits<uint32_t>::max())
+            return false;
+        // A text ends at its first zero byte, so reading past its end as zeros puts a text
+        // before every longer one it begins: that needs no letter to become a zero byte.
+        for (int c = 1; c < 256; ++c)
+            if (byteOf_[c] == 0)
+                return false;
+        for (const KeyField& k : keyFields) {
+            const TZerovField& f = *k.field;
+            if (isBlobKind(f.storageKind))
+                return false;
+            const bool isText = f.storageKind == kindFixedText || f.storageKind == kindText;
+            const bool lengthFirst = isText && k.rightJustified;
+            fields_.push_back({&f, isText, lengthFirst, lengthFirst || f.storageKind == kindText});
+            if (isNumberKind(f.storageKind))
+                for (const RecordEntry* e : records_)
+                    if (std::isnan(readSlot<double>(slotOf(e->data, f))))
+                        return false;
+        }
+        return true;
+    }
+
+    // Fills the ranks; false when a text is too long to be ranked here.
+    bool rank(std::vector<uint32_t>& ranks, uint32_t& classCount) {
+        const size_t rows = records_.size();
+        std::unique_ptr<RankItem[]> items(new RankItem[rows]);
+        for (size_t i = 0; i < rows; ++i)
+            items[i] = {0, {}, nullptr, 0, static_cast<uint32_t>(i)};
+        // Room for the radix sort to spread a range into (not cleared: it is written first).
+        std::unique_ptr<RankItem[]> tmp;
+        // Marks the first position of each group of equal keys.
+        std::vector<uint8_t> starts(rows, 0);
+
+        struct Range {
+            size_t begin;
+            size_t end;
+            size_t field;
+            int level;
+        };
+        std::vector<Range> pending;
+        if (!fields_.empty())
+            pending.push_back({0, rows, 0, firstLevel(0)});
+        else if (rows > 0) // no key field: every key is the same
+            starts[0] = 1;
+        while (!pending.empty()) {
+            const Range range = pending.back();
+            pending.pop_back();
+            RankItem* a = items.get() + range.begin;
+            const size_t n = range.end - range.begin;
+            if (n == 1) {
+                starts[range.begin] = 1;
+                continue;
+            }
+            int level = range.level;
+            if (!loadKeys(a, n, range.field, level))
+                return false;
+            if (n >= kRadixFrom && !tmp)
+                tmp.reset(new RankItem[rows]);
+            // Shorter ranges are sorted in place and need no room.
+            radixSort(a, tmp ? tmp.get() + range.begin : a, a, n, 56);
+            for (size_t s = 0; s < n;) {
+                size_t e = s + 1;
+                while (e < n && a[e].key == a[s].key)
+                    ++e;
+                const size_t begin = range.begin + s;
+                const size_t end = range.begin + e;
+                if (e - s == 1)
+                    starts[begin] = 1;
+                else if (!settles(range.field, level, a[s].key))
+                    pending.push_back({begin, end, range.field, level + 1});
+                else if (range.field + 1 < fields_.size())
+                    pending.push_back({begin, end, range.field + 1, firstLevel(range.field + 1)});
+                else
+                    starts[begin] = 1;
+                s = e;
+            }
+        }
+        ranks.resize(rows);
+        uint32_t count = 0;
+        for (size_t p = 0; p < rows; ++p) {
+            count += starts[p];
+            ranks[items[p].row] = count - 1;
+        }
+        classCount = count;
+        return true;
+    }
+
+private:
+    int firstLevel(size_t field) const { return fields_[field].hasHead ? -1 : 0; }
+
+    // Sets the items' keys to their part at this level of the field: the value of a number
+    // field; the head of a text (the length when right-justified, then whether it is there);
+    // or the bytes 8 * level.. of the text, big-endian, zeros past its end. Entering a text
+    // field reads the text's place and length from the record (and may skip its head). The
+    // texts of a range lie anywhere in memory, so each is asked for well before it is read: the
+    // reads then overlap instead of waiting one after the other.
+    bool loadKeys(RankItem* a, size_t n, size_t field, int& level) const {
+        const RankedField& g = fields_[field];
+        const TZerovField& f = *g.field;
+        if (!g.isText) {
+            for (size_t i = 0; i < n; ++i)
+                a[i].key = valueKey(slotOf(records_[a[i].row]->data, f), f.storageKind);
+            return true;
+        }
+        if (level == firstLevel(field))
+            return enterTexts(a, n, g, level);
+        if (const int kept = level % (kCarried + 1); kept != 0) {
+            for (size_t i = 0; i < n; ++i)
+                a[i].key = a[i].next[kept - 1];
+            return true;
+        }
+        const size_t depth = size_t{8} * static_cast<size_t>(level);
+        for (size_t i = 0; i < n; ++i) {
+            if (i + kAhead < n)
+                __builtin_prefetch(a[i + kAhead].text + depth);
+            readBytes(a[i], depth);
+        }
+        return true;
+    }
+
+    // Sets the key to the bytes depth.. of the item's text and keeps those after them.
+    void readBytes(RankItem& item, size_t depth) const {
+        item.key = textKey(item, depth);
+        for (int k = 0; k < kCarried; ++k)
+            item.next[k] = textKey(item, depth + 8 * (k + 1));
+    }
+
+    // Reads where each item's text is and how long it is, and its first bytes while they are at
+    // hand. A head that every item shares (all texts there, none right-justified) orders
+    // nothing: then `level` moves on to the bytes.
+    bool enterTexts(RankItem* a, size_t n, const RankedField& g, int& level) const {
+        const TZerovField& f = *g.field;
+        bool anyMissing = false;
+        for (size_t i = 0; i < n; ++i) {
+            const uint8_t* slot = slotOf(records_[a[i].row]->data, f);
+            const char* text;
+            size_t length;
+            if (f.storageKind == kindFixedText) {
+                // A damaged record can fill the whole slot: its text ends there.
+                text = reinterpret_cast<const char*>(slot);
+                length = strnlen(text, f.dataSize);
+            } else {
+                text = textRefAt(slot);
+                length = text ? std::strlen(text) : 0;
+            }
+            if (length > std::numeric_limits<uint32_t>::max())
+                return false;
+            a[i].text = text;
+            a[i].length = static_cast<uint32_t>(length);
+            anyMissing = anyMissing || !text;
+            readBytes(a[i], 0);
+        }
+        if (level < 0) {
+            if (!g.lengthFirst && !anyMissing) {
+                level = 0;
+                return true;
+            }
+            for (size_t i = 0; i < n; ++i)
+                a[i].key = (g.lengthFirst ? uint64_t{a[i].length} << 1 : 0) | (a[i].text ? 1 : 0);
+        }
+        return true;
+    }
+
+    static uint64_t valueKey(const uint8_t* slot, uint8_t kind) {
+        switch (kind) {
+        case kindSmallint:
+            return orderedInteger(readSlot<int16_t>(slot));
+        case kindInteger:
+        case kindDate:
+        case kindTime:
+        case kindAutoInc:
+            return orderedInteger(readSlot<int32_t>(slot));
+        case kindBoolean: // true sorts first
+            return readSlot<int16_t>(slot) != 0 ? 0 : 1;
+        case kindFloat:
+        case kindCurrency:
+        case kindDateTime:
+            return orderedNumber(readSlot<double>(slot));
+        default: // kinds that are never ordered: every value is the same
+            return 0;
+        }
+    }
+
+    uint64_t textKey(const RankItem& item, size_t depth) const {
+        if (item.length <= depth)
+            return 0;
+        const size_t n = std::min<size_t>(8, item.length - depth);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(item.text) + depth;
+        if (n == 8 && std::endian::native == std::endian::little) {
+            uint64_t word;
+            std::memcpy(&word, bytes, 8);
+            if (!foldCase_)
+                return __builtin_bswap64(word);
+            if (asciiFold_ && (word & kHighBits) == 0)
+                return __builtin_bswap64(upperAscii(word));
+        }
+        uint64_t key = 0;
+        if (foldCase_)
+            for (size_t i = 0; i < n; ++i)
+                key |= uint64_t{byteOf_[bytes[i]]} << (56 - 8 * i);
+        else
+            for (size_t i = 0; i < n; ++i)
+                key |= uint64_t{bytes[i]} << (56 - 8 * i);
+        return key;
+    }
+
+    // Upper-cases eight ASCII bytes at once: the bytes from 'a' to 'z' lose 0x20. Adding to a
+    // byte below 0x80 sets its high bit exactly when it reaches the bound, and carries into no
+    // other byte.
+    static uint64_t upperAscii(uint64_t word) {
+        constexpr uint64_t ones = 0x0101010101010101;
+        const uint64_t fromA = word + (0x80 - 'a') * ones;
+        const uint64_t pastZ = word + (0x80 - 'z' - 1) * ones;
+        const uint64_t letters = fromA & ~pastZ & kHighBits;
+        return word - (letters >> 2);
+    }
+
+    // Whether records that share the part of the key at this level have the same value of
+    // the field: a number; a missing text; a text that ended within these eight bytes.
+    bool settles(size_t field, int level, uint64_t key) const {
+        if (!fields_[field].isText)
+            return true;
+        if (level < 0)
+            return (key & 1) == 0;
+        return (key & 0xFF) == 0;
+    }
+
+    const std::vector<RecordEntry*>& records_;
+    static constexpr uint64_t kHighBits = 0x8080808080808080;
+
+    std::array<unsigned char, 256> byteOf_{};
+    bool foldCase_;
+    // The case rule upper-cases ASCII as upperAscii does.
+    bool asciiFold_ = true;
+    std::vector<RankedField> fields_;
+};
+
+} // namespace
+
+bool rankRecordKeys(const std::vector<RecordEntry*>& records, const std::vector<KeyField>& fields,
+                    bool caseInsensitive, std::vector<uint32_t>& ranks, uint32_t& classCount) {
+    KeyRanker ranker(records, caseInsensitive);
+    return ranker.prepare(fields) && ranker.rank(ranks, classCount);
+}
+
+} // namespace cibrano
