@@ -232,7 +232,17 @@ bool RecipeCalculator::memoHolds() const {
 
 RecipeTotals RecipeCalculator::sumCloneRows(const int32_t offsets[5]) {
     RecipeTotals totals;
-    for (const RecordEntry* entry : Table2->recordView()) {
+    const RecordView& rows = Table2->recordView();
+    // The rows lie apart in memory: the entries some rows ahead, then their records, are asked
+    // for before they are read, so that the loads overlap instead of waiting one by one.
+    constexpr size_t kEntriesAhead = 16;
+    constexpr size_t kRecordsAhead = 8;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i + kEntriesAhead < rows.size())
+            __builtin_prefetch(rows[i + kEntriesAhead]);
+        if (i + kRecordsAhead < rows.size())
+            __builtin_prefetch(rows[i + kRecordsAhead]->data);
+        const RecordEntry* entry = rows[i];
         // A row removed through another dataset since the view was made shows empty: zeros.
         if (!entry->data)
             continue;

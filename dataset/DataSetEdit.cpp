@@ -250,8 +250,11 @@ void TDataSet::deleteRecord() {
 }
 
 void TDataSet::settlePendingEdit() {
-    checkActive();
-    checkNotComputing();
+    // Every move comes here first: the checks are asked out of line only when they fail.
+    if (!Active())
+        checkActive();
+    if (computing())
+        checkNotComputing();
     raiseDataEvent(evCheckBrowseMode);
     switch (state_) {
     case stateEdit:

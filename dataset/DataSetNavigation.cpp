@@ -63,11 +63,15 @@ void TDataSet::updateCursorPosition() {
 }
 
 void TDataSet::moveBuffer(int from, int to) {
-    if (from == to)
-        return;
-    uint8_t* b = buffers_[static_cast<size_t>(from)];
-    buffers_.erase(buffers_.begin() + from);
-    buffers_.insert(buffers_.begin() + to, b);
+    // The buffer taken out at `from` and put back in at `to`, the others keeping their order:
+    // a rotation of the buffers between the two places (a record fetched at the end of a full
+    // window moves the first buffer behind the others once per record).
+    uint8_t* const moved = buffers_[static_cast<size_t>(from)];
+    for (int i = from; i < to; ++i)
+        buffers_[static_cast<size_t>(i)] = buffers_[static_cast<size_t>(i + 1)];
+    for (int i = from; i > to; --i)
+        buffers_[static_cast<size_t>(i)] = buffers_[static_cast<size_t>(i - 1)];
+    buffers_[static_cast<size_t>(to)] = moved;
 }
 
 TFetchResult TDataSet::fetchInto(uint8_t* buffer, TFetchMode mode, bool check) {

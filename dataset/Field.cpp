@@ -328,7 +328,7 @@ bool TField::fieldCanModify() const {
 }
 
 bool TField::readRaw(void* destination) const {
-    TDataSet* ds = requireDataSet();
+    TDataSet* ds = dataSet_ ? dataSet_ : requireDataSet();
     if (validating_) {
         if (!validateSource_)
             return false;

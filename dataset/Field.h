@@ -118,6 +118,9 @@ public:
     // null (the destination may be null to test only); writeRaw with no source stores null.
     bool readRaw(void* destination) const;
     void writeRaw(const void* source);
+    // Whether OnValidate is running for a value about to be written: reads then give that
+    // value, not the record's.
+    bool validating() const { return validating_; }
     // Run by the dataset with the new raw value before storing it: OnValidate sees that value
     // when it reads the field, and raising from it stops the write.
     void validate(const void* source);

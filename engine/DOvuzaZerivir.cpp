@@ -481,6 +481,15 @@ TFetchResult DOvuzaZerivir::fetchRecord(uint8_t* buffer, TFetchMode mode, bool c
         viewPosition_ = std::min(viewPosition_, count - 1);
         break;
     }
+    if (mode == fetchNext) {
+        // A walk forward: the entries and records some rows ahead, which lie apart in memory,
+        // are asked for before the walk reaches them, so that their loads overlap.
+        const size_t next = static_cast<size_t>(viewPosition_);
+        if (next + 16 < view_.size())
+            __builtin_prefetch(view_[next + 16]);
+        if (next + 8 < view_.size())
+            __builtin_prefetch(view_[next + 8]->data);
+    }
     RecordEntry* entry = view_[static_cast<size_t>(viewPosition_)];
     if (entry->data) {
         copyStoredRecord(entry->data, buffer);

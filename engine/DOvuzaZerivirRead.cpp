@@ -90,32 +90,37 @@ template <typename Word> bool readWord(const uint8_t* slot, void* destination, T
 } // namespace
 
 bool DOvuzaZerivir::readFieldValue(TField* field, void* destination) {
-    const uint8_t* source = valueBuffer();
+    const DatasetState state = State();
+    // The record browsed, the commonest read, without the round of valueBuffer's cases.
+    const uint8_t* source =
+        state == stateBrowse ? (hasNoRecords() ? nullptr : activeBuffer()) : valueBuffer();
     if (!source || !store_)
         return false;
-    const int size = std::max(field->dataSize(), 0);
-    const TZerovField* f = field->FieldNo() > 0 ? layoutField(field) : nullptr;
-    if (f && (recordCount() > 0 || State() == stateInsert || State() == stateFilter)) {
-        // Numbers, dates and times, read whenever the totals are computed: one word copied
-        // when the field takes the slot's size.
+    const int number = field->FieldNo();
+    const TZerovField* f = number >= 1 && number <= static_cast<int>(layout_.size())
+                               ? &layout_[static_cast<size_t>(number - 1)]
+                               : nullptr;
+    if (f && (state == stateFilter || state == stateInsert || recordCount() > 0)) {
+        // Numbers, dates and times, read whenever the totals are computed or a filter tests a
+        // quantity: one word copied when the field takes the slot's size.
         const uint8_t* slot = slotOf(source, *f);
         switch (f->storageKind) {
         case kindFloat:
         case kindCurrency:
         case kindDateTime:
-            if (size == 8 && f->dataSize == 8)
+            if (f->dataSize == 8 && field->dataSize() == 8)
                 return readWord<uint64_t>(slot, destination, field->DataType());
             break;
         case kindInteger:
         case kindDate:
         case kindTime:
         case kindAutoInc:
-            if (size == 4 && f->dataSize == 4)
+            if (f->dataSize == 4 && field->dataSize() == 4)
                 return readWord<uint32_t>(slot, destination, field->DataType());
             break;
         case kindSmallint:
         case kindBoolean:
-            if (size == 2 && f->dataSize == 2)
+            if (f->dataSize == 2 && field->dataSize() == 2)
                 return readWord<uint16_t>(slot, destination, field->DataType());
             break;
         default:
@@ -123,6 +128,7 @@ bool DOvuzaZerivir::readFieldValue(TField* field, void* destination) {
         }
     }
 
+    const int size = std::max(field->dataSize(), 0);
     if (destination)
         std::memset(destination, 0, static_cast<size_t>(size));
 

@@ -2,6 +2,7 @@
 
 #include "dataset/Field.h"
 #include "engine/FieldValues.h"
+#include "engine/StoredText.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
@@ -81,6 +82,51 @@ bool DOvuzaZerivir::findRecordStep(bool restart, bool forward) {
 
 // --- Locate and lookup --------------------------------------------------------------------------
 
+namespace {
+
+// Each byte as a search compares it: upper-cased by the case rule when the case is ignored.
+struct ByteMap {
+    unsigned char to[256];
+    explicit ByteMap(bool ignoreCase) {
+        for (int c = 0; c < 256; ++c)
+            to[c] = ignoreCase ? ansiUpperChar(static_cast<unsigned char>(c))
+                               : static_cast<unsigned char>(c);
+    }
+};
+
+// Whether a text field's value in a stored record equals `search` or, for a partial key,
+// begins with it, each of its bytes mapped before the comparison. The value is the stored text
+// cut to the field's size, as the field reads it; a null value matches nothing. Compares in
+// place, stopping at the first byte that differs.
+bool storedTextMatches(const StoredTextSlot& key, const uint8_t* record, std::string_view search,
+                       bool partial, const ByteMap& map) {
+    const uint8_t* at = slotOf(record, *key.slot);
+    const char* text;
+    size_t limit = key.fieldSize;
+    if (key.slot->storageKind == kindText) {
+        text = textRefAt(at);
+        if (!text)
+            return false;
+    } else {
+        if (std::all_of(at, at + key.slot->dataSize, [](uint8_t b) { return b == 0; }))
+            return false;
+        text = reinterpret_cast<const char*>(at);
+        limit = std::min<size_t>(limit, key.slot->dataSize);
+    }
+    const size_t n = search.size();
+    if (n > limit)
+        return false; // the value is never longer than the limit
+    for (size_t k = 0; k < n; ++k) {
+        const auto c = static_cast<unsigned char>(text[k]);
+        if (c == 0 || map.to[c] != static_cast<unsigned char>(search[k]))
+            return false;
+    }
+    // Equal only when the value ends here: at a zero byte or at the limit.
+    return partial || n == limit || text[n] == 0;
+}
+
+} // namespace
+
 bool DOvuzaZerivir::candidateMatchesKeys(const TVariant& keyValues, TLocateOptions options,
                                          const SearchTexts& searchTexts) {
     const std::vector<TField*>& fields = keys_[searchKey]->dataFields;
@@ -144,11 +190,55 @@ int DOvuzaZerivir::scanForKeys(const TVariant& keyValues, TLocateOptions options
         }
         searchTexts.push_back(std::move(search));
     }
+    // Text keys of the engine's own text fields are compared in the records themselves, with
+    // the very answers of candidateMatchesKeys; any other key reads through its field.
+    const std::vector<TField*>& fields = keys_[searchKey]->dataFields;
+    std::vector<StoredTextSlot> inPlace;
+    for (TField* f : fields) {
+        if (f->DataType() != ftString)
+            break;
+        const StoredTextSlot slot = storedTextSlot(this, f);
+        if (!slot || slot.trimTrailingBlanks)
+            break;
+        inPlace.push_back(slot);
+    }
+    if (inPlace.size() != fields.size())
+        inPlace.clear();
+    // Where a key's search value has no text, or a partial key's text is empty, no record
+    // matches.
+    bool anyCanMatch = true;
+    for (size_t i = 0; i < inPlace.size(); ++i) {
+        const TVariant& wanted =
+            keyValues.isArray() ? keyValues.element(static_cast<int>(i)) : keyValues;
+        if (!wanted.hasValue() || !searchTexts[i].first ||
+            (options.contains(loPartialKey) && searchTexts[i].second.empty()))
+            anyCanMatch = false;
+    }
+    const ByteMap map(options.contains(loCaseInsensitive));
+    const bool partial = options.contains(loPartialKey);
+
     RecordEntry* previous = candidate_;
     DatasetState saved = setTempState(stateFilter);
     int found = -1;
     runThenAlways(
         [&] {
+            if (!inPlace.empty()) {
+                for (size_t i = 0; anyCanMatch && i < view_.size(); ++i) {
+                    const uint8_t* record = view_[i]->data;
+                    if (!record)
+                        continue;
+                    size_t k = 0;
+                    while (
+                        k < inPlace.size() &&
+                        storedTextMatches(inPlace[k], record, searchTexts[k].second, partial, map))
+                        ++k;
+                    if (k == inPlace.size()) {
+                        found = static_cast<int>(i);
+                        break;
+                    }
+                }
+                return;
+            }
             for (size_t i = 0; i < view_.size(); ++i) {
                 RecordEntry* entry = view_[i];
                 if (!entry->data)

@@ -3,6 +3,7 @@
 #include "dataset/DataSource.h"
 #include "dataset/Field.h"
 #include "dataset/FieldDataLink.h"
+#include "engine/StoredText.h"
 #include "platform/Abort.h"
 #include "platform/AnsiCase.h"
 #include "platform/Timer.h"
@@ -82,12 +83,18 @@ void TZerovFindEdit::setFindMode(TZerovFindMode mode) {
     findMode_ = findStyle_ == vfsNavigate ? vfmFirstPos : mode;
 }
 
+void TZerovFindEdit::setIgnoreCase(bool value) {
+    ignoreCase_ = value;
+    searchPrepared_ = false;
+}
+
 void TZerovFindEdit::setText(const AnsiString& text) {
     if (text == text_)
         return;
     text_ = text;
     timer_->setEnabled(true); // restarts a wait already under way
     searchText_ = text_;
+    searchPrepared_ = false;
     if (OnChange)
         OnChange(this);
 }
@@ -180,22 +187,56 @@ void TZerovFindEdit::searchTimerFired() {
     }
 }
 
-bool TZerovFindEdit::textMatches(const AnsiString& fieldText) const {
-    // Upper-cased in place in blocks the box keeps from one record to the next: a search
-    // over many records allocates nothing per record.
-    AnsiString& s = fieldScratch_;
-    AnsiString& t = searchScratch_;
-    s.assign(fieldText);
-    t.assign(searchText_);
-    if (ignoreCase_) {
-        for (char& c : s)
-            c = static_cast<char>(ansiUpperChar(static_cast<unsigned char>(c)));
-        for (char& c : t)
-            c = static_cast<char>(ansiUpperChar(static_cast<unsigned char>(c)));
+namespace {
+
+// Each byte as the search compares it: upper-cased by the case rule, or as it is.
+struct CaseMaps {
+    unsigned char upper[256];
+    unsigned char same[256];
+    CaseMaps() {
+        for (int c = 0; c < 256; ++c) {
+            upper[c] = ansiUpperChar(static_cast<unsigned char>(c));
+            same[c] = static_cast<unsigned char>(c);
+        }
     }
-    if (findMode_ == vfmFirstPos)
-        return s.compare(0, t.size(), t) == 0;
-    return s.find(t) != AnsiString::npos;
+};
+
+const CaseMaps& caseMaps() {
+    static const CaseMaps maps;
+    return maps;
+}
+
+} // namespace
+
+bool TZerovFindEdit::textMatches(std::string_view fieldText) const {
+    // The field's text is compared in place, each byte mapped as it is read: a search over
+    // many records allocates and copies nothing per record.
+    const CaseMaps& maps = caseMaps();
+    const unsigned char* map = ignoreCase_ ? maps.upper : maps.same;
+    if (!searchPrepared_) {
+        preparedSearch_ = searchText_;
+        for (char& c : preparedSearch_)
+            c = static_cast<char>(map[static_cast<unsigned char>(c)]);
+        searchPrepared_ = true;
+    }
+    const std::string_view t = preparedSearch_;
+    const std::string_view s = fieldText;
+    auto matchesAt = [&](size_t at) {
+        for (size_t k = 0; k < t.size(); ++k)
+            if (map[static_cast<unsigned char>(s[at + k])] != static_cast<unsigned char>(t[k]))
+                return false;
+        return true;
+    };
+    if (s.size() < t.size())
+        return false;
+    if (findMode_ == vfmFirstPos || t.empty())
+        return matchesAt(0);
+    const auto first = static_cast<unsigned char>(t[0]);
+    const size_t last = s.size() - t.size();
+    for (size_t at = 0; at <= last; ++at)
+        if (map[static_cast<unsigned char>(s[at])] == first && matchesAt(at))
+            return true;
+    return false;
 }
 
 void TZerovFindEdit::filterRecord(TDataSet* dataSet, bool& accept) {
@@ -211,7 +252,13 @@ void TZerovFindEdit::filterRecord(TDataSet* dataSet, bool& accept) {
         field = nullptr;
     if (!field && dataSet && link_)
         field = dataSet->findField(link_->FieldName());
-    if (field)
+    if (!field)
+        return;
+    // The candidate record's own bytes when the field reads them unchanged, else its value.
+    std::string_view text;
+    if (candidateTextInPlace(dataSet, field, text))
+        accept = textMatches(text);
+    else
         accept = textMatches(field->stringValue());
 }
 

@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 
 namespace cibrano {
 
@@ -55,7 +56,7 @@ public:
     void setFindMode(TZerovFindMode mode);
     // Compare after upper-casing both sides (default true).
     bool IgnoreCase() const { return ignoreCase_; }
-    void setIgnoreCase(bool value) { ignoreCase_ = value; }
+    void setIgnoreCase(bool value);
 
     // The box's text. Setting a different text is a text change: the wait for the search
     // starts afresh and OnChange runs.
@@ -90,7 +91,7 @@ private:
     // Forgets a hook whose dataset is no longer the one the box searches, giving it back.
     void dropStaleHook();
     void searchTimerFired();
-    bool textMatches(const AnsiString& fieldText) const;
+    bool textMatches(std::string_view fieldText) const;
 
     std::unique_ptr<TFieldDataLink> link_;
     std::unique_ptr<TTimer> timer_;
@@ -99,9 +100,10 @@ private:
     bool ignoreCase_ = true;
     AnsiString text_;
     AnsiString searchText_;
-    // Scratch texts of textMatches.
-    mutable AnsiString fieldScratch_;
-    mutable AnsiString searchScratch_;
+    // The search text as textMatches compares it (upper-cased when the case is ignored),
+    // worked out again after the text or the case rule changed.
+    mutable AnsiString preparedSearch_;
+    mutable bool searchPrepared_ = false;
 
     // The dataset that holds the box's handler, and what the box found there.
     TDataSet* hookedDataSet_ = nullptr;
