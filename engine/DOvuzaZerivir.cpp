@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <malloc.h>
 
 // Construction, opening and closing, record buffers, fetching, bookmarks and refresh. The record
 // view is built in DOvuzaZerivirView.cpp, fields are read in DOvuzaZerivirRead.cpp, editing is in
@@ -415,6 +416,11 @@ void DOvuzaZerivir::planRecordCopy() {
     }
 }
 
+namespace {
+// The least a buffer's text block is made to hold, terminator included.
+constexpr size_t kTextBlockRoom = 64;
+} // namespace
+
 void DOvuzaZerivir::copyStoredRecord(const uint8_t* source, uint8_t* target) const {
     for (const auto& [offset, length] : copyPlan_.fixedRuns)
         std::memcpy(target + offset, source + offset, static_cast<size_t>(length));
@@ -429,13 +435,15 @@ void DOvuzaZerivir::copyStoredRecord(const uint8_t* source, uint8_t* target) con
             setTextRef(slot, nullptr);
             continue;
         }
-        // A text block is at least as long as its text and terminator: a text no longer than
-        // the one the buffer holds fits in its block.
-        if (held && std::strlen(held) >= n) {
+        // Every text block of a buffer comes from `new char[]`, whose memory the allocator
+        // can measure: a text that fits goes into the block the buffer holds. New blocks get
+        // room for a usual text, so that a walk over records of varying texts seldom
+        // allocates.
+        if (held && malloc_usable_size(held) > n) {
             std::memcpy(held, text, n + 1);
             continue;
         }
-        char* copy = new char[n + 1];
+        char* copy = new char[std::max(n + 1, kTextBlockRoom)];
         std::memcpy(copy, text, n + 1);
         delete[] held;
         setTextRef(slot, copy);
