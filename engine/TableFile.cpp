@@ -6,19 +6,12 @@
 #include "platform/Files.h"
 #include "platform/Stream.h"
 
-#include <algorithm>
-
 namespace cibrano {
-
-namespace {
-// The memory image is pre-sized from the records; beyond this it grows as it is written.
-constexpr size_t kMaxPresize = size_t{64} << 20;
-} // namespace
 
 void TZerovCursor::saveTableFile(const std::string& fileName, TSaveOptions options,
                                  bool caseInsensitive, const AnsiString& indexFieldNames) {
     // Refused before anything happens: no backup, no reordering, no file.
-    checkWritable();
+    const size_t imageBound = checkWritable();
 
     if (options.contains(savAutoBackup))
         copyFileReplacing(fileName, changeFileExt(fileName, ".~d")); // no old file: no backup
@@ -33,10 +26,9 @@ void TZerovCursor::saveTableFile(const std::string& fileName, TSaveOptions optio
         return;
     }
 
+    // Room for the whole image at once: growing the memory as it is written would copy it.
     TMemoryStream image;
-    size_t estimate = 64 + descriptionSection_.size() + notes_.size() +
-                      entries_.size() * static_cast<size_t>(recordBufferSize_) * 5;
-    image.reserve(std::min(estimate, kMaxPresize));
+    image.reserve(imageBound);
     writeImage(image);
     image.saveToFile(fileName);
 }

@@ -1,8 +1,8 @@
 // Writing the table image of the record store.
 //
-// The body (notes and records) is built one piece at a time, each record in a small buffer
-// whose length bytes are filled in as its values go in; the pieces go out in runs, enciphered
-// with one cipher state carried through the whole body. The bytes are the same as enciphering the
+// The body (notes and records) is built in runs of records, each record's length bytes filled
+// in as its values go in; each run goes out enciphered with one cipher state carried through
+// the whole body. The bytes are the same as enciphering the
 // finished image in place, but the image can go straight into a file as well as into memory.
 
 #include "engine/Crc16.h"
@@ -14,6 +14,7 @@
 #include "platform/Guid.h"
 #include "platform/Stream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -56,10 +57,11 @@ size_t fixedTextLength(const uint8_t* slot, const TZerovField& f) {
     return f.dataSize == 0 ? 0 : strnlen(reinterpret_cast<const char*>(slot), f.dataSize - 1u);
 }
 
-// One record block: a length byte per field, then each non-empty value.
-void buildRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
-                      const ZerovFieldList& fields) {
-    out.assign(fields.size(), 0);
+// Appends one record block: a length byte per field, then each non-empty value.
+void appendRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
+                       const ZerovFieldList& fields) {
+    const size_t lengths = out.size();
+    out.resize(lengths + fields.size(), 0);
     for (size_t k = 0; k < fields.size(); ++k) {
         const TZerovField& f = *fields[k];
         const uint8_t* slot = slotOf(data, f);
@@ -68,7 +70,7 @@ void buildRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
             const char* text = textRefAt(slot);
             size_t length = text ? std::strlen(text) : 0;
             if (length > 0) {
-                out[k] = 4;
+                out[lengths + k] = 4;
                 appendInt32(out, static_cast<int32_t>(length));
                 appendBytes(out, text, length);
             }
@@ -81,7 +83,7 @@ void buildRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
             const uint8_t* block = blobRefAt(slot);
             int32_t length = blobLengthAt(slot);
             if (block && length > 0) {
-                out[k] = 4;
+                out[lengths + k] = 4;
                 appendInt32(out, length);
                 appendBytes(out, block, static_cast<size_t>(length));
             }
@@ -90,7 +92,7 @@ void buildRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
         case kindFixedText: {
             size_t length = fixedTextLength(slot, f);
             if (length > 0) {
-                out[k] = static_cast<uint8_t>(length);
+                out[lengths + k] = static_cast<uint8_t>(length);
                 appendBytes(out, slot, length);
             }
             break;
@@ -99,7 +101,7 @@ void buildRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
             break;
         default:
             if (hasNumberValue(slot, f.storageKind)) {
-                out[k] = static_cast<uint8_t>(f.dataSize);
+                out[lengths + k] = static_cast<uint8_t>(f.dataSize);
                 appendBytes(out, slot, f.dataSize);
             }
             break;
@@ -127,12 +129,15 @@ bool firstRecordLooksLikeNotes(const std::vector<RecordEntry*>& entries,
 
 } // namespace
 
-// Refuses, before anything is written, a store whose image the reader would not take back.
-void TZerovCursor::checkWritable() const {
+// Refuses, before anything is written, a store whose image the reader would not take back;
+// answers how long the image can be at most.
+size_t TZerovCursor::checkWritable() const {
     if (notes_.size() > kMaxNotesLength)
         databaseError(formatText("The table notes are too long (%d bytes, at most %d)",
                                  static_cast<int>(std::min<size_t>(notes_.size(), INT32_MAX)),
                                  static_cast<int>(kMaxNotesLength)));
+    // Header, password block, descriptions, notes block.
+    size_t bound = 57 + descriptionSection_.size() + 3 + notes_.size();
     int recordNumber = 0;
     for (const RecordEntry* e : entries_) {
         if (!e->isLive() || !e->data)
@@ -140,19 +145,24 @@ void TZerovCursor::checkWritable() const {
         ++recordNumber;
         if (fields_.empty())
             databaseError("A table without fields cannot hold records");
+        bound += fields_.size();
         for (const TZerovField* f : fields_) {
             const uint8_t* slot = slotOf(e->data, *f);
-            if (isTextRefKind(f->storageKind)) {
+            if (!isTextRefKind(f->storageKind) && !isBlobKind(f->storageKind)) {
+                bound += f->dataSize;
+            } else if (isTextRefKind(f->storageKind)) {
                 const char* text = textRefAt(slot);
                 size_t length = text ? std::strlen(text) : 0;
+                bound += 4 + length;
                 if (length > static_cast<size_t>(kMaxTextLength))
                     databaseError(formatText(
                         "The text of field '%s' in record %d is too long (%d characters, at "
                         "most %d)",
                         f->fieldName, recordNumber,
                         static_cast<int>(std::min<size_t>(length, INT32_MAX)), kMaxTextLength));
-            } else if (isBlobKind(f->storageKind)) {
+            } else {
                 int32_t length = blobLengthAt(slot);
+                bound += 4 + static_cast<size_t>(std::max(length, 0));
                 if (blobRefAt(slot) && (length < 0 || length > kMaxBlobLength))
                     databaseError(formatText(
                         "The value of field '%s' in record %d is too long (%d bytes, at most %d)",
@@ -160,6 +170,7 @@ void TZerovCursor::checkWritable() const {
             }
         }
     }
+    return bound;
 }
 
 size_t TZerovCursor::writeTableImage(TStream& stream) {
@@ -198,13 +209,12 @@ size_t TZerovCursor::writeImage(TStream& stream) {
     TSapphire bodyCipher;
     if (encipher)
         bodyCipher.setKey(bodyKey);
-    // Pieces are gathered and go out (enciphered) in runs of about kRunSize bytes: each call
-    // of the cipher and the stream has a cost of its own that a record's few bytes would pay
-    // again and again.
+    // The body is gathered and goes out (enciphered) in runs of about kRunSize bytes: each
+    // call of the cipher and of the stream has a cost of its own that a record's few bytes
+    // would pay again and again.
     constexpr size_t kRunSize = size_t{64} << 10;
-    std::vector<uint8_t> piece;
     std::vector<uint8_t> run;
-    run.reserve(kRunSize + 256);
+    run.reserve(kRunSize + 1024);
     auto flush = [&] {
         if (run.empty())
             return;
@@ -213,22 +223,15 @@ size_t TZerovCursor::writeImage(TStream& stream) {
         stream.writeBuffer(run.data(), run.size());
         run.clear();
     };
-    auto emit = [&] {
-        run.insert(run.end(), piece.begin(), piece.end());
-        if (run.size() >= kRunSize)
-            flush();
-    };
 
     // Readers keep the notes up to their first NUL; nothing after it is written.
     const std::string_view notes(notes_.data(), strnlen(notes_.data(), notes_.size()));
     if (!notes.empty() || firstRecordLooksLikeNotes(entries_, fields_)) {
-        piece.clear();
-        piece.push_back(kNotesMarker);
+        run.push_back(kNotesMarker);
         auto length = static_cast<uint16_t>(notes.size());
-        piece.push_back(static_cast<uint8_t>(length));
-        piece.push_back(static_cast<uint8_t>(length >> 8));
-        appendBytes(piece, notes.data(), notes.size());
-        emit();
+        run.push_back(static_cast<uint8_t>(length));
+        run.push_back(static_cast<uint8_t>(length >> 8));
+        appendBytes(run, notes.data(), notes.size());
     }
 
     int32_t written = 0;
@@ -238,15 +241,13 @@ size_t TZerovCursor::writeImage(TStream& stream) {
         const RecordEntry* e = entries_[index];
         if (!e->isLive() || !e->data)
             continue;
-        buildRecordBlock(piece, e->data, fields_);
-        emit();
+        appendRecordBlock(run, e->data, fields_);
+        if (run.size() >= kRunSize)
+            flush();
         ++written;
         reportProgress(static_cast<int64_t>(index) + 1, total, lastPercent);
     }
-
     flush();
-    if (encipher && !piece.empty())
-        wipeSecret(piece.data(), piece.size());
 
     const size_t end = stream.position();
     if (end - start > static_cast<size_t>(std::numeric_limits<int32_t>::max()))

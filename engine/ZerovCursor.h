@@ -205,7 +205,7 @@ private:
     bool parseFieldDescriptions(AnsiString& message);
     bool readImage(ImageReader& in, AnsiString& message);
     bool readRecord(ImageReader& in, AnsiString& message);
-    void checkWritable() const;
+    size_t checkWritable() const;
     size_t writeImage(TStream& stream);
 
     // The entries, and the buffers and values of the records read from a table.
