@@ -10,7 +10,8 @@
 // texts in the pool too (RecordEntry::pooled).
 //
 // The member functions live in several files: ZerovCursor.cpp (fields, records, changes,
-// keys, sorting), TableImageReader.cpp, TableImageWriter.cpp and TableFile.cpp.
+// keys, sorting), TableImageReader.cpp, TableFileReader.cpp (reading a file in pieces),
+// TableImageWriter.cpp and TableFile.cpp.
 
 #include "engine/RecordEntry.h"
 #include "engine/RecordPool.h"
