@@ -1,5 +1,6 @@
 #include "engine/ZerovCursor.h"
 
+#include "engine/AddressOrder.h"
 #include "engine/FieldValues.h"
 #include "engine/RecordSort.h"
 #include "engine/Sapphire.h"
@@ -35,33 +36,6 @@ void sortEntries(std::vector<RecordEntry*>& entries, const ZerovFieldList& keys,
     quickSortRecords(entries, [&](const RecordEntry* a, const RecordEntry* b) {
         return compareEntries(a, b, keys, caseInsensitive);
     });
-}
-
-// Orders addresses ascending: a radix sort, 16 bits at a time over the bits in which they
-// differ. A store's entries lie in a few large blocks, so two or three passes do what a
-// comparison sort needs twenty for.
-void sortAddresses(std::vector<const RecordEntry*>& items) {
-    if (items.size() < 2)
-        return;
-    const auto [low, high] = std::minmax_element(items.begin(), items.end());
-    const auto base = reinterpret_cast<uintptr_t>(*low);
-    const uintptr_t spread = reinterpret_cast<uintptr_t>(*high) - base;
-    std::vector<const RecordEntry*> other(items.size());
-    std::vector<size_t> counts(size_t{1} << 16);
-    for (unsigned shift = 0; shift < 64 && (spread >> shift) != 0; shift += 16) {
-        auto digit = [&](const RecordEntry* e) {
-            return ((reinterpret_cast<uintptr_t>(e) - base) >> shift) & 0xFFFF;
-        };
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const RecordEntry* e : items)
-            ++counts[digit(e)];
-        size_t at = 0;
-        for (size_t& c : counts)
-            at += std::exchange(c, at);
-        for (const RecordEntry* e : items)
-            other[counts[digit(e)]++] = e;
-        items.swap(other);
-    }
 }
 
 } // namespace
@@ -155,8 +129,7 @@ bool TZerovCursor::contains(const RecordEntry* entry) const {
     if (entries_.size() < kIndexedContainsFrom)
         return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
     if (!entryIndexValid_ || entryIndex_.size() != entries_.size()) {
-        entryIndex_.assign(entries_.begin(), entries_.end());
-        sortAddresses(entryIndex_);
+        orderByAddress(entries_, entryIndex_);
         entryIndexValid_ = true;
     }
     return std::binary_search(entryIndex_.begin(), entryIndex_.end(), entry,
