@@ -10,46 +10,40 @@ namespace {
 
 using Index = std::ptrdiff_t;
 
-constexpr Index kBlock = 64;
-
 uint32_t rankOf(uint64_t item) {
     return static_cast<uint32_t>(item >> 32);
 }
 
-// Partitions [l, r] around the rank of its middle item as quickSortRecords does; on return
-// [l, j] and [i, r] are the two parts.
-void partition(uint64_t* a, Index l, Index r, Index& iOut, Index& jOut) {
-    const uint32_t pivot = rankOf(a[(l + r) / 2]);
-    Index i = l; // the items not looked at yet are [i, j]
-    Index j = r;
-    // Where the left scan would stop in the block from baseL on, and the right scan in the
-    // block from baseR down; those before `used` have been swapped.
-    uint8_t left[kBlock];
-    uint8_t right[kBlock];
+// Runs the scans over blocks of `Block` items while two blocks fit between them (see the top
+// of the file), and leaves i and j where the item-by-item scans would stand: at the stops
+// noted but not swapped yet, or where the blocks ended.
+template <int Block> void partitionBlocks(uint64_t* a, uint32_t pivot, Index& i, Index& j) {
+    uint8_t left[Block];
+    uint8_t right[Block];
     int leftCount = 0;
     int leftUsed = 0;
     int rightCount = 0;
     int rightUsed = 0;
     Index baseL = 0;
     Index baseR = 0;
-    while (j - i + 1 >= 2 * kBlock) {
+    while (j - i + 1 >= 2 * Block) {
         if (leftUsed == leftCount) {
             leftUsed = leftCount = 0;
             baseL = i;
-            for (Index k = 0; k < kBlock; ++k) {
+            for (Index k = 0; k < Block; ++k) {
                 left[leftCount] = static_cast<uint8_t>(k);
                 leftCount += rankOf(a[i + k]) >= pivot;
             }
-            i += kBlock;
+            i += Block;
         }
         if (rightUsed == rightCount) {
             rightUsed = rightCount = 0;
             baseR = j;
-            for (Index k = 0; k < kBlock; ++k) {
+            for (Index k = 0; k < Block; ++k) {
                 right[rightCount] = static_cast<uint8_t>(k);
                 rightCount += rankOf(a[j - k]) <= pivot;
             }
-            j -= kBlock;
+            j -= Block;
         }
         const int pairs = std::min(leftCount - leftUsed, rightCount - rightUsed);
         for (int t = 0; t < pairs; ++t)
@@ -57,11 +51,21 @@ void partition(uint64_t* a, Index l, Index r, Index& iOut, Index& jOut) {
         leftUsed += pairs;
         rightUsed += pairs;
     }
-    // The scans resume at the stops not swapped yet, or where the blocks ended.
     if (leftUsed < leftCount)
         i = baseL + left[leftUsed];
     if (rightUsed < rightCount)
         j = baseR - right[rightUsed];
+}
+
+// Partitions [l, r] around the rank of its middle item as quickSortRecords does; on return
+// [l, j] and [i, r] are the two parts. Long stretches go by large blocks, what remains between
+// the scans by small ones, the last few items one at a time.
+void partition(uint64_t* a, Index l, Index r, Index& iOut, Index& jOut) {
+    const uint32_t pivot = rankOf(a[(l + r) / 2]);
+    Index i = l; // the items not looked at yet are [i, j]
+    Index j = r;
+    partitionBlocks<64>(a, pivot, i, j);
+    partitionBlocks<8>(a, pivot, i, j);
     do {
         while (i < r && rankOf(a[i]) < pivot)
             ++i;

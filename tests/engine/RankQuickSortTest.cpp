@@ -49,7 +49,8 @@ TEST(RankQuickSort, LeavesTheOrderOfTheQuicksortOfRecordLists) {
          [](size_t i, size_t n) { return static_cast<uint32_t>(std::min(i, n - i) / 4); },
          [](size_t n) { return n / 8 + 1; }},
     };
-    for (size_t n : {1, 2, 3, 64, 127, 128, 129, 130, 255, 256, 257, 1000, 4099, 60000}) {
+    for (size_t n : {1,   2,   3,   15,  16,  17,  31,  33,   64,   127,
+                     128, 129, 130, 143, 255, 256, 257, 1000, 4099, 60000}) {
         for (const auto& [shape, rankAt, bound] : shapes) {
             SCOPED_TRACE(::testing::Message() << n << " items, " << shape);
             std::vector<uint32_t> ranks(n);
