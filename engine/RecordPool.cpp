@@ -55,7 +55,7 @@ bool RecordPool::holds(const void* p) {
 uint8_t* RecordPool::newBlock(size_t size) {
     blocks_.reserve(blocks_.size() + 1);
     ranges_.reserve(ranges_.size() + 1);
-    std::unique_ptr<uint8_t[]> block(new uint8_t[size]());
+    std::unique_ptr<uint8_t[]> block(new uint8_t[size]);
     const auto begin = reinterpret_cast<uintptr_t>(block.get());
     {
         BlockRegistry& r = registry();

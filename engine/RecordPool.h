@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -28,7 +29,14 @@ public:
     RecordPool& operator=(const RecordPool&) = delete;
 
     // `size` bytes, zero-filled, aligned for any of the engine's slot values and pointers.
-    uint8_t* allocate(size_t size) { return take(size, kAlignment); }
+    // (Blocks are not cleared when they are made: each piece is cleared as it is handed out,
+    // while the caller is about to fill it, so the memory is written once while it is in the
+    // cache instead of a megabyte ahead.)
+    uint8_t* allocate(size_t size) {
+        uint8_t* p = take(size, kAlignment);
+        std::memset(p, 0, size);
+        return p;
+    }
     // `size` bytes for characters, not aligned, not zero-filled.
     char* allocateText(size_t size) { return reinterpret_cast<char*>(take(size, 1)); }
     // Frees every block; everything handed out is gone.
