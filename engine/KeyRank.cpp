@@ -111,6 +111,77 @@ void radixSort(RankItem* from, RankItem* other, RankItem* to, size_t n, int shif
     }
 }
 
+// Orders a range whose keys take few distinct values in one pass: the distinct keys are found
+// with a small hash table and sorted among themselves, then every item goes straight to the
+// place of its key. Text keys are mostly like that, eight bytes of the words a table's names
+// are made of. False, with the range as it was, when the keys take too many values for this to
+// pay (more than a quarter of the items, or 4,096); the radix sort then orders the range.
+class FewKeysSort {
+public:
+    bool sort(RankItem* from, RankItem* other, RankItem* to, size_t n) {
+        const size_t most = std::min(kMostKeys, n / 4);
+        if (most < 2)
+            return false;
+        if (ids_.size() < n)
+            ids_.resize(n);
+        clearTable();
+        size_t distinct = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const uint64_t key = from[i].key;
+            size_t slot = hash(key);
+            while (used_[slot] && keys_[slot] != key)
+                slot = (slot + 1) & kMask;
+            if (!used_[slot]) {
+                if (distinct == most)
+                    return false;
+                used_[slot] = 1;
+                keys_[slot] = key;
+                idAt_[slot] = static_cast<uint16_t>(distinct);
+                distinctKeys_[distinct] = {key, static_cast<uint32_t>(distinct)};
+                ++distinct;
+            }
+            ids_[i] = idAt_[slot];
+        }
+        // The place of each distinct key among them, then where its items start.
+        std::sort(distinctKeys_.begin(),
+                  distinctKeys_.begin() + static_cast<std::ptrdiff_t>(distinct),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t k = 0; k < distinct; ++k)
+            placeOf_[distinctKeys_[k].second] = static_cast<uint16_t>(k);
+        std::fill(start_.begin(), start_.begin() + static_cast<std::ptrdiff_t>(distinct) + 1, 0);
+        for (size_t i = 0; i < n; ++i)
+            ++start_[placeOf_[ids_[i]] + 1];
+        for (size_t k = 1; k <= distinct; ++k)
+            start_[k] += start_[k - 1];
+        for (size_t i = 0; i < n; ++i)
+            other[start_[placeOf_[ids_[i]]]++] = from[i];
+        if (to != other)
+            std::memcpy(to, other, n * sizeof(RankItem));
+        return true;
+    }
+
+private:
+    static constexpr size_t kMostKeys = 4096;
+    static constexpr int kTableBits = 13; // twice the keys at most: short probes
+    static constexpr size_t kTableSize = size_t{1} << kTableBits;
+    static constexpr size_t kMask = kTableSize - 1;
+
+    static size_t hash(uint64_t key) {
+        return static_cast<size_t>((key * 0x9E3779B97F4A7C15) >> (64 - kTableBits));
+    }
+
+    void clearTable() { std::fill(used_.begin(), used_.end(), 0); }
+
+    std::array<uint8_t, kTableSize> used_{};
+    std::array<uint64_t, kTableSize> keys_{};
+    std::array<uint16_t, kTableSize> idAt_{};
+    std::array<std::pair<uint64_t, uint32_t>, kMostKeys> distinctKeys_{};
+    std::array<uint16_t, kMostKeys> placeOf_{};
+    std::array<size_t, kMostKeys + 1> start_{};
+    // The id of each item's key, in the order of the items.
+    std::vector<uint16_t> ids_;
+};
+
 uint64_t orderedInteger(int64_t v) {
     return static_cast<uint64_t>(v) ^ (uint64_t{1} << 63);
 }
@@ -171,6 +242,7 @@ public:
             items[i] = {0, {}, nullptr, 0, static_cast<uint32_t>(i)};
         // Room for the radix sort to spread a range into (not cleared: it is written first).
         std::unique_ptr<RankItem[]> tmp;
+        const auto fewKeys = std::make_unique<FewKeysSort>();
         // Marks the first position of each group of equal keys.
         std::vector<uint8_t> starts(rows, 0);
 
@@ -200,7 +272,8 @@ public:
             if (n >= kRadixFrom && !tmp)
                 tmp.reset(new RankItem[rows]);
             // Shorter ranges are sorted in place and need no room.
-            radixSort(a, tmp ? tmp.get() + range.begin : a, a, n, 56);
+            if (n < kRadixFrom || !fewKeys->sort(a, tmp.get() + range.begin, a, n))
+                radixSort(a, tmp ? tmp.get() + range.begin : a, a, n, 56);
             for (size_t s = 0; s < n;) {
                 size_t e = s + 1;
                 while (e < n && a[e].key == a[s].key)

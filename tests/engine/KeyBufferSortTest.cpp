@@ -195,8 +195,9 @@ protected:
 TEST_F(KeyRankingSort, LeavesTheOrderOfTheQuicksortOverTheRecords) {
     const std::vector<std::vector<KeyField>> allKeys = keys();
     uint32_t seed = 1;
-    // Sizes on both sides of where the ranking stops radix sorting and compares.
-    for (size_t count : {2, 31, 33, 700, 3000}) {
+    // Sizes on both sides of where the ranking stops radix sorting and compares, and large
+    // enough for ranges whose keys take few values (sorted by their distinct keys) and many.
+    for (size_t count : {2, 31, 33, 700, 3000, 12000}) {
         fill(seed++, count, false);
         for (size_t k = 0; k < allKeys.size(); ++k) {
             for (bool caseInsensitive : {false, true}) {
