@@ -42,6 +42,13 @@ struct RankedField {
     bool hasHead;
 };
 
+// The words one read of a text gives an item, and the level whose words were read ahead into
+// the row's tail while the text was entered (they come next, and later they would be a read
+// of a text somewhere in memory for every item).
+constexpr int kCarried1 = kCarried + 1;
+constexpr int kTailLevel = kCarried1;
+constexpr size_t kTailDepth = size_t{8} * kTailLevel;
+
 // Ranges this short are ordered by an insertion sort, those up to kRadixFrom by comparing,
 // longer ones by spreading them by bytes.
 constexpr size_t kInsertionBelow = 32;
@@ -310,7 +317,7 @@ private:
     // field reads the text's place and length from the record (and may skip its head). The
     // texts of a range lie anywhere in memory, so each is asked for well before it is read: the
     // reads then overlap instead of waiting one after the other.
-    bool loadKeys(RankItem* a, size_t n, size_t field, int& level) const {
+    bool loadKeys(RankItem* a, size_t n, size_t field, int& level) {
         const RankedField& g = fields_[field];
         const TZerovField& f = *g.field;
         if (!g.isText) {
@@ -323,6 +330,17 @@ private:
         if (const int kept = level % (kCarried + 1); kept != 0) {
             for (size_t i = 0; i < n; ++i)
                 a[i].key = a[i].next[kept - 1];
+            return true;
+        }
+        if (level == kTailLevel) {
+            for (size_t i = 0; i < n; ++i) {
+                if (i + kAhead < n)
+                    __builtin_prefetch(tail_.get() + kCarried1 * a[i + kAhead].row);
+                const uint64_t* words = tail_.get() + kCarried1 * a[i].row;
+                a[i].key = words[0];
+                for (int k = 0; k < kCarried; ++k)
+                    a[i].next[k] = words[k + 1];
+            }
             return true;
         }
         const size_t depth = size_t{8} * static_cast<size_t>(level);
@@ -342,10 +360,13 @@ private:
     }
 
     // Reads where each item's text is and how long it is, and its first bytes while they are at
-    // hand. A head that every item shares (all texts there, none right-justified) orders
+    // hand: those of the first levels into the item, those of the levels after into the row's
+    // tail. A head that every item shares (all texts there, none right-justified) orders
     // nothing: then `level` moves on to the bytes.
-    bool enterTexts(RankItem* a, size_t n, const RankedField& g, int& level) const {
+    bool enterTexts(RankItem* a, size_t n, const RankedField& g, int& level) {
         const TZerovField& f = *g.field;
+        if (!tail_)
+            tail_.reset(new uint64_t[records_.size() * kCarried1]);
         bool anyMissing = false;
         for (size_t i = 0; i < n; ++i) {
             const uint8_t* slot = slotOf(records_[a[i].row]->data, f);
@@ -365,6 +386,9 @@ private:
             a[i].length = static_cast<uint32_t>(length);
             anyMissing = anyMissing || !text;
             readBytes(a[i], 0);
+            uint64_t* words = tail_.get() + kCarried1 * a[i].row;
+            for (int k = 0; k < kCarried1; ++k)
+                words[k] = textKey(a[i], kTailDepth + 8 * k);
         }
         if (level < 0) {
             if (!g.lengthFirst && !anyMissing) {
@@ -449,6 +473,11 @@ private:
     // The case rule upper-cases ASCII as upperAscii does.
     bool asciiFold_ = true;
     std::vector<RankedField> fields_;
+    // The bytes of the levels from kTailLevel on of the text field a row was last entered in,
+    // read with its first bytes (kCarried1 words per row). Rows of different ranges are
+    // different rows, so a range entering its next field writes only what its own rows are done
+    // with.
+    std::unique_ptr<uint64_t[]> tail_;
 };
 
 } // namespace
