@@ -41,9 +41,14 @@ void sortAddresses(std::vector<const RecordEntry*>& items) {
 
 // More runs than this and the list is taken to be in no order worth following.
 constexpr size_t kMostRuns = 4096;
+// A step up by more than this between two entries of the list is taken as a step into another
+// block: a run ends there too. (Blocks handed out one after the other need not lie in that
+// order, so an ascending stretch of the list can jump over a block that comes later in it.)
+constexpr uintptr_t kBlockStep = uintptr_t{1} << 16;
 
-// Puts the list's strictly ascending runs in address order into `ordered`; false, with
-// `ordered` to be ignored, when there are too many or two of them interleave.
+// Puts the list's runs (stretches of steadily ascending addresses) in address order into
+// `ordered`; false, with `ordered` to be ignored, when there are too many or two of them
+// interleave.
 bool concatenateRuns(const std::vector<RecordEntry*>& entries,
                      std::vector<const RecordEntry*>& ordered) {
     struct Run {
@@ -54,7 +59,8 @@ bool concatenateRuns(const std::vector<RecordEntry*>& entries,
     const size_t n = entries.size();
     size_t begin = 0;
     for (size_t i = 1; i <= n; ++i) {
-        if (i < n && addressOf(entries[i - 1]) < addressOf(entries[i]))
+        if (i < n && addressOf(entries[i - 1]) < addressOf(entries[i]) &&
+            addressOf(entries[i]) - addressOf(entries[i - 1]) <= kBlockStep)
             continue;
         if (runs.size() == kMostRuns)
             return false;

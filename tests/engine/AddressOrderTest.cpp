@@ -46,6 +46,21 @@ TEST(AddressOrder, IsTheSortedListWhateverItsShape) {
     expectAddressOrder(listOfBlocks(blocks, {5, 4, 3, 2, 1, 0}));
     expectAddressOrder(listOfBlocks(blocks, {2, 5, 0, 3, 1, 4}));
 
+    // Blocks that lie apart in one stretch of memory, listed so that an ascending stretch of
+    // the list jumps over a block listed later.
+    std::vector<RecordEntry> memory(4 * 3000);
+    auto block = [&](size_t k) {
+        std::vector<RecordEntry*> entries;
+        for (size_t i = 0; i < 200; ++i)
+            entries.push_back(&memory[k * 3000 + i]);
+        return entries;
+    };
+    std::vector<RecordEntry*> jumping;
+    for (size_t k : {0, 2, 1, 3})
+        for (RecordEntry* e : block(k))
+            jumping.push_back(e);
+    expectAddressOrder(jumping);
+
     // Entries added one by one after the blocks: a run of one each.
     std::vector<RecordEntry> added(30);
     std::vector<RecordEntry*> grown = listOfBlocks(blocks, {3, 1});
