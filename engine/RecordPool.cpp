@@ -70,18 +70,14 @@ uint8_t* RecordPool::newBlock(size_t size) {
     return p;
 }
 
-uint8_t* RecordPool::takeFromNewBlock(size_t size) {
-    // A value too large to share a block gets one of its own, kept behind the current block
-    // so that the small allocations go on filling that one.
-    if (size > kBlockSize / 4 && !blocks_.empty()) {
-        uint8_t* p = newBlock(size);
-        std::swap(blocks_.back(), blocks_[blocks_.size() - 2]);
-        return p;
-    }
+uint8_t* RecordPool::takeFromNewBlock(Cursor& cursor, size_t size) {
+    // A value too large to share a block gets one of its own; the small pieces go on filling
+    // the current one.
+    if (size > kBlockSize / 4 && cursor.block)
+        return newBlock(size);
     const size_t blockSize = std::max(size, kBlockSize);
     uint8_t* p = newBlock(blockSize);
-    blockSize_ = blockSize;
-    used_ = size;
+    cursor = {p, blockSize, size};
     return p;
 }
 
@@ -96,8 +92,8 @@ void RecordPool::release() {
     ranges_.shrink_to_fit();
     blocks_.clear();
     blocks_.shrink_to_fit();
-    blockSize_ = 0;
-    used_ = 0;
+    records_ = {};
+    texts_ = {};
     capacity_ = 0;
 }
 

@@ -33,12 +33,14 @@ public:
     // while the caller is about to fill it, so the memory is written once while it is in the
     // cache instead of a megabyte ahead.)
     uint8_t* allocate(size_t size) {
-        uint8_t* p = take(size, kAlignment);
+        uint8_t* p = take(records_, size, kAlignment);
         std::memset(p, 0, size);
         return p;
     }
-    // `size` bytes for characters, not aligned, not zero-filled.
-    char* allocateText(size_t size) { return reinterpret_cast<char*>(take(size, 1)); }
+    // `size` bytes for characters, not aligned, not zero-filled. Texts are cut from blocks of
+    // their own, so that entries and buffers lie close together: a walk that reads numbers
+    // from every record then streams through fewer bytes.
+    char* allocateText(size_t size) { return reinterpret_cast<char*>(take(texts_, size, 1)); }
     // Frees every block; everything handed out is gone.
     void release();
     // Bytes held in blocks (handed out or not).
@@ -52,21 +54,28 @@ private:
     static constexpr size_t kAlignment = 8;
     static constexpr size_t kBlockSize = size_t{1} << 20;
 
-    uint8_t* take(size_t size, size_t alignment) {
-        size_t at = (used_ + alignment - 1) & ~(alignment - 1);
-        if (at + size > blockSize_ || blocks_.empty())
-            return takeFromNewBlock(size);
-        used_ = at + size;
-        return blocks_.back().get() + at;
+    // The block pieces are being cut from, and how much of it is taken.
+    struct Cursor {
+        uint8_t* block = nullptr;
+        size_t size = 0;
+        size_t used = 0;
+    };
+
+    uint8_t* take(Cursor& cursor, size_t size, size_t alignment) {
+        const size_t at = (cursor.used + alignment - 1) & ~(alignment - 1);
+        if (!cursor.block || at + size > cursor.size)
+            return takeFromNewBlock(cursor, size);
+        cursor.used = at + size;
+        return cursor.block + at;
     }
-    uint8_t* takeFromNewBlock(size_t size);
+    uint8_t* takeFromNewBlock(Cursor& cursor, size_t size);
     uint8_t* newBlock(size_t size);
 
     std::vector<std::unique_ptr<uint8_t[]>> blocks_;
     // The blocks as [begin, end), ordered by begin.
     std::vector<std::pair<uintptr_t, uintptr_t>> ranges_;
-    size_t blockSize_ = 0;
-    size_t used_ = 0;
+    Cursor records_;
+    Cursor texts_;
     size_t capacity_ = 0;
 };
 
