@@ -45,8 +45,8 @@ struct RankedField {
 // The words one read of a text gives an item, and the level whose words were read ahead into
 // the row's tail while the text was entered (they come next, and later they would be a read
 // of a text somewhere in memory for every item).
-constexpr int kCarried1 = kCarried + 1;
-constexpr int kTailLevel = kCarried1;
+constexpr int kWordsPerRead = kCarried + 1;
+constexpr int kTailLevel = kWordsPerRead;
 constexpr size_t kTailDepth = size_t{8} * kTailLevel;
 
 // Ranges this short are ordered by an insertion sort, those up to kRadixFrom by comparing,
@@ -249,7 +249,8 @@ public:
             items[i] = {0, {}, nullptr, 0, static_cast<uint32_t>(i)};
         // Room for the radix sort to spread a range into (not cleared: it is written first).
         std::unique_ptr<RankItem[]> tmp;
-        const auto fewKeys = std::make_unique<FewKeysSort>();
+        // Made with `tmp`: only ranges that long are ordered by their distinct keys.
+        std::unique_ptr<FewKeysSort> fewKeys;
         // Marks the first position of each group of equal keys.
         std::vector<uint8_t> starts(rows, 0);
 
@@ -276,8 +277,10 @@ public:
             int level = range.level;
             if (!loadKeys(a, n, range.field, level))
                 return false;
-            if (n >= kRadixFrom && !tmp)
+            if (n >= kRadixFrom && !tmp) {
                 tmp.reset(new RankItem[rows]);
+                fewKeys = std::make_unique<FewKeysSort>();
+            }
             // Shorter ranges are sorted in place and need no room.
             if (n < kRadixFrom || !fewKeys->sort(a, tmp.get() + range.begin, a, n))
                 radixSort(a, tmp ? tmp.get() + range.begin : a, a, n, 56);
@@ -335,8 +338,8 @@ private:
         if (level == kTailLevel) {
             for (size_t i = 0; i < n; ++i) {
                 if (i + kAhead < n)
-                    __builtin_prefetch(tail_.get() + kCarried1 * a[i + kAhead].row);
-                const uint64_t* words = tail_.get() + kCarried1 * a[i].row;
+                    __builtin_prefetch(tail_.get() + kWordsPerRead * a[i + kAhead].row);
+                const uint64_t* words = tail_.get() + kWordsPerRead * a[i].row;
                 a[i].key = words[0];
                 for (int k = 0; k < kCarried; ++k)
                     a[i].next[k] = words[k + 1];
@@ -366,7 +369,7 @@ private:
     bool enterTexts(RankItem* a, size_t n, const RankedField& g, int& level) {
         const TZerovField& f = *g.field;
         if (!tail_)
-            tail_.reset(new uint64_t[records_.size() * kCarried1]);
+            tail_.reset(new uint64_t[records_.size() * kWordsPerRead]);
         bool anyMissing = false;
         for (size_t i = 0; i < n; ++i) {
             const uint8_t* slot = slotOf(records_[a[i].row]->data, f);
@@ -386,8 +389,8 @@ private:
             a[i].length = static_cast<uint32_t>(length);
             anyMissing = anyMissing || !text;
             readBytes(a[i], 0);
-            uint64_t* words = tail_.get() + kCarried1 * a[i].row;
-            for (int k = 0; k < kCarried1; ++k)
+            uint64_t* words = tail_.get() + kWordsPerRead * a[i].row;
+            for (int k = 0; k < kWordsPerRead; ++k)
                 words[k] = textKey(a[i], kTailDepth + 8 * k);
         }
         if (level < 0) {
@@ -474,7 +477,7 @@ private:
     bool asciiFold_ = true;
     std::vector<RankedField> fields_;
     // The bytes of the levels from kTailLevel on of the text field a row was last entered in,
-    // read with its first bytes (kCarried1 words per row). Rows of different ranges are
+    // read with its first bytes (kWordsPerRead words per row). Rows of different ranges are
     // different rows, so a range entering its next field writes only what its own rows are done
     // with.
     std::unique_ptr<uint64_t[]> tail_;

@@ -1,9 +1,9 @@
 #pragma once
-// The memory of the records a store reads from a table: their entries, buffers and texts are
-// carved one after the other out of large blocks instead of being allocated one by one. A
-// table of a million records is then a few hundred allocations instead of three million, the
-// allocator adds nothing per record, and a walk over the records in the order they were read
-// runs through memory in order.
+// The memory of the records a store reads from a table: their entries and buffers are carved
+// one after the other out of large blocks, their texts out of blocks of their own, instead of
+// being allocated one by one. A table of a million records is then a few hundred allocations
+// instead of three million, the allocator adds nothing per record, and a walk over the records
+// in the order they were read runs through memory in order.
 //
 // Nothing is given back before the whole pool is released (when the store is cleared): a
 // pooled record whose values change gets a buffer of its own on the heap (see
