@@ -17,16 +17,16 @@ namespace {
 // How many eight-byte parts of a text after the first are kept from one read of it.
 constexpr int kCarried = 1;
 
-// A record in the ranking: the part of its key being sorted on at the moment, the text of the
-// key field being ranked (null when missing; not upper-cased, that happens as it is read),
-// and the record's position in the list. One read of a text takes the eight bytes of the level
-// and keeps the kCarried times eight after them in `next` for the levels after: the read is a
-// miss in the cache (the texts of a range lie anywhere in memory), and the bytes after the
-// first eight usually come with it.
+// A record in the ranking: the part of its key being sorted on at the moment, the length of the
+// text of the key field being ranked, and the record's position in the list (the text itself is
+// found by the position, see KeyRanker::texts_: the items stay small, and the sorts move them
+// many times). One read of a text takes the eight bytes of the level and keeps the kCarried
+// times eight after them in `next` for the levels after: the read is a miss in the cache (the
+// texts of a range lie anywhere in memory), and the bytes after the first eight usually come
+// with it.
 struct RankItem {
     uint64_t key;
     uint64_t next[kCarried];
-    const char* text;
     uint32_t length;
     uint32_t row;
 };
@@ -246,7 +246,7 @@ public:
         const size_t rows = records_.size();
         std::unique_ptr<RankItem[]> items(new RankItem[rows]);
         for (size_t i = 0; i < rows; ++i)
-            items[i] = {0, {}, nullptr, 0, static_cast<uint32_t>(i)};
+            items[i] = {0, {}, 0, static_cast<uint32_t>(i)};
         // Room for the radix sort to spread a range into (not cleared: it is written first).
         std::unique_ptr<RankItem[]> tmp;
         // Made with `tmp`: only ranges that long are ordered by their distinct keys.
@@ -318,8 +318,9 @@ private:
     // field; the head of a text (the length when right-justified, then whether it is there);
     // or the bytes 8 * level.. of the text, big-endian, zeros past its end. Entering a text
     // field reads the text's place and length from the record (and may skip its head). The
-    // texts of a range lie anywhere in memory, so each is asked for well before it is read: the
-    // reads then overlap instead of waiting one after the other.
+    // texts of a range lie anywhere in memory, so each is asked for well before it is read (and
+    // where it lies, twice as far ahead): the reads then overlap instead of waiting one after
+    // the other.
     bool loadKeys(RankItem* a, size_t n, size_t field, int& level) {
         const RankedField& g = fields_[field];
         const TZerovField& f = *g.field;
@@ -347,19 +348,22 @@ private:
             return true;
         }
         const size_t depth = size_t{8} * static_cast<size_t>(level);
+        const char* const* texts = texts_.get();
         for (size_t i = 0; i < n; ++i) {
+            if (i + 2 * kAhead < n)
+                __builtin_prefetch(texts + a[i + 2 * kAhead].row);
             if (i + kAhead < n)
-                __builtin_prefetch(a[i + kAhead].text + depth);
-            readBytes(a[i], depth);
+                __builtin_prefetch(texts[a[i + kAhead].row] + depth);
+            readBytes(a[i], texts[a[i].row], depth);
         }
         return true;
     }
 
     // Sets the key to the bytes depth.. of the item's text and keeps those after them.
-    void readBytes(RankItem& item, size_t depth) const {
-        item.key = textKey(item, depth);
+    void readBytes(RankItem& item, const char* text, size_t depth) const {
+        item.key = textKey(item, text, depth);
         for (int k = 0; k < kCarried; ++k)
-            item.next[k] = textKey(item, depth + 8 * (k + 1));
+            item.next[k] = textKey(item, text, depth + 8 * (k + 1));
     }
 
     // Reads where each item's text is and how long it is, and its first bytes while they are at
@@ -368,8 +372,10 @@ private:
     // nothing: then `level` moves on to the bytes.
     bool enterTexts(RankItem* a, size_t n, const RankedField& g, int& level) {
         const TZerovField& f = *g.field;
-        if (!tail_)
+        if (!tail_) {
             tail_.reset(new uint64_t[records_.size() * kWordsPerRead]);
+            texts_.reset(new const char*[records_.size()]);
+        }
         bool anyMissing = false;
         for (size_t i = 0; i < n; ++i) {
             const uint8_t* slot = slotOf(records_[a[i].row]->data, f);
@@ -385,13 +391,13 @@ private:
             }
             if (length > std::numeric_limits<uint32_t>::max())
                 return false;
-            a[i].text = text;
+            texts_[a[i].row] = text;
             a[i].length = static_cast<uint32_t>(length);
             anyMissing = anyMissing || !text;
-            readBytes(a[i], 0);
+            readBytes(a[i], text, 0);
             uint64_t* words = tail_.get() + kWordsPerRead * a[i].row;
             for (int k = 0; k < kWordsPerRead; ++k)
-                words[k] = textKey(a[i], kTailDepth + 8 * k);
+                words[k] = textKey(a[i], text, kTailDepth + 8 * k);
         }
         if (level < 0) {
             if (!g.lengthFirst && !anyMissing) {
@@ -399,7 +405,8 @@ private:
                 return true;
             }
             for (size_t i = 0; i < n; ++i)
-                a[i].key = (g.lengthFirst ? uint64_t{a[i].length} << 1 : 0) | (a[i].text ? 1 : 0);
+                a[i].key =
+                    (g.lengthFirst ? uint64_t{a[i].length} << 1 : 0) | (texts_[a[i].row] ? 1 : 0);
         }
         return true;
     }
@@ -424,11 +431,11 @@ private:
         }
     }
 
-    uint64_t textKey(const RankItem& item, size_t depth) const {
+    uint64_t textKey(const RankItem& item, const char* text, size_t depth) const {
         if (item.length <= depth)
             return 0;
         const size_t n = std::min<size_t>(8, item.length - depth);
-        const auto* bytes = reinterpret_cast<const unsigned char*>(item.text) + depth;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text) + depth;
         if (n == 8 && std::endian::native == std::endian::little) {
             uint64_t word;
             std::memcpy(&word, bytes, 8);
@@ -481,6 +488,9 @@ private:
     // different rows, so a range entering its next field writes only what its own rows are done
     // with.
     std::unique_ptr<uint64_t[]> tail_;
+    // Where the text of the field a row was last entered in lies: null when missing; not
+    // upper-cased, that happens as it is read.
+    std::unique_ptr<const char*[]> texts_;
 };
 
 } // namespace
