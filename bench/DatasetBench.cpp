@@ -15,11 +15,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cibrano::bench {
 
@@ -243,6 +246,75 @@ void floorTotals(benchmark::State& state) {
     });
 }
 
+// Below the floor: the cache lines the sums read, each touched once and nothing computed. At a
+// million rows they come from memory, at 100,000 mostly from the cache, so how this grows is
+// the least any walk over the records can grow by.
+void touchTotalsLines(benchmark::State& state) {
+    guarded(state, [&] {
+        FoodTables t(state);
+        const TZerovCursor& store = *t.table.store();
+        int32_t first = std::numeric_limits<int32_t>::max();
+        int32_t last = 0;
+        for (const char* name : {"Quantita", "Kcalorie", "Glucidi", "Lipidi", "Proteine"}) {
+            const TZerovField* f = store.findField(name);
+            first = std::min(first, f->slotOffset);
+            last = std::max(last, f->slotOffset + 7);
+        }
+        // The five values lie within one stretch shorter than a line: its first and last bytes
+        // are on every line it spans. The entry's line is read for the record's address.
+        if (last - first >= 64) {
+            state.SkipWithError("the summed values do not lie together");
+            return;
+        }
+        auto touch = [&] {
+            uint64_t bytes = 0;
+            for (const RecordEntry* entry : t.table.recordView())
+                bytes += entry->data[first] + entry->data[last];
+            return bytes;
+        };
+        for (auto _ : state)
+            benchmark::DoNotOptimize(touch());
+        state.SetItemsProcessed(state.iterations() * t.data.rows);
+    });
+}
+
+// What a column of the summed values kept apart from the records would give: the same sums, in
+// the same order, over the five values of each row copied next to one another (40 bytes a row
+// instead of the record's lines).
+void columnTotals(benchmark::State& state) {
+    guarded(state, [&] {
+        FoodTables t(state);
+        const TZerovCursor& store = *t.table.store();
+        const TZerovField* f[5];
+        const char* names[5] = {"Quantita", "Kcalorie", "Glucidi", "Lipidi", "Proteine"};
+        for (int k = 0; k < 5; ++k)
+            f[k] = store.findField(names[k]);
+        std::vector<double> column;
+        column.reserve(t.table.recordView().size() * 5);
+        for (const RecordEntry* entry : t.table.recordView())
+            for (int k = 0; k < 5; ++k)
+                column.push_back(readSlot<double>(slotOf(entry->data, *f[k])));
+        auto sum = [&] {
+            Totals totals;
+            for (size_t at = 0; at < column.size(); at += 5) {
+                const double q = column[at];
+                totals.kcalorie += column[at + 1] * q / 100;
+                totals.glucidi += column[at + 2] * q / 100;
+                totals.lipidi += column[at + 3] * q / 100;
+                totals.proteine += column[at + 4] * q / 100;
+            }
+            return totals;
+        };
+        if (!sameTotals(sum(), expectedTotals(t.data.values))) {
+            state.SkipWithError("the column does not give the table's totals");
+            return;
+        }
+        for (auto _ : state)
+            benchmark::DoNotOptimize(sum());
+        state.SetItemsProcessed(state.iterations() * t.data.rows);
+    });
+}
+
 // ---- Sorting by a column ----
 
 // A click on a column title: IndexFieldNames set to the column's field on a table shown in
@@ -419,6 +491,8 @@ void registerDatasetBenchmarks() {
     RegisterBenchmark("open/dataset/enciphered", datasetOpen, true)->Apply(oneSize);
 
     RegisterBenchmark("totals/floor", floorTotals)->Apply(oneSize);
+    RegisterBenchmark("totals/lines", touchTotalsLines)->Apply(oneSize);
+    RegisterBenchmark("totals/column", columnTotals)->Apply(oneSize);
     RegisterBenchmark("totals/dataset/table", datasetTotals, false)->Apply(oneSize);
     RegisterBenchmark("totals/dataset/clone", datasetTotals, true)->Apply(oneSize);
 
