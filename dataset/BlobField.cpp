@@ -38,8 +38,11 @@ void TBlobField::clearValue() {
 }
 
 AnsiString TBlobField::textOf(bool) const {
-    AnsiString name = classDescription();
-    return "(" + (isNull() ? name : ansiUpperCase(name)) + ")";
+    const AnsiString name = classDescription();
+    AnsiString text = "(";
+    text += isNull() ? name : ansiUpperCase(name);
+    text += ')';
+    return text;
 }
 
 AnsiString TMemoField::textOf(bool displayText) const {

@@ -47,7 +47,7 @@ AnsiString fieldTypeCode(TFieldType type, int size) {
     case ftString:
         if (size >= 0 && size <= kMaxFixedText)
             return AnsiString(1, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[size]);
-        return "s" + std::to_string(size);
+        return AnsiString("s").append(std::to_string(size));
     default:
         return "s";
     }
