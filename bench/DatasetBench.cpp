@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <limits>
@@ -216,15 +217,29 @@ void datasetTotals(benchmark::State& state, bool throughClone) {
     });
 }
 
+// The stored fields the sums read, the quantity first.
+std::array<const TZerovField*, 5> summedFields(const TZerovCursor& store) {
+    return {store.findField("Quantita"), store.findField("Kcalorie"), store.findField("Glucidi"),
+            store.findField("Lipidi"), store.findField("Proteine")};
+}
+
+// Times `sum` once it has given the table's totals; `wrong` says otherwise.
+template <typename Sum>
+void timeSums(benchmark::State& state, const FoodTables& t, Sum sum, const char* wrong) {
+    if (!sameTotals(sum(), expectedTotals(t.data.values))) {
+        state.SkipWithError(wrong);
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(sum());
+    state.SetItemsProcessed(state.iterations() * t.data.rows);
+}
+
 // The floor of the walk: the same sums read straight from the records of the table's view.
 void floorTotals(benchmark::State& state) {
     guarded(state, [&] {
         FoodTables t(state);
-        const TZerovCursor& store = *t.table.store();
-        const TZerovField* f[5];
-        const char* names[5] = {"Quantita", "Kcalorie", "Glucidi", "Lipidi", "Proteine"};
-        for (int k = 0; k < 5; ++k)
-            f[k] = store.findField(names[k]);
+        const auto f = summedFields(*t.table.store());
         auto sum = [&] {
             Totals totals;
             for (const RecordEntry* entry : t.table.recordView()) {
@@ -236,13 +251,7 @@ void floorTotals(benchmark::State& state) {
             }
             return totals;
         };
-        if (!sameTotals(sum(), expectedTotals(t.data.values))) {
-            state.SkipWithError("the floor does not give the table's totals");
-            return;
-        }
-        for (auto _ : state)
-            benchmark::DoNotOptimize(sum());
-        state.SetItemsProcessed(state.iterations() * t.data.rows);
+        timeSums(state, t, sum, "the floor does not give the table's totals");
     });
 }
 
@@ -252,11 +261,9 @@ void floorTotals(benchmark::State& state) {
 void touchTotalsLines(benchmark::State& state) {
     guarded(state, [&] {
         FoodTables t(state);
-        const TZerovCursor& store = *t.table.store();
         int32_t first = std::numeric_limits<int32_t>::max();
         int32_t last = 0;
-        for (const char* name : {"Quantita", "Kcalorie", "Glucidi", "Lipidi", "Proteine"}) {
-            const TZerovField* f = store.findField(name);
+        for (const TZerovField* f : summedFields(*t.table.store())) {
             first = std::min(first, f->slotOffset);
             last = std::max(last, f->slotOffset + 7);
         }
@@ -284,16 +291,12 @@ void touchTotalsLines(benchmark::State& state) {
 void columnTotals(benchmark::State& state) {
     guarded(state, [&] {
         FoodTables t(state);
-        const TZerovCursor& store = *t.table.store();
-        const TZerovField* f[5];
-        const char* names[5] = {"Quantita", "Kcalorie", "Glucidi", "Lipidi", "Proteine"};
-        for (int k = 0; k < 5; ++k)
-            f[k] = store.findField(names[k]);
+        const auto f = summedFields(*t.table.store());
         std::vector<double> column;
-        column.reserve(t.table.recordView().size() * 5);
+        column.reserve(t.table.recordView().size() * f.size());
         for (const RecordEntry* entry : t.table.recordView())
-            for (int k = 0; k < 5; ++k)
-                column.push_back(readSlot<double>(slotOf(entry->data, *f[k])));
+            for (const TZerovField* field : f)
+                column.push_back(readSlot<double>(slotOf(entry->data, *field)));
         auto sum = [&] {
             Totals totals;
             for (size_t at = 0; at < column.size(); at += 5) {
@@ -305,13 +308,7 @@ void columnTotals(benchmark::State& state) {
             }
             return totals;
         };
-        if (!sameTotals(sum(), expectedTotals(t.data.values))) {
-            state.SkipWithError("the column does not give the table's totals");
-            return;
-        }
-        for (auto _ : state)
-            benchmark::DoNotOptimize(sum());
-        state.SetItemsProcessed(state.iterations() * t.data.rows);
+        timeSums(state, t, sum, "the column does not give the table's totals");
     });
 }
 
