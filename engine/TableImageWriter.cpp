@@ -25,14 +25,6 @@ namespace {
 // The first byte of the notes block.
 constexpr uint8_t kNotesMarker = 0x2A;
 
-void appendInt32(std::vector<uint8_t>& out, int32_t value) {
-    auto v = static_cast<uint32_t>(value);
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-    out.push_back(static_cast<uint8_t>(v >> 16));
-    out.push_back(static_cast<uint8_t>(v >> 24));
-}
-
 void appendBytes(std::vector<uint8_t>& out, const void* data, size_t count) {
     auto p = static_cast<const uint8_t*>(data);
     out.insert(out.end(), p, p + count);
@@ -57,57 +49,94 @@ size_t fixedTextLength(const uint8_t* slot, const TZerovField& f) {
     return f.dataSize == 0 ? 0 : strnlen(reinterpret_cast<const char*>(slot), f.dataSize - 1u);
 }
 
-// Appends one record block: a length byte per field, then each non-empty value.
-void appendRecordBlock(std::vector<uint8_t>& out, const uint8_t* data,
-                       const ZerovFieldList& fields) {
-    const size_t lengths = out.size();
-    out.resize(lengths + fields.size(), 0);
-    for (size_t k = 0; k < fields.size(); ++k) {
-        const TZerovField& f = *fields[k];
-        const uint8_t* slot = slotOf(data, f);
-        switch (f.storageKind) {
-        case kindText: {
-            const char* text = textRefAt(slot);
-            size_t length = text ? std::strlen(text) : 0;
-            if (length > 0) {
-                out[lengths + k] = 4;
-                appendInt32(out, static_cast<int32_t>(length));
-                appendBytes(out, text, length);
-            }
-            break;
-        }
-        case kindBlob:
-        case kindMemo:
-        case kindFmtMemo:
-        case kindGraphic: {
-            const uint8_t* block = blobRefAt(slot);
-            int32_t length = blobLengthAt(slot);
-            if (block && length > 0) {
-                out[lengths + k] = 4;
-                appendInt32(out, length);
-                appendBytes(out, block, static_cast<size_t>(length));
-            }
-            break;
-        }
-        case kindFixedText: {
-            size_t length = fixedTextLength(slot, f);
-            if (length > 0) {
-                out[lengths + k] = static_cast<uint8_t>(length);
-                appendBytes(out, slot, length);
-            }
-            break;
-        }
-        case kindUnknown:
-            break;
-        default:
-            if (hasNumberValue(slot, f.storageKind)) {
-                out[lengths + k] = static_cast<uint8_t>(f.dataSize);
-                appendBytes(out, slot, f.dataSize);
-            }
-            break;
-        }
-    }
+void storeInt32(uint8_t* at, uint32_t value) {
+    at[0] = static_cast<uint8_t>(value);
+    at[1] = static_cast<uint8_t>(value >> 8);
+    at[2] = static_cast<uint8_t>(value >> 16);
+    at[3] = static_cast<uint8_t>(value >> 24);
 }
+
+// Writes record blocks: a length byte per field, then each non-empty value. A block is at most
+// a length byte per field, each fixed-size value whole and each text or BLOB with its four
+// length bytes; the room for that is made once per record and the block written into it.
+class RecordBlockWriter {
+public:
+    explicit RecordBlockWriter(const ZerovFieldList& fields) : fields_(fields) {
+        fixedBound_ = fields.size();
+        for (const TZerovField* f : fields)
+            fixedBound_ += isTextRefKind(f->storageKind) || isBlobKind(f->storageKind)
+                               ? 4
+                               : static_cast<size_t>(f->dataSize);
+        lengths_.resize(fields.size());
+    }
+
+    void append(std::vector<uint8_t>& out, const uint8_t* data) {
+        // The length of each text and BLOB, which the room must also hold.
+        size_t bound = fixedBound_;
+        for (size_t k = 0; k < fields_.size(); ++k) {
+            const TZerovField& f = *fields_[k];
+            const uint8_t* slot = slotOf(data, f);
+            if (isTextRefKind(f.storageKind)) {
+                const char* text = textRefAt(slot);
+                lengths_[k] = text ? std::strlen(text) : 0;
+                bound += lengths_[k];
+            } else if (isBlobKind(f.storageKind)) {
+                const int32_t length = blobLengthAt(slot);
+                lengths_[k] = blobRefAt(slot) && length > 0 ? static_cast<size_t>(length) : 0;
+                bound += lengths_[k];
+            }
+        }
+        const size_t start = out.size();
+        out.resize(start + bound); // the length bytes come cleared
+        uint8_t* const lengthBytes = out.data() + start;
+        uint8_t* at = lengthBytes + fields_.size();
+        for (size_t k = 0; k < fields_.size(); ++k) {
+            const TZerovField& f = *fields_[k];
+            const uint8_t* slot = slotOf(data, f);
+            switch (f.storageKind) {
+            case kindText:
+            case kindBlob:
+            case kindMemo:
+            case kindFmtMemo:
+            case kindGraphic:
+                if (const size_t length = lengths_[k]; length > 0) {
+                    lengthBytes[k] = 4;
+                    storeInt32(at, static_cast<uint32_t>(length));
+                    const void* value = f.storageKind == kindText
+                                            ? static_cast<const void*>(textRefAt(slot))
+                                            : static_cast<const void*>(blobRefAt(slot));
+                    std::memcpy(at + 4, value, length);
+                    at += 4 + length;
+                }
+                break;
+            case kindFixedText:
+                if (const size_t length = fixedTextLength(slot, f); length > 0) {
+                    lengthBytes[k] = static_cast<uint8_t>(length);
+                    std::memcpy(at, slot, length);
+                    at += length;
+                }
+                break;
+            case kindUnknown:
+                break;
+            default:
+                if (hasNumberValue(slot, f.storageKind)) {
+                    lengthBytes[k] = static_cast<uint8_t>(f.dataSize);
+                    std::memcpy(at, slot, f.dataSize);
+                    at += f.dataSize;
+                }
+                break;
+            }
+        }
+        out.resize(static_cast<size_t>(at - out.data()));
+    }
+
+private:
+    const ZerovFieldList& fields_;
+    // The room every block needs whatever its texts and BLOBs.
+    size_t fixedBound_ = 0;
+    // The length of each text and BLOB value of the record being written.
+    std::vector<size_t> lengths_;
+};
 
 // A reader tells the notes block from the first record by its first byte alone, so a first
 // record whose first length byte is the marker would be read as notes and the table would no
@@ -234,6 +263,7 @@ size_t TZerovCursor::writeImage(TStream& stream) {
         appendBytes(run, notes.data(), notes.size());
     }
 
+    RecordBlockWriter blocks(fields_);
     int32_t written = 0;
     int lastPercent = 0;
     const int64_t total = static_cast<int64_t>(entries_.size());
@@ -241,7 +271,7 @@ size_t TZerovCursor::writeImage(TStream& stream) {
         const RecordEntry* e = entries_[index];
         if (!e->isLive() || !e->data)
             continue;
-        appendRecordBlock(run, e->data, fields_);
+        blocks.append(run, e->data);
         if (run.size() >= kRunSize)
             flush();
         ++written;
