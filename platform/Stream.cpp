@@ -73,9 +73,15 @@ size_t TMemoryStream::write(const void* buffer, size_t count) {
     size_t end = position_ + count;
     if (end < position_)
         throw EStreamError("Stream write error");
-    if (end > data_.size())
-        data_.resize(end);
-    std::memcpy(data_.data() + position_, buffer, count);
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    if (position_ == data_.size()) {
+        // Appending: one copy, without clearing the new room first.
+        data_.insert(data_.end(), bytes, bytes + count);
+    } else {
+        if (end > data_.size())
+            data_.resize(end);
+        std::memcpy(data_.data() + position_, bytes, count);
+    }
     position_ = end;
     return count;
 }
