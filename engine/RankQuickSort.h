@@ -4,9 +4,10 @@
 //
 // It makes the same swaps as quickSortRecords with that comparison, hence leaves the same
 // order, equal ranks included; it is only faster. Each partition looks at the items in blocks:
-// it first notes, without branching, which items of a block from the left stop the left scan
-// (rank not below the pivot's) and which of a block from the right stop the right scan (not
-// above it), then swaps the k-th noted on the left with the k-th on the right. Those are the
+// it first notes, as the bits of a mask and four items at a time, which items of a block from
+// the left stop the left scan (rank not below the pivot's) and which of a block from the right
+// stop the right scan (not above it), then swaps the k-th noted on the left with the k-th on
+// the right. Those are the
 // very pairs the item-by-item scans would meet and swap, since a swap never touches an item
 // the scans have yet to reach. When the blocks would meet, the item-by-item scans take over
 // where the blocks stood.

@@ -58,6 +58,15 @@ TEST(RankQuickSort, LeavesTheOrderOfTheQuicksortOfRecordLists) {
                 ranks[i] = rankAt(i, n);
             ASSERT_EQ(quickSortOrderOfRanks(ranks, static_cast<uint32_t>(bound(n))),
                       recordQuicksortOrder(ranks));
+            // The same order with every rank below the bound held, as the key ranking gives.
+            std::vector<uint32_t> held = ranks;
+            std::sort(held.begin(), held.end());
+            held.erase(std::unique(held.begin(), held.end()), held.end());
+            for (uint32_t& r : ranks)
+                r = static_cast<uint32_t>(std::lower_bound(held.begin(), held.end(), r) -
+                                          held.begin());
+            ASSERT_EQ(quickSortOrderOfRanks(ranks, static_cast<uint32_t>(held.size())),
+                      recordQuicksortOrder(ranks));
         }
         // Every rank once: the one order there is.
         std::vector<uint32_t> ranks(n);
