@@ -215,6 +215,8 @@ public:
             if (c < 0x80 && byteOf_[byte] != (c >= 'a' && c <= 'z' ? c - 0x20 : c))
                 asciiFold_ = false;
         }
+        // A text holds no zero byte: the zeros after its end, read with it, stay zeros.
+        byteOf_[0] = 0;
     }
 
     // Takes the key's fields; false when their values cannot be ranked.
@@ -436,22 +438,49 @@ private:
             return 0;
         const size_t n = std::min<size_t>(8, item.length - depth);
         const auto* bytes = reinterpret_cast<const unsigned char*>(text) + depth;
-        if (n == 8 && std::endian::native == std::endian::little) {
-            uint64_t word;
-            std::memcpy(&word, bytes, 8);
-            if (!foldCase_)
-                return __builtin_bswap64(word);
-            if (asciiFold_ && (word & kHighBits) == 0)
-                return __builtin_bswap64(upperAscii(word));
+        if constexpr (std::endian::native == std::endian::little) {
+            uint64_t word = littleWord(bytes, n);
+            if (foldCase_) {
+                if (asciiFold_ && (word & kHighBits) == 0)
+                    word = upperAscii(word);
+                else
+                    word = foldBytes(word);
+            }
+            return __builtin_bswap64(word);
         }
         uint64_t key = 0;
-        if (foldCase_)
-            for (size_t i = 0; i < n; ++i)
-                key |= uint64_t{byteOf_[bytes[i]]} << (56 - 8 * i);
-        else
-            for (size_t i = 0; i < n; ++i)
-                key |= uint64_t{bytes[i]} << (56 - 8 * i);
+        for (size_t i = 0; i < n; ++i)
+            key |= uint64_t{byteOf_[bytes[i]]} << (56 - 8 * i);
         return key;
+    }
+
+    // The n bytes (1 to 8) from `bytes` as a little-endian word, zeros above them. Two reads
+    // that may overlap take the place of a loop over the bytes: an overlapping byte is the same
+    // in both.
+    static uint64_t littleWord(const unsigned char* bytes, size_t n) {
+        if (n >= 4) {
+            uint32_t low;
+            uint32_t high;
+            std::memcpy(&low, bytes, 4);
+            std::memcpy(&high, bytes + n - 4, 4);
+            return low | uint64_t{high} << (8 * (n - 4));
+        }
+        if (n >= 2) {
+            uint16_t low;
+            uint16_t high;
+            std::memcpy(&low, bytes, 2);
+            std::memcpy(&high, bytes + n - 2, 2);
+            return low | uint64_t{high} << (8 * (n - 2));
+        }
+        return bytes[0];
+    }
+
+    // Each byte of a little-endian word upper-cased by the table; zeros stay zeros.
+    uint64_t foldBytes(uint64_t word) const {
+        uint64_t folded = 0;
+        for (int i = 0; i < 64; i += 8)
+            folded |= uint64_t{byteOf_[(word >> i) & 0xFF]} << i;
+        return folded;
     }
 
     // Upper-cases eight ASCII bytes at once: the bytes from 'a' to 'z' lose 0x20. Adding to a
