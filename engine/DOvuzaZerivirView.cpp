@@ -88,18 +88,24 @@ void DOvuzaZerivir::rebuildView(bool keepPosition) {
         const uint64_t listVersion = store_->listVersion();
         DatasetState saved = setTempState(stateFilter);
         try {
-            for (RecordEntry* entry : store_->entries()) {
-                if (!entry->isLive() || !entry->data)
-                    continue;
-                if (rangeActive_ && !insideRange(*entry))
-                    continue;
-                if (Filtered()) {
-                    if (!Filter().empty() && !filter_.accepts(*entry, caseInsensitive))
+            if (!rangeActive_ && !Filtered() && store_->unshownEntryCount() == 0) {
+                // Every record shown, and every entry holds one: the view is the list.
+                const std::vector<RecordEntry*>& entries = store_->entries();
+                view_.assign(entries.begin(), entries.end());
+            } else {
+                for (RecordEntry* entry : store_->entries()) {
+                    if (!entry->isLive() || !entry->data)
                         continue;
-                    if (OnFilterRecord && !filterRecordAccepts(entry))
+                    if (rangeActive_ && !insideRange(*entry))
                         continue;
+                    if (Filtered()) {
+                        if (!Filter().empty() && !filter_.accepts(*entry, caseInsensitive))
+                            continue;
+                        if (OnFilterRecord && !filterRecordAccepts(entry))
+                            continue;
+                    }
+                    view_.push_back(entry);
                 }
-                view_.push_back(entry);
             }
         } catch (...) {
             candidate_ = nullptr;

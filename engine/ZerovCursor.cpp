@@ -212,8 +212,10 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
 // Frees the record's values and buffers, lets the dataset release its user data and leaves a
 // tombstone.
 void TZerovCursor::removeEntry(RecordEntry* entry) {
+    const bool wasShown = isShown(entry);
     freeEntryValues(entry);
     entry->status = recRemoved;
+    recount(entry, wasShown);
     listChanged();
     if (onDestroyRecordData)
         onDestroyRecordData(entry->userData);
@@ -264,7 +266,9 @@ bool TZerovCursor::markRecordDeleted(RecordEntry* entry, AnsiString& message) {
     if (entry->status == recInserted) {
         removeEntry(entry);
     } else {
+        const bool wasShown = isShown(entry);
         entry->status = recDeleted;
+        recount(entry, wasShown);
         listChanged();
     }
     return true;
@@ -273,6 +277,7 @@ bool TZerovCursor::markRecordDeleted(RecordEntry* entry, AnsiString& message) {
 void TZerovCursor::revertRecord(RecordEntry* entry) {
     if (!entry)
         return;
+    const bool wasShown = isShown(entry);
     if (entry->backup) {
         // The backup already is a buffer of its own with its own copies: it becomes the data.
         releaseData(entry);
@@ -282,6 +287,7 @@ void TZerovCursor::revertRecord(RecordEntry* entry) {
     if (entry->status == recDeleted)
         listChanged();
     entry->status = recUnchanged;
+    recount(entry, wasShown);
     valuesChanged();
 }
 
@@ -334,6 +340,7 @@ void TZerovCursor::clearStore(bool alsoFields) {
         }
     }
     entries_.shrink_to_fit();
+    unshownEntries_ = 0;
     pool_.release();
     autoIncCounter_ = 0;
     if (alsoFields) {

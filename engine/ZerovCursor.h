@@ -127,6 +127,9 @@ public:
     // None when the index is outside the list.
     RecordEntry* recordAt(int index) const;
     const std::vector<RecordEntry*>& entries() const { return entries_; }
+    // How many entries hold no record a view can show: deleted, removed, or without values.
+    // When none do, a view of every record is the list as it stands.
+    size_t unshownEntryCount() const { return unshownEntries_; }
     // Moves on whenever the list changes which records it holds, which of them are live or in
     // which order: a record added, deleted, removed or brought back, the list sorted, cleared
     // or read. Values posted into a record that stays do not move it. A view made from the
@@ -195,6 +198,12 @@ private:
     void releaseData(RecordEntry* entry);
     RecordEntry* newEntry();
     void removeEntry(RecordEntry* entry);
+    static bool isShown(const RecordEntry* entry) { return entry->isLive() && entry->data; }
+    // Counts the change of an entry that was shown (`wasShown`) or not into unshownEntries_.
+    void recount(const RecordEntry* entry, bool wasShown) {
+        unshownEntries_ += static_cast<size_t>(wasShown && !isShown(entry));
+        unshownEntries_ -= static_cast<size_t>(!wasShown && isShown(entry));
+    }
     void listChanged() {
         ++listVersion_;
         valuesChanged();
@@ -220,6 +229,8 @@ private:
     // ways (reading). Entries leave the list only when it is cleared.
     mutable std::vector<const RecordEntry*> entryIndex_;
     mutable bool entryIndexValid_ = false;
+    // The entries that fail isShown, kept up to date by every change of an entry's state.
+    size_t unshownEntries_ = 0;
     uint64_t listVersion_ = 0;
     uint64_t contentVersion_ = 0;
     std::vector<std::unique_ptr<TZerovField>> ownedFields_;

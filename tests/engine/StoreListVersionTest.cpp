@@ -7,6 +7,9 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <random>
+
 namespace cibrano::testing {
 namespace {
 
@@ -73,6 +76,50 @@ TEST_F(StoreListVersion, StaysWhenOnlyValuesChangeOrAChangeIsRefused) {
     EXPECT_FALSE(moves([&] { EXPECT_FALSE(store.markRecordDeleted(nullptr, message)); }));
     EXPECT_TRUE(store.markRecordDeleted(e, message));
     EXPECT_FALSE(moves([&] { EXPECT_FALSE(store.markRecordDeleted(e, message)); }));
+}
+
+// The count of entries a view leaves out, which lets a view of every record copy the list
+// whole, must equal a scan of the entries after any sequence of changes.
+TEST_F(StoreListVersion, CountsTheEntriesAViewLeavesOut) {
+    auto scanned = [&] {
+        return static_cast<size_t>(
+            std::count_if(store.entries().begin(), store.entries().end(),
+                          [](const RecordEntry* e) { return !e->isLive() || !e->data; }));
+    };
+    std::mt19937 random(8122026);
+    for (int step = 0; step < 2000; ++step) {
+        const int count = store.entryCount();
+        RecordEntry* some =
+            count > 0 ? store.recordAt(static_cast<int>(random() % count)) : nullptr;
+        switch (random() % 8) {
+        case 0:
+        case 1:
+            add(step);
+            break;
+        case 2:
+            if (store.beginRecordEdit(some)) {
+                Buffer b(store);
+                b.set<int32_t>("ID", -step);
+                store.putRecord(b.get(), some, message);
+            }
+            break;
+        case 3:
+        case 4:
+            store.markRecordDeleted(some, message);
+            break;
+        case 5:
+            store.revertRecord(some);
+            break;
+        case 6:
+            random() % 2 ? store.commitAllChanges() : store.revertAllChanges();
+            break;
+        case 7:
+            if (random() % 20 == 0)
+                store.clearStore(false);
+            break;
+        }
+        ASSERT_EQ(store.unshownEntryCount(), scanned()) << "after step " << step;
+    }
 }
 
 class CloneFollowsStore : public ZerovTableFixture {
