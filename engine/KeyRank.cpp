@@ -66,17 +66,21 @@ void insertionSort(RankItem* a, size_t n) {
     }
 }
 
+// Orders fewer than kRadixFrom items by key where they are.
+void sortShort(RankItem* a, size_t n) {
+    if (n < kInsertionBelow)
+        insertionSort(a, n);
+    else
+        std::sort(a, a + n, [](const RankItem& x, const RankItem& y) { return x.key < y.key; });
+}
+
 // Orders the n items at `from` by key into `to`, with a most-significant-byte radix sort from
 // the byte `shift` bits up; bytes every key shares are skipped. `other` is room for n items in
 // the other buffer, and `to` is either `from` or `other`: each pass spreads the items from one
 // buffer into the other, and the next pass spreads them back.
 void radixSort(RankItem* from, RankItem* other, RankItem* to, size_t n, int shift) {
     if (n < kRadixFrom) {
-        if (n < kInsertionBelow)
-            insertionSort(from, n);
-        else
-            std::sort(from, from + n,
-                      [](const RankItem& x, const RankItem& y) { return x.key < y.key; });
+        sortShort(from, n);
         if (to != from)
             std::memcpy(to, from, n * sizeof(RankItem));
         return;
@@ -123,9 +127,10 @@ void radixSort(RankItem* from, RankItem* other, RankItem* to, size_t n, int shif
 // place of its key. Text keys are mostly like that, eight bytes of the words a table's names
 // are made of. False, with the range as it was, when the keys take too many values for this to
 // pay (more than a quarter of the items, or 4,096); the radix sort then orders the range.
+// The items go from `from` into the same number of places at `to`, in another buffer.
 class FewKeysSort {
 public:
-    bool sort(RankItem* from, RankItem* other, RankItem* to, size_t n) {
+    bool sort(const RankItem* from, RankItem* to, size_t n) {
         const size_t most = std::min(kMostKeys, n / 4);
         if (most < 2)
             return false;
@@ -161,9 +166,7 @@ public:
         for (size_t k = 1; k <= distinct; ++k)
             start_[k] += start_[k - 1];
         for (size_t i = 0; i < n; ++i)
-            other[start_[placeOf_[ids_[i]]]++] = from[i];
-        if (to != other)
-            std::memcpy(to, other, n * sizeof(RankItem));
+            to[start_[placeOf_[ids_[i]]]++] = from[i];
         return true;
     }
 
@@ -249,57 +252,74 @@ public:
         std::unique_ptr<RankItem[]> items(new RankItem[rows]);
         for (size_t i = 0; i < rows; ++i)
             items[i] = {0, {}, 0, static_cast<uint32_t>(i)};
-        // Room for the radix sort to spread a range into (not cleared: it is written first).
+        // The other buffer: a long range is spread from the buffer it lies in into the same
+        // places of this one, and goes on from there (not cleared: it is written first).
         std::unique_ptr<RankItem[]> tmp;
         // Made with `tmp`: only ranges that long are ordered by their distinct keys.
         std::unique_ptr<FewKeysSort> fewKeys;
         // Marks the first position of each group of equal keys.
         std::vector<uint8_t> starts(rows, 0);
+        // The row at each position once its group is settled, in whichever buffer it was.
+        std::unique_ptr<uint32_t[]> rowAt(new uint32_t[rows]);
 
         struct Range {
             size_t begin;
             size_t end;
             size_t field;
             int level;
+            bool inTmp; // the range lies in `tmp`, not in `items`
         };
         std::vector<Range> pending;
-        if (!fields_.empty())
-            pending.push_back({0, rows, 0, firstLevel(0)});
-        else if (rows > 0) // no key field: every key is the same
+        if (!fields_.empty()) {
+            pending.push_back({0, rows, 0, firstLevel(0), false});
+        } else if (rows > 0) { // no key field: every key is the same
             starts[0] = 1;
+            for (size_t p = 0; p < rows; ++p)
+                rowAt[p] = static_cast<uint32_t>(p);
+        }
         while (!pending.empty()) {
             const Range range = pending.back();
             pending.pop_back();
-            RankItem* a = items.get() + range.begin;
+            bool inTmp = range.inTmp;
+            RankItem* a = (inTmp ? tmp.get() : items.get()) + range.begin;
             const size_t n = range.end - range.begin;
             if (n == 1) {
                 starts[range.begin] = 1;
+                rowAt[range.begin] = a[0].row;
                 continue;
             }
             int level = range.level;
             if (!loadKeys(a, n, range.field, level))
                 return false;
-            if (n >= kRadixFrom && !tmp) {
-                tmp.reset(new RankItem[rows]);
-                fewKeys = std::make_unique<FewKeysSort>();
+            if (n < kRadixFrom) {
+                sortShort(a, n);
+            } else {
+                if (!tmp) {
+                    tmp.reset(new RankItem[rows]);
+                    fewKeys = std::make_unique<FewKeysSort>();
+                }
+                RankItem* other = (inTmp ? items.get() : tmp.get()) + range.begin;
+                if (!fewKeys->sort(a, other, n))
+                    radixSort(a, other, other, n, 56);
+                a = other;
+                inTmp = !inTmp;
             }
-            // Shorter ranges are sorted in place and need no room.
-            if (n < kRadixFrom || !fewKeys->sort(a, tmp.get() + range.begin, a, n))
-                radixSort(a, tmp ? tmp.get() + range.begin : a, a, n, 56);
             for (size_t s = 0; s < n;) {
                 size_t e = s + 1;
                 while (e < n && a[e].key == a[s].key)
                     ++e;
                 const size_t begin = range.begin + s;
                 const size_t end = range.begin + e;
-                if (e - s == 1)
+                if (e > s + 1 && !settles(range.field, level, a[s].key)) {
+                    pending.push_back({begin, end, range.field, level + 1, inTmp});
+                } else if (e > s + 1 && range.field + 1 < fields_.size()) {
+                    pending.push_back(
+                        {begin, end, range.field + 1, firstLevel(range.field + 1), inTmp});
+                } else {
                     starts[begin] = 1;
-                else if (!settles(range.field, level, a[s].key))
-                    pending.push_back({begin, end, range.field, level + 1});
-                else if (range.field + 1 < fields_.size())
-                    pending.push_back({begin, end, range.field + 1, firstLevel(range.field + 1)});
-                else
-                    starts[begin] = 1;
+                    for (size_t k = s; k < e; ++k)
+                        rowAt[range.begin + k] = a[k].row;
+                }
                 s = e;
             }
         }
@@ -307,7 +327,7 @@ public:
         uint32_t count = 0;
         for (size_t p = 0; p < rows; ++p) {
             count += starts[p];
-            ranks[items[p].row] = count - 1;
+            ranks[rowAt[p]] = count - 1;
         }
         classCount = count;
         return true;
