@@ -48,6 +48,8 @@ struct RankedField {
 constexpr int kWordsPerRead = kCarried + 1;
 constexpr int kTailLevel = kWordsPerRead;
 constexpr size_t kTailDepth = size_t{8} * kTailLevel;
+// The words read from a text as it is entered: those kept in the item, then the row's tail.
+constexpr int kHeadWords = kTailLevel + kWordsPerRead;
 
 // Ranges this short are ordered by an insertion sort, those up to kRadixFrom by comparing,
 // longer ones by spreading them by bytes.
@@ -416,10 +418,21 @@ private:
             texts_[a[i].row] = text;
             a[i].length = static_cast<uint32_t>(length);
             anyMissing = anyMissing || !text;
-            readBytes(a[i], text, 0);
-            uint64_t* words = tail_.get() + kWordsPerRead * a[i].row;
-            for (int k = 0; k < kWordsPerRead; ++k)
-                words[k] = textKey(a[i], text, kTailDepth + 8 * k);
+            if constexpr (std::endian::native == std::endian::little) {
+                uint64_t head[kHeadWords];
+                readHead(text, length, head);
+                a[i].key = keyOfWord(head[0]);
+                for (int k = 0; k < kCarried; ++k)
+                    a[i].next[k] = keyOfWord(head[k + 1]);
+                uint64_t* words = tail_.get() + kWordsPerRead * a[i].row;
+                for (int k = 0; k < kWordsPerRead; ++k)
+                    words[k] = keyOfWord(head[kTailLevel + k]);
+            } else {
+                readBytes(a[i], text, 0);
+                uint64_t* words = tail_.get() + kWordsPerRead * a[i].row;
+                for (int k = 0; k < kWordsPerRead; ++k)
+                    words[k] = textKey(a[i], text, kTailDepth + 8 * k);
+            }
         }
         if (level < 0) {
             if (!g.lengthFirst && !anyMissing) {
@@ -458,20 +471,46 @@ private:
             return 0;
         const size_t n = std::min<size_t>(8, item.length - depth);
         const auto* bytes = reinterpret_cast<const unsigned char*>(text) + depth;
-        if constexpr (std::endian::native == std::endian::little) {
-            uint64_t word = littleWord(bytes, n);
-            if (foldCase_) {
-                if (asciiFold_ && (word & kHighBits) == 0)
-                    word = upperAscii(word);
-                else
-                    word = foldBytes(word);
-            }
-            return __builtin_bswap64(word);
-        }
+        if constexpr (std::endian::native == std::endian::little)
+            return keyOfWord(littleWord(bytes, n));
         uint64_t key = 0;
         for (size_t i = 0; i < n; ++i)
             key |= uint64_t{byteOf_[bytes[i]]} << (56 - 8 * i);
         return key;
+    }
+
+    // The key of eight bytes of a text read as a little-endian word (zeros past its end):
+    // upper-cased when the case is ignored, then turned big-endian so that keys order as the
+    // bytes do.
+    uint64_t keyOfWord(uint64_t word) const {
+        if (foldCase_) {
+            if (asciiFold_ && (word & kHighBits) == 0)
+                word = upperAscii(word);
+            else
+                word = foldBytes(word);
+        }
+        return __builtin_bswap64(word);
+    }
+
+    // The first kHeadWords * 8 bytes of a text of `length` bytes as little-endian words, zeros
+    // past its end. The bytes are copied into cleared room by two copies that may overlap, of
+    // the size class of the length; a loop over the bytes or a test per word would go wrong
+    // way often, the lengths of names being all different.
+    static void readHead(const char* text, size_t length, uint64_t (&head)[kHeadWords]) {
+        constexpr size_t kBytes = sizeof head;
+        unsigned char bytes[kBytes] = {};
+        const size_t n = std::min(length, kBytes);
+        if (n >= 16) {
+            std::memcpy(bytes, text, 16);
+            std::memcpy(bytes + n - 16, text + n - 16, 16);
+        } else if (n >= 8) {
+            std::memcpy(bytes, text, 8);
+            std::memcpy(bytes + n - 8, text + n - 8, 8);
+        } else if (n > 0) {
+            const uint64_t word = littleWord(reinterpret_cast<const unsigned char*>(text), n);
+            std::memcpy(bytes, &word, sizeof word);
+        }
+        std::memcpy(head, bytes, kBytes);
     }
 
     // The n bytes (1 to 8) from `bytes` as a little-endian word, zeros above them. Two reads

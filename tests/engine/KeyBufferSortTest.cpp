@@ -219,10 +219,10 @@ TEST_F(KeyRankingSort, LeavesTheOrderOfTheQuicksortOverTheRecords) {
     }
 }
 
-TEST_F(KeyRankingSort, RanksCompareAsTheKeysDo) {
-    fill(99, 400, false);
-    const std::vector<RecordEntry*> list = records();
-    for (const std::vector<KeyField>& fields : keys()) {
+// Checks the ranks of `list` by every key against the comparison of the records' keys.
+void expectRanksCompareAsTheKeys(const std::vector<RecordEntry*>& list,
+                                 const std::vector<std::vector<KeyField>>& keys) {
+    for (const std::vector<KeyField>& fields : keys) {
         for (bool caseInsensitive : {false, true}) {
             std::vector<uint32_t> ranks;
             uint32_t classCount = 0;
@@ -243,6 +243,31 @@ TEST_F(KeyRankingSort, RanksCompareAsTheKeysDo) {
             EXPECT_EQ(std::count(used.begin(), used.end(), false), 0);
         }
     }
+}
+
+TEST_F(KeyRankingSort, RanksCompareAsTheKeysDo) {
+    fill(99, 400, false);
+    expectRanksCompareAsTheKeys(records(), keys());
+}
+
+// Texts alike but for one byte, at every place of the first words read and beyond them, and
+// ending there or going on: each byte must count, in the word it falls in.
+TEST_F(KeyRankingSort, TextsThatDifferInOneByteRankAsTheyCompare) {
+    buffers.clear();
+    entries.clear();
+    for (size_t at = 0; at < 40; ++at) {
+        for (const char c : {'a', 'A', 'b', '\xE0', '\xC0', '\x01'}) {
+            std::string text(40, 'x');
+            text[at] = c;
+            for (const std::string& t : {text, text.substr(0, at + 1)}) {
+                Buffer& b = *buffers.emplace_back(std::make_unique<Buffer>(store));
+                b.text("Txt", t);
+                b.text("Fix", t.substr(0, 29));
+                entries.push_back(RecordEntry{b.get()});
+            }
+        }
+    }
+    expectRanksCompareAsTheKeys(records(), {key({{"Txt", false}}), key({{"Fix", false}})});
 }
 
 TEST_F(KeyRankingSort, NaNKeysAreNotRankedButSortAsTheQuicksortOverTheRecords) {
