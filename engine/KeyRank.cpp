@@ -51,9 +51,13 @@ constexpr size_t kTailDepth = size_t{8} * kTailLevel;
 // The words read from a text as it is entered: those kept in the item, then the row's tail.
 constexpr int kHeadWords = kTailLevel + kWordsPerRead;
 
-// Ranges this short are ordered by an insertion sort, those up to kRadixFrom by comparing,
-// longer ones by spreading them by bytes.
+// Ranges this short are ordered by an insertion sort, those up to kRadixFrom by spreading them
+// by four bits at a time where they are, longer ones by spreading them by bytes into the other
+// buffer. The parts of a range spread by four bits are ordered by an insertion sort from
+// kSpreadInsertionBelow items down. A comparison sort would go wrong way about every other
+// comparison on keys that are mostly all different (the numbers that end the names, say).
 constexpr size_t kInsertionBelow = 32;
+constexpr size_t kSpreadInsertionBelow = 16;
 constexpr size_t kRadixFrom = 192;
 // How many items ahead a text is asked for before it is read.
 constexpr size_t kAhead = 24;
@@ -68,12 +72,51 @@ void insertionSort(RankItem* a, size_t n) {
     }
 }
 
+// Orders the n items at `a` by key with a most-significant-first radix sort over four bits at a
+// time, from the four bits `shift` up; bits every key shares are skipped. `scratch` is room for
+// n items.
+void spreadByNibbles(RankItem* a, RankItem* scratch, size_t n, int shift) {
+    if (n < kSpreadInsertionBelow) {
+        insertionSort(a, n);
+        return;
+    }
+    uint64_t differing = 0;
+    const uint64_t first = a[0].key;
+    for (size_t i = 1; i < n; ++i)
+        differing |= a[i].key ^ first;
+    if (differing == 0)
+        return;
+    shift = std::min(shift, (63 - std::countl_zero(differing)) & ~3);
+    std::array<size_t, 16> count{};
+    for (size_t i = 0; i < n; ++i)
+        ++count[(a[i].key >> shift) & 0xF];
+    std::array<size_t, 16> next{};
+    size_t at = 0;
+    for (size_t b = 0; b < 16; ++b) {
+        next[b] = at;
+        at += count[b];
+    }
+    for (size_t i = 0; i < n; ++i)
+        scratch[next[(a[i].key >> shift) & 0xF]++] = a[i];
+    std::memcpy(a, scratch, n * sizeof(RankItem));
+    if (shift == 0)
+        return;
+    size_t start = 0;
+    for (size_t b = 0; b < 16; ++b) {
+        if (count[b] > 1)
+            spreadByNibbles(a + start, scratch + start, count[b], shift - 4);
+        start += count[b];
+    }
+}
+
 // Orders fewer than kRadixFrom items by key where they are.
 void sortShort(RankItem* a, size_t n) {
-    if (n < kInsertionBelow)
+    if (n < kInsertionBelow) {
         insertionSort(a, n);
-    else
-        std::sort(a, a + n, [](const RankItem& x, const RankItem& y) { return x.key < y.key; });
+        return;
+    }
+    RankItem scratch[kRadixFrom];
+    spreadByNibbles(a, scratch, n, 60);
 }
 
 // Orders the n items at `from` by key into `to`, with a most-significant-byte radix sort from
