@@ -535,25 +535,39 @@ private:
         return __builtin_bswap64(word);
     }
 
-    // The first kHeadWords * 8 bytes of a text of `length` bytes as little-endian words, zeros
-    // past its end. The bytes are copied into cleared room by two copies that may overlap, of
-    // the size class of the length; a loop over the bytes or a test per word would go wrong
-    // way often, the lengths of names being all different.
+    // The first 32 bytes of a text of `length` bytes as four little-endian words, zeros past its
+    // end. Whole words are read where the text has them; the last, partial ones come from a
+    // read that ends where the text ends, shifted down into place. No test per word: the
+    // lengths of names being all different, one would go wrong way often.
     static void readHead(const char* text, size_t length, uint64_t (&head)[kHeadWords]) {
-        constexpr size_t kBytes = sizeof head;
-        unsigned char bytes[kBytes] = {};
-        const size_t n = std::min(length, kBytes);
-        if (n >= 16) {
-            std::memcpy(bytes, text, 16);
-            std::memcpy(bytes + n - 16, text + n - 16, 16);
-        } else if (n >= 8) {
-            std::memcpy(bytes, text, 8);
-            std::memcpy(bytes + n - 8, text + n - 8, 8);
-        } else if (n > 0) {
-            const uint64_t word = littleWord(reinterpret_cast<const unsigned char*>(text), n);
-            std::memcpy(bytes, &word, sizeof word);
+        static_assert(kHeadWords == 4);
+        const auto word = [](const char* p) {
+            uint64_t w;
+            std::memcpy(&w, p, sizeof w);
+            return w;
+        };
+        if (length >= 32) {
+            for (int k = 0; k < 4; ++k)
+                head[k] = word(text + 8 * k);
+        } else if (length > 16) {
+            head[0] = word(text);
+            head[1] = word(text + 8);
+            // The text's last 16 bytes, moved down to the places from 16 on.
+            const unsigned __int128 last =
+                word(text + length - 16) | static_cast<unsigned __int128>(word(text + length - 8))
+                                               << 64;
+            const unsigned __int128 rest = last >> (8 * (32 - length));
+            head[2] = static_cast<uint64_t>(rest);
+            head[3] = static_cast<uint64_t>(rest >> 64);
+        } else if (length >= 8) {
+            head[0] = word(text);
+            head[1] = length > 8 ? word(text + length - 8) >> (8 * (16 - length)) : 0;
+            head[2] = head[3] = 0;
+        } else {
+            head[0] =
+                length > 0 ? littleWord(reinterpret_cast<const unsigned char*>(text), length) : 0;
+            head[1] = head[2] = head[3] = 0;
         }
-        std::memcpy(head, bytes, kBytes);
     }
 
     // The n bytes (1 to 8) from `bytes` as a little-endian word, zeros above them. Two reads
