@@ -72,40 +72,55 @@ void insertionSort(RankItem* a, size_t n) {
     }
 }
 
+// Spreads the n items at `from` into `to` by the digit of `Bits` bits of their keys at the
+// highest place, from the digit `shift` bits up down, where the keys differ, and counts the
+// items of each digit value into `count`. Answers the place's shift, or -1 when all the keys
+// are the same (nothing written).
+template <int Bits>
+int spreadByDigit(const RankItem* from, RankItem* to, size_t n, int shift,
+                  std::array<size_t, size_t{1} << Bits>& count) {
+    constexpr uint64_t kDigit = (uint64_t{1} << Bits) - 1;
+    uint64_t differing = 0;
+    const uint64_t first = from[0].key;
+    for (size_t i = 1; i < n; ++i)
+        differing |= from[i].key ^ first;
+    if (differing == 0)
+        return -1;
+    shift = std::min(shift, (63 - std::countl_zero(differing)) / Bits * Bits);
+    count.fill(0);
+    for (size_t i = 0; i < n; ++i)
+        ++count[(from[i].key >> shift) & kDigit];
+    std::array<size_t, size_t{1} << Bits> next{};
+    size_t at = 0;
+    for (size_t b = 0; b < count.size(); ++b) {
+        next[b] = at;
+        at += count[b];
+    }
+    for (size_t i = 0; i < n; ++i)
+        to[next[(from[i].key >> shift) & kDigit]++] = from[i];
+    return shift;
+}
+
 // Orders the n items at `a` by key with a most-significant-first radix sort over four bits at a
-// time, from the four bits `shift` up; bits every key shares are skipped. `scratch` is room for
-// n items.
+// time, from the four bits `shift` up, each pass spread into `scratch` (room for n items) and
+// copied back.
 void spreadByNibbles(RankItem* a, RankItem* scratch, size_t n, int shift) {
     if (n < kSpreadInsertionBelow) {
         insertionSort(a, n);
         return;
     }
-    uint64_t differing = 0;
-    const uint64_t first = a[0].key;
-    for (size_t i = 1; i < n; ++i)
-        differing |= a[i].key ^ first;
-    if (differing == 0)
+    std::array<size_t, 16> count;
+    shift = spreadByDigit<4>(a, scratch, n, shift, count);
+    if (shift < 0)
         return;
-    shift = std::min(shift, (63 - std::countl_zero(differing)) & ~3);
-    std::array<size_t, 16> count{};
-    for (size_t i = 0; i < n; ++i)
-        ++count[(a[i].key >> shift) & 0xF];
-    std::array<size_t, 16> next{};
-    size_t at = 0;
-    for (size_t b = 0; b < 16; ++b) {
-        next[b] = at;
-        at += count[b];
-    }
-    for (size_t i = 0; i < n; ++i)
-        scratch[next[(a[i].key >> shift) & 0xF]++] = a[i];
     std::memcpy(a, scratch, n * sizeof(RankItem));
     if (shift == 0)
         return;
     size_t start = 0;
-    for (size_t b = 0; b < 16; ++b) {
-        if (count[b] > 1)
-            spreadByNibbles(a + start, scratch + start, count[b], shift - 4);
-        start += count[b];
+    for (const size_t c : count) {
+        if (c > 1)
+            spreadByNibbles(a + start, scratch + start, c, shift - 4);
+        start += c;
     }
 }
 
@@ -120,9 +135,9 @@ void sortShort(RankItem* a, size_t n) {
 }
 
 // Orders the n items at `from` by key into `to`, with a most-significant-byte radix sort from
-// the byte `shift` bits up; bytes every key shares are skipped. `other` is room for n items in
-// the other buffer, and `to` is either `from` or `other`: each pass spreads the items from one
-// buffer into the other, and the next pass spreads them back.
+// the byte `shift` bits up. `other` is room for n items in the other buffer, and `to` is either
+// `from` or `other`: each pass spreads the items from one buffer into the other, and the next
+// pass spreads them back.
 void radixSort(RankItem* from, RankItem* other, RankItem* to, size_t n, int shift) {
     if (n < kRadixFrom) {
         sortShort(from, n);
@@ -130,35 +145,20 @@ void radixSort(RankItem* from, RankItem* other, RankItem* to, size_t n, int shif
             std::memcpy(to, from, n * sizeof(RankItem));
         return;
     }
-    uint64_t differing = 0;
-    const uint64_t first = from[0].key;
-    for (size_t i = 1; i < n; ++i)
-        differing |= from[i].key ^ first;
-    if (differing == 0) {
+    std::array<size_t, 256> count;
+    shift = spreadByDigit<8>(from, other, n, shift, count);
+    if (shift < 0) {
         if (to != from)
             std::memcpy(to, from, n * sizeof(RankItem));
         return;
     }
-    shift = std::min(shift, (63 - std::countl_zero(differing)) & ~7);
-    std::array<size_t, 256> count{};
-    for (size_t i = 0; i < n; ++i)
-        ++count[(from[i].key >> shift) & 0xFF];
-    std::array<size_t, 256> next{};
-    size_t at = 0;
-    for (size_t b = 0; b < 256; ++b) {
-        next[b] = at;
-        at += count[b];
-    }
-    for (size_t i = 0; i < n; ++i)
-        other[next[(from[i].key >> shift) & 0xFF]++] = from[i];
     if (shift == 0) {
         if (to != other)
             std::memcpy(to, other, n * sizeof(RankItem));
         return;
     }
     size_t start = 0;
-    for (size_t b = 0; b < 256; ++b) {
-        const size_t c = count[b];
+    for (const size_t c : count) {
         if (c == 1 && to != other)
             to[start] = other[start];
         else if (c > 1)
