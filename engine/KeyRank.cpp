@@ -312,7 +312,8 @@ public:
             size_t end;
             size_t field;
             int level;
-            bool inTmp; // the range lies in `tmp`, not in `items`
+            bool inTmp;          // the range lies in `tmp`, not in `items`
+            bool loaded = false; // the items hold their keys of the level already
         };
         std::vector<Range> pending;
         if (!fields_.empty()) {
@@ -334,7 +335,7 @@ public:
                 continue;
             }
             int level = range.level;
-            if (!loadKeys(a, n, range.field, level))
+            if (!range.loaded && !loadKeys(a, n, range.field, level))
                 return false;
             if (n < kRadixFrom) {
                 sortShort(a, n);
@@ -356,7 +357,13 @@ public:
                 const size_t begin = range.begin + s;
                 const size_t end = range.begin + e;
                 if (e > s + 1 && !settles(range.field, level, a[s].key)) {
-                    pending.push_back({begin, end, range.field, level + 1, inTmp});
+                    // The keys of a level the items carry are taken while the items are at
+                    // hand, rather than in a pass of their own later.
+                    const int kept = (level + 1) % kWordsPerRead;
+                    if (kept != 0)
+                        for (size_t k = s; k < e; ++k)
+                            a[k].key = a[k].next[kept - 1];
+                    pending.push_back({begin, end, range.field, level + 1, inTmp, kept != 0});
                 } else if (e > s + 1 && range.field + 1 < fields_.size()) {
                     pending.push_back(
                         {begin, end, range.field + 1, firstLevel(range.field + 1), inTmp});
@@ -387,7 +394,8 @@ private:
     // field reads the text's place and length from the record (and may skip its head). The
     // texts of a range lie anywhere in memory, so each is asked for well before it is read (and
     // where it lies, twice as far ahead): the reads then overlap instead of waiting one after
-    // the other.
+    // the other. (The levels whose words the items carry get their keys as their ranges are
+    // made, never here.)
     bool loadKeys(RankItem* a, size_t n, size_t field, int& level) {
         const RankedField& g = fields_[field];
         const TZerovField& f = *g.field;
@@ -398,11 +406,6 @@ private:
         }
         if (level == firstLevel(field))
             return enterTexts(a, n, g, level);
-        if (const int kept = level % (kCarried + 1); kept != 0) {
-            for (size_t i = 0; i < n; ++i)
-                a[i].key = a[i].next[kept - 1];
-            return true;
-        }
         if (level == kTailLevel) {
             for (size_t i = 0; i < n; ++i) {
                 if (i + kAhead < n)
