@@ -52,8 +52,12 @@ def main():
 
     out("# Benchmark results")
     out("")
-    out(f"Written by `bench/run.sh` on {datetime.now(timezone.utc):%Y-%m-%d %H:%M} UTC from one run "
-        f"of `cibrano-bench` ({context.get('num_cpus', '?')} CPUs at "
+    try:  # when the run began, as the benchmark library noted it
+        began = datetime.fromisoformat(context["date"]).astimezone(timezone.utc)
+    except (KeyError, ValueError):
+        began = datetime.now(timezone.utc)
+    out(f"Written by `bench/run.sh` from one run of `cibrano-bench` begun on "
+        f"{began:%Y-%m-%d %H:%M} UTC ({context.get('num_cpus', '?')} CPUs at "
         f"{context.get('mhz_per_cpu', '?')} MHz, load average "
         f"{', '.join(f'{x:.1f}' for x in context.get('load_avg', []))}). Times are medians of "
         "the repetitions, in milliseconds of CPU time unless marked real; every ratio is between "
@@ -180,6 +184,26 @@ def main():
     bound = ratio(cpu(f"totals/lines/{M}"), cpu(f"program/totals/{K}"))
     out(f"| the lines alone at 1,000,000 ÷ the program's sum at 100,000 | | | "
         f"{'—' if bound is None else f'{bound:.1f}'} |")
+    out("")
+
+    # ---- The floors' growth ----
+    out("## The growth of opening and saving beside their floors'")
+    out("")
+    out("Opening and saving an enciphered table are mostly their floors (reading or writing the "
+        "file, the cipher), whose own growth moves from run to run with the file system; the "
+        "store's part of the work is linear. Beside each growth bar, the growth of its floor in "
+        "this run.")
+    out("")
+    out("| | ours, 100,000 | ours, 1,000,000 | growth ×10 | floor, 100,000 | floor, 1,000,000 | "
+        "floor's growth ×10 |")
+    out("|---|---:|---:|---:|---:|---:|---:|")
+    for what, ours, floor in [("open enciphered", "open/dataset/enciphered", "read/floor/enciphered"),
+                              ("save enciphered", "save/engine/enciphered", "save/floor/enciphered")]:
+        a, b = cpu(f"{ours}/{K}"), cpu(f"{ours}/{M}")
+        fa, fb = cpu(f"{floor}/{K}"), cpu(f"{floor}/{M}")
+        g, fg = ratio(b, a), ratio(fb, fa)
+        out(f"| {what} | {ms(a)} | {ms(b)} | {'—' if g is None else f'{g:.2f}'} | {ms(fa)} | "
+            f"{ms(fb)} | {'—' if fg is None else f'{fg:.2f}'} |")
     out("")
 
     # ---- Memory ----
