@@ -183,6 +183,7 @@ public:
             ids_.resize(n);
         clearTable();
         size_t distinct = 0;
+        std::fill(next_.begin(), next_.begin() + static_cast<std::ptrdiff_t>(most), 0);
         for (size_t i = 0; i < n; ++i) {
             const uint64_t key = from[i].key;
             size_t slot = hash(key);
@@ -197,21 +198,23 @@ public:
                 distinctKeys_[distinct] = {key, static_cast<uint32_t>(distinct)};
                 ++distinct;
             }
-            ids_[i] = idAt_[slot];
+            const uint16_t id = idAt_[slot];
+            ids_[i] = id;
+            ++next_[id];
         }
-        // The place of each distinct key among them, then where its items start.
+        // The distinct keys in order, then where the items of each begin.
         std::sort(distinctKeys_.begin(),
                   distinctKeys_.begin() + static_cast<std::ptrdiff_t>(distinct),
                   [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (size_t k = 0; k < distinct; ++k)
-            placeOf_[distinctKeys_[k].second] = static_cast<uint16_t>(k);
-        std::fill(start_.begin(), start_.begin() + static_cast<std::ptrdiff_t>(distinct) + 1, 0);
+        size_t at = 0;
+        for (size_t k = 0; k < distinct; ++k) {
+            const uint32_t id = distinctKeys_[k].second;
+            const size_t count = next_[id];
+            next_[id] = at;
+            at += count;
+        }
         for (size_t i = 0; i < n; ++i)
-            ++start_[placeOf_[ids_[i]] + 1];
-        for (size_t k = 1; k <= distinct; ++k)
-            start_[k] += start_[k - 1];
-        for (size_t i = 0; i < n; ++i)
-            to[start_[placeOf_[ids_[i]]]++] = from[i];
+            to[next_[ids_[i]]++] = from[i];
         return true;
     }
 
@@ -231,8 +234,8 @@ private:
     std::array<uint64_t, kTableSize> keys_{};
     std::array<uint16_t, kTableSize> idAt_{};
     std::array<std::pair<uint64_t, uint32_t>, kMostKeys> distinctKeys_{};
-    std::array<uint16_t, kMostKeys> placeOf_{};
-    std::array<size_t, kMostKeys + 1> start_{};
+    // By key id: how many items have the key, then where the next of them goes.
+    std::array<size_t, kMostKeys> next_{};
     // The id of each item's key, in the order of the items.
     std::vector<uint16_t> ids_;
 };
