@@ -580,21 +580,21 @@ private:
     // that may overlap take the place of a loop over the bytes: an overlapping byte is the same
     // in both.
     static uint64_t littleWord(const unsigned char* bytes, size_t n) {
-        if (n >= 4) {
-            uint32_t low;
-            uint32_t high;
-            std::memcpy(&low, bytes, 4);
-            std::memcpy(&high, bytes + n - 4, 4);
-            return low | uint64_t{high} << (8 * (n - 4));
-        }
-        if (n >= 2) {
-            uint16_t low;
-            uint16_t high;
-            std::memcpy(&low, bytes, 2);
-            std::memcpy(&high, bytes + n - 2, 2);
-            return low | uint64_t{high} << (8 * (n - 2));
-        }
+        if (n >= 4)
+            return twoReads<uint32_t>(bytes, n);
+        if (n >= 2)
+            return twoReads<uint16_t>(bytes, n);
         return bytes[0];
+    }
+
+    // The n bytes from `bytes` (sizeof(Part) to 2 * sizeof(Part)) read as the first and the last
+    // sizeof(Part) of them.
+    template <typename Part> static uint64_t twoReads(const unsigned char* bytes, size_t n) {
+        Part low;
+        Part high;
+        std::memcpy(&low, bytes, sizeof low);
+        std::memcpy(&high, bytes + n - sizeof high, sizeof high);
+        return low | uint64_t{high} << (8 * (n - sizeof high));
     }
 
     // Each byte of a little-endian word upper-cased by the table; zeros stay zeros.
