@@ -101,7 +101,10 @@ void TGridDataLink::notifyLayoutChange() {
 
 void TGridDataLink::notifyRecordChange(TField* field) {
     grid_->recordChanged(field);
-    modified_ = false;
+    // Another field of the record changing leaves the text typed into the selected cell
+    // pending: only a change of that field itself, or of the whole record, replaces it.
+    if (!field || field == grid_->SelectedField())
+        modified_ = false;
 }
 
 void TGridDataLink::requestUpdateData() {
