@@ -12,10 +12,25 @@ TFindLineEdit::TFindLineEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, &TFindLineEdit::forwardText);
 }
 
+TFindLineEdit::~TFindLineEdit() {
+    setFindEdit(nullptr);
+}
+
 void TFindLineEdit::setFindEdit(TZerovFindEdit* findEdit) {
-    findEdit_ = findEdit;
     if (findEdit_)
-        setText(toQt(findEdit_->Text()));
+        findEdit_->OnChange = nullptr;
+    findEdit_ = findEdit;
+    if (!findEdit_)
+        return;
+    findEdit_->OnChange = [this](TZerovFindEdit*) { showFindText(); };
+    showFindText();
+}
+
+void TFindLineEdit::showFindText() {
+    // The text typed here comes back unchanged: the caret and the undo steps stay as they are.
+    const QString text = toQt(findEdit_->Text());
+    if (text != this->text())
+        setText(text);
 }
 
 void TFindLineEdit::forwardText(const QString& text) {

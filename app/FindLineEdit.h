@@ -13,13 +13,16 @@ class TFindLineEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit TFindLineEdit(QWidget* parent = nullptr);
+    ~TFindLineEdit() override;
 
-    // The logic this edit shows (not owned; none detaches). The edit takes over its text.
+    // The logic this edit shows (not owned; none detaches). The edit takes over its text and
+    // follows it when the program changes it (the logic's OnChange is the edit's).
     void setFindEdit(TZerovFindEdit* findEdit);
     TZerovFindEdit* findEdit() const { return findEdit_; }
 
 private:
     void forwardText(const QString& text);
+    void showFindText();
 
     TZerovFindEdit* findEdit_ = nullptr;
 };

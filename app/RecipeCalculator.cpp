@@ -286,10 +286,15 @@ void RecipeCalculator::AcceptQuantityRow(TDataSet*, bool& accept) {
 }
 
 void RecipeCalculator::ShowUsedRowsOnly() {
-    Table1->setFiltered(true);
+    // Under a search word the find box's handler filters the table and runs the quantity
+    // filter only as the table's own Filtered was when the search began: the box keeps the
+    // new setting, so that the rows shown are the used ones holding the word.
+    ZerovFindEdit1->setFilteredUnderSearch(Table1, true);
 }
 
 void RecipeCalculator::ShowAllRows() {
+    // Every row: the search word goes as well, at once, and the next word searches them all.
+    ZerovFindEdit1->clearSearch();
     Table1->setFiltered(false);
 }
 

@@ -90,7 +90,10 @@ public:
     TotalsLabelSet formatTotals(const RecipeTotals& totals) const;
     // The food table's record filter: a row passes when its quantity is not 0.
     void AcceptQuantityRow(TDataSet* dataSet, bool& accept);
+    // Only the rows with a quantity other than 0, and among them, while the find box holds a
+    // word, those that match it.
     void ShowUsedRowsOnly();
+    // Every row: the used-rows choice ends and the find box is emptied.
     void ShowAllRows();
     // Sets every non-zero quantity of the rows the food table shows to 0, with the controls'
     // notifications held back, so that the grid redraws once and the totals are recomputed

@@ -99,6 +99,30 @@ void TZerovFindEdit::setText(const AnsiString& text) {
         OnChange(this);
 }
 
+void TZerovFindEdit::clearSearch() {
+    timer_->setEnabled(false);
+    const bool changed = !text_.empty();
+    text_.clear();
+    searchText_.clear();
+    searchPrepared_ = false;
+    if (changed && OnChange)
+        OnChange(this);
+    removeFilterHook();
+}
+
+void TZerovFindEdit::setFilteredUnderSearch(TDataSet* dataSet, bool value) {
+    if (!dataSet)
+        return;
+    dropStaleHook();
+    if (dataSet == hookedDataSet_) {
+        savedFiltered_ = value;
+        // Even when already filtered: the records are chosen again under the new setting.
+        dataSet->setFiltered(true);
+    } else {
+        dataSet->setFiltered(value);
+    }
+}
+
 bool TZerovFindEdit::searchPending() const {
     return timer_ && timer_->Enabled();
 }

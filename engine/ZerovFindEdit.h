@@ -65,6 +65,16 @@ public:
 
     TNotifyEvent OnChange;
 
+    // Ends the search at once: the text becomes empty (a text change, OnChange runs), no search
+    // waits, and a dataset holding the box's handler gets its own handler and its Filtered
+    // value back.
+    void clearSearch();
+    // Sets `dataSet`'s own Filtered, whether or not a search narrows it. While the box's
+    // handler stands in the dataset's place, the value is kept as the one given back when the
+    // search ends and decides whether the dataset's own handler runs under the search; the
+    // records are chosen again at once. Otherwise the dataset's Filtered is set.
+    void setFilteredUnderSearch(TDataSet* dataSet, bool value);
+
     // --- State ---------------------------------------------------------------------------
     // The text the next search (or the search under way) uses.
     const AnsiString& searchText() const { return searchText_; }

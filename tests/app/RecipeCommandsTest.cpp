@@ -117,3 +117,70 @@ TEST_F(RecipeCommands, SortingByATitleTwiceSortsOnceAndChangesNoData) {
 
 } // namespace
 } // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+// The used-rows choice and the find box's word decide together what the food table shows.
+class RecipeUsedRowsAndSearch : public RecipeCommands {
+protected:
+    void SetUp() override {
+        writeFoodTable({{"Cereali", "Pane comune", "100", "275", "60", "1", "8"},
+                        {"Cereali", "Pasta di semola", "0", "353", "80", "1.5", "11"},
+                        {"Frutta", "Mela", "50", "52", "14", "0.2", "0.3"},
+                        {"Verdure", "Patate", "0", "85", "18", "0.1", "2"}});
+        calc.OpenRecipeTables();
+    }
+    void search(const char* word) {
+        calc.ZerovFindEdit1->setText(word);
+        manualTimerClock().advance(TZerovFindEdit::kSearchDelay);
+    }
+    std::vector<AnsiString> names() { return column(*calc.Table1, "Nome"); }
+};
+
+TEST_F(RecipeUsedRowsAndSearch, UsedRowsChosenUnderAWordShowOnlyUsedRowsHoldingTheWord) {
+    search("pa");
+    EXPECT_THAT(names(), ElementsAre("Pane comune", "Pasta di semola", "Patate"));
+    calc.ShowUsedRowsOnly();
+    EXPECT_THAT(names(), ElementsAre("Pane comune"));
+    // The word goes: the used rows stay.
+    search("");
+    EXPECT_THAT(names(), ElementsAre("Pane comune", "Mela"));
+    EXPECT_TRUE(calc.Table1->Filtered());
+    EXPECT_THAT(lastShown(), ElementsAre("67.0", "8.2", "1.1", "301.0"));
+}
+
+TEST_F(RecipeUsedRowsAndSearch, ShowingAllRowsEndsBothTheUsedRowsChoiceAndTheWord) {
+    search("pa");
+    calc.ShowUsedRowsOnly();
+    calc.ShowAllRows();
+    EXPECT_EQ(calc.ZerovFindEdit1->Text(), "");
+    EXPECT_FALSE(calc.ZerovFindEdit1->searchPending());
+    EXPECT_FALSE(calc.ZerovFindEdit1->hooked());
+    EXPECT_FALSE(calc.Table1->Filtered());
+    EXPECT_THAT(names(), ElementsAre("Pane comune", "Pasta di semola", "Mela", "Patate"));
+    // The next word searches every row: the used-rows choice does not come back.
+    search("pa");
+    EXPECT_THAT(names(), ElementsAre("Pane comune", "Pasta di semola", "Patate"));
+}
+
+TEST_F(RecipeUsedRowsAndSearch, AWordTypedUnderTheUsedRowsChoiceAndThenAllRowsShowsEveryRow) {
+    calc.ShowUsedRowsOnly();
+    search("pa");
+    EXPECT_THAT(names(), ElementsAre("Pane comune"));
+    calc.ShowAllRows();
+    EXPECT_THAT(names(), ElementsAre("Pane comune", "Pasta di semola", "Mela", "Patate"));
+    search("a");
+    EXPECT_THAT(names(), ElementsAre("Pane comune", "Pasta di semola", "Mela", "Patate"));
+    search("pat");
+    EXPECT_THAT(names(), ElementsAre("Patate"));
+    // A word still waiting for its search is dropped too.
+    calc.ZerovFindEdit1->setText("x");
+    calc.ShowAllRows();
+    manualTimerClock().advance(TZerovFindEdit::kSearchDelay);
+    EXPECT_THAT(names(), ElementsAre("Pane comune", "Pasta di semola", "Mela", "Patate"));
+    EXPECT_THAT(lastShown(), ElementsAre("67.0", "8.2", "1.1", "301.0"));
+}
+
+} // namespace
+} // namespace cibrano::testing

@@ -444,3 +444,39 @@ TEST_F(MainWindow, ADamagedTableOrAFileThatIsNoTableIsReportedAndLeftAsItWas) {
 
 } // namespace
 } // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+TEST_F(MainWindow, TheUsedRowsButtonAndTheSearchWordNarrowTheGridTogether) {
+    writeFoodTable();
+    auto f = openWindow();
+    typeQuantity(*f, 1, "150"); // Pane comune
+    typeQuantity(*f, 4, "200"); // Latte intero
+    pressKey(Qt::Key_Up);
+    auto shown = [&] { return column(*f->recipe()->Table1, "Nome"); };
+
+    f->ZerovFindEdit1->setFocus();
+    typeText(f->ZerovFindEdit1, "pa");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return visibleRows(*f) == 2; }, 1000)); // Pane, Pasta
+    QTest::mouseClick(f->BitBtn3, Qt::LeftButton);
+    EXPECT_THAT(shown(), ElementsAre("Pane comune"));
+    EXPECT_EQ(f->TitleDBGrid1->RowCount(), 1 + 1);
+
+    // Every row, and the word is gone from the box.
+    QTest::mouseClick(f->BitBtn4, Qt::LeftButton);
+    EXPECT_EQ(visibleRows(*f), 5);
+    EXPECT_EQ(f->ZerovFindEdit1->text(), "");
+    EXPECT_EQ(f->TitleDBGrid1->RowCount(), 1 + 5);
+
+    // The next word searches every row: the used-rows choice stays off.
+    f->ZerovFindEdit1->setFocus();
+    typeText(f->ZerovFindEdit1, "a");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !f->recipe()->ZerovFindEdit1->searchPending(); }, 1000));
+    EXPECT_THAT(shown(), ElementsAre("Pane comune", "Pasta di semola", "Mela", "Latte intero"));
+    EXPECT_EQ(totals(*f), (QStringList{"100.0", "18.6", "8.7", "540.5"}));
+}
+
+} // namespace
+} // namespace cibrano::testing
