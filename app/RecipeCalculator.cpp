@@ -332,6 +332,12 @@ void RecipeCalculator::SetSearchColumn(int index) {
 void RecipeCalculator::SaveOnClose() {
     if (!Table1->hasUnsavedChanges())
         return;
+    // The text still in the controls goes into the record first. A value the field refuses is
+    // the user's typing mistake, not a failed save: its error ends the close here, with every
+    // change kept and the text left in its control to be corrected or abandoned.
+    const DatasetState state = Table1->State();
+    if (state == stateEdit || state == stateInsert)
+        Table1->collectControlEdits();
     try {
         Table1->saveChanges();
     } catch (...) {

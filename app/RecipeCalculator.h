@@ -105,8 +105,9 @@ public:
     // The combo box's selected index: 0 searches "Gruppo", 1 "Nome", anything else changes
     // nothing.
     void SetSearchColumn(int index);
-    // Saves the food table when it has unsaved changes. A failed save discards the unsaved
-    // changes and raises the error again.
+    // Saves the food table when it has unsaved changes. A value that a control still holds and
+    // its field refuses raises the field's error with nothing discarded; a failed save discards
+    // the unsaved changes and raises the error again.
     void SaveOnClose();
 
     // The data source's data-change handler: recomputes the totals and shows them.

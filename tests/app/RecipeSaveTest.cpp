@@ -3,6 +3,8 @@
 
 #include "tests/app/RecipeTestSupport.h"
 
+#include "dataset/FieldDataLink.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <sys/resource.h>
@@ -101,6 +103,44 @@ TEST_F(RecipeSave, AFailedSaveInAReadOnlyFolderDiscardsAndRaisesAgain) {
     EXPECT_EQ(testkit::messageOf([&] { calc.SaveOnClose(); }), "(no error)");
     EXPECT_EQ(tableBytes(), goldenBytes("food-enciphered.d"));
     EXPECT_EQ(dir.entryCount(), 1u);
+}
+
+TEST_F(RecipeSave, AValueTheFieldRefusesAbandonsTheCloseAndDiscardsNothing) {
+    useFoodTable();
+    calc.OpenRecipeTables();
+    setQuantity("Pasta di semola", "55");
+    // A control bound to the quantity holds text that is no number, not yet written.
+    TFieldDataLink link;
+    link.setDataSource(calc.DataSource1);
+    link.setFieldName("Quantita");
+    AnsiString typed = "1e";
+    link.OnUpdateData = [&] { calc.Table1Quantita->setStringValue(typed); };
+    goTo("Parmigiano");
+    calc.Table1->beginEdit();
+    link.markModified();
+
+    EXPECT_EQ(testkit::messageOf([&] { calc.SaveOnClose(); }),
+              "'1e' is not a valid floating point value for field 'Quantita'");
+    // The user's typing mistake: nothing is discarded, nothing written, the edit goes on.
+    EXPECT_EQ(calc.Table1->State(), stateEdit);
+    EXPECT_EQ(calc.Table1Nome->stringValue(), "Parmigiano");
+    EXPECT_TRUE(link.Modified());
+    EXPECT_TRUE(calc.Table1->hasUnsavedChanges());
+    EXPECT_EQ(tableBytes(), goldenBytes("food-enciphered.d"));
+
+    // Mended, the next close writes both quantities.
+    typed = "20";
+    calc.SaveOnClose();
+    EXPECT_EQ(calc.Table1->State(), stateBrowse);
+    forgetPasswords();
+    RecipeCalculator next;
+    next.OpenRecipeTables();
+    std::vector<std::pair<AnsiString, AnsiString>> stored;
+    for (next.Table1->moveFirst(); !next.Table1->atEnd(); next.Table1->moveNext())
+        stored.emplace_back(next.Table1Nome->stringValue(), next.Table1Quantita->stringValue());
+    EXPECT_THAT(stored,
+                ::testing::Contains(std::pair<AnsiString, AnsiString>("Pasta di semola", "55")));
+    EXPECT_THAT(stored, ::testing::Contains(std::pair<AnsiString, AnsiString>("Parmigiano", "20")));
 }
 
 // The save runs in a child process whose files may not grow past a few bytes, which stops the

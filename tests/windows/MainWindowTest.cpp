@@ -480,3 +480,47 @@ TEST_F(MainWindow, TheUsedRowsButtonAndTheSearchWordNarrowTheGridTogether) {
 
 } // namespace
 } // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+TEST_F(MainWindow, AMistypedQuantityAbandonsTheCloseAndLosesNothing) {
+    writeFoodTable();
+    auto f = openWindow();
+    TTitleDBGrid* grid = f->TitleDBGrid1;
+    typeQuantity(*f, 1, "55");
+    typeQuantity(*f, 3, "1e"); // leaving the first row posted its 55
+    EXPECT_FALSE(f->close());
+    EXPECT_TRUE(f->isVisible());
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_EQ(ui.errors[0].text, "'1e' is not a valid floating point value for field 'Quantita'");
+    // The editor stays on that cell with the text as typed; nothing was discarded.
+    EXPECT_EQ(f->recipe()->Table1Nome->stringValue(), "Mela");
+    EXPECT_EQ(grid->SelectedField(), f->recipe()->Table1Quantita);
+    ASSERT_NE(grid->InplaceEditor(), nullptr);
+    EXPECT_TRUE(grid->InplaceEditor()->isVisible());
+    EXPECT_EQ(grid->InplaceEditor()->text(), "1e");
+    EXPECT_TRUE(f->recipe()->Table1->hasUnsavedChanges());
+    EXPECT_THAT(storedQuantities(), ElementsAre(0.0, 0.0, 0.0, 0.0, 0.0));
+
+    // Escape gives the mistake up; the next close writes the 55.
+    pressKey(Qt::Key_Escape);
+    EXPECT_TRUE(f->close());
+    EXPECT_EQ(ui.errors.size(), 1u);
+    EXPECT_THAT(storedQuantities(), ElementsAre(55.0, 0.0, 0.0, 0.0, 0.0));
+}
+
+TEST_F(MainWindow, AMistypedQuantityCorrectedBeforeClosingIsWrittenWithTheRest) {
+    writeFoodTable();
+    auto f = openWindow();
+    typeQuantity(*f, 1, "55");
+    typeQuantity(*f, 3, "1e");
+    EXPECT_FALSE(f->close());
+    pressKey(Qt::Key_Backspace);
+    EXPECT_TRUE(f->close());
+    EXPECT_EQ(ui.errors.size(), 1u);
+    EXPECT_THAT(storedQuantities(), ElementsAre(55.0, 0.0, 1.0, 0.0, 0.0));
+}
+
+} // namespace
+} // namespace cibrano::testing
