@@ -1,0 +1,676 @@
+#include "app/RecipeBook.h"
+
+#include "app/RecipeBookMessages.h"
+#include "app/RecipeBookSlots.h"
+#include "dataset/DataSource.h"
+#include "dataset/FieldDefs.h"
+#include "engine/NewTableFile.h"
+#include "platform/Abort.h"
+#include "platform/AnsiCase.h"
+#include "platform/Clock.h"
+#include "platform/DatabaseError.h"
+#include "platform/Files.h"
+#include "platform/Format.h"
+#include "platform/RunThenAlways.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <unordered_set>
+
+namespace cibrano {
+
+namespace {
+
+const std::vector<FieldDescription>& recipeFields() {
+    static const std::vector<FieldDescription> fields = {{"Codice", ftAutoInc, 0},
+                                                         {"Nome", ftString, 50},
+                                                         {"Porzioni", ftInteger, 0},
+                                                         {"Note", ftMemo, 0},
+                                                         {"Modificata", ftDateTime, 0}};
+    return fields;
+}
+
+const std::vector<FieldDescription>& lineFields() {
+    static const std::vector<FieldDescription> fields = {
+        {"Ricetta", ftInteger, 0}, {"Gruppo", ftString, 30}, {"Nome", ftString, 50},
+        {"Quantita", ftFloat, 0},  {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},
+        {"Lipidi", ftFloat, 0},    {"Proteine", ftFloat, 0}};
+    return fields;
+}
+
+const std::vector<FieldDescription>& fieldsOf(const RecipeBook& book, const TZerovTable& table) {
+    return &table == book.Recipes ? recipeFields() : lineFields();
+}
+
+void defineFields(TZerovTable& table, const std::vector<FieldDescription>& fields) {
+    table.FieldDefs().clear();
+    for (const FieldDescription& f : fields)
+        table.FieldDefs().add(f.name, f.type, f.size);
+}
+
+template <typename F>
+F* makeField(TZerovTable* table, TComponent* owner, const char* name, const char* fieldName) {
+    auto* field = new F(owner);
+    field->setName(name);
+    field->setFieldName(fieldName);
+    field->setDataSet(table);
+    return field;
+}
+
+TStringField* makeText(TZerovTable* table, TComponent* owner, const char* name,
+                       const char* fieldName, int size, int width) {
+    auto* field = makeField<TStringField>(table, owner, name, fieldName);
+    field->setSize(size);
+    field->setDisplayWidth(width);
+    return field;
+}
+
+TFloatField* makeAmount(TZerovTable* table, TComponent* owner, const char* name,
+                        const char* fieldName, bool readOnly) {
+    auto* field = makeField<TFloatField>(table, owner, name, fieldName);
+    // The food table's patterns: grouped with one decimal when shown, bare when edited.
+    field->setDisplayFormat(RecipeCalculator::kTotalFormat);
+    field->setEditFormat("#.#");
+    field->setDisplayWidth(10);
+    field->setReadOnly(readOnly);
+    return field;
+}
+
+AnsiString trimmedBlanks(const AnsiString& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
+// Counts the book's own inserts, deletes and posts while it makes them.
+class OwnChange {
+public:
+    explicit OwnChange(int& count) : count_(count) { ++count_; }
+    ~OwnChange() { --count_; }
+    OwnChange(const OwnChange&) = delete;
+    OwnChange& operator=(const OwnChange&) = delete;
+
+private:
+    int& count_;
+};
+
+// Read-only fields (a line's food and values, a recipe's date) take the book's own values
+// while it exists.
+class FieldsWritable {
+public:
+    explicit FieldsWritable(std::initializer_list<TField*> fields) : fields_(fields) {
+        for (TField* f : fields_)
+            f->setReadOnly(false);
+    }
+    ~FieldsWritable() {
+        for (TField* f : fields_)
+            f->setReadOnly(true);
+    }
+    FieldsWritable(const FieldsWritable&) = delete;
+    FieldsWritable& operator=(const FieldsWritable&) = delete;
+
+private:
+    std::vector<TField*> fields_;
+};
+
+} // namespace
+
+RecipeBook::RecipeBook(RecipeCalculator& calculator, TComponent* owner)
+    : TComponent(owner), calc_(calculator) {
+    BookFolder = new TZerovDatabase(this);
+    BookFolder->setName("BookFolder");
+
+    Recipes = new TZerovTable(this);
+    Recipes->setName("Recipes");
+    Recipes->setDatabase(BookFolder);
+    Recipes->setTableName(kRecipesFile);
+    RecipesSource = new TDataSource(this);
+    RecipesSource->setName("RecipesSource");
+    RecipesSource->setDataSet(Recipes);
+
+    Lines = new TZerovTable(this);
+    Lines->setName("Lines");
+    Lines->setDatabase(BookFolder);
+    Lines->setTableName(kLinesFile);
+    LinesSource = new TDataSource(this);
+    LinesSource->setName("LinesSource");
+    LinesSource->setDataSet(Lines);
+
+    createFields();
+
+    Recipes->BeforeInsert = [this](TDataSet*) { refuseOutsideChange(); };
+    Recipes->BeforeDelete = [this](TDataSet*) { refuseOutsideChange(); };
+    Recipes->BeforePost = [this](TDataSet*) { recipeBeforePost(); };
+    Recipes->AfterPost = [this](TDataSet*) { recipeAfterPost(); };
+    Lines->BeforeInsert = [this](TDataSet*) { refuseOutsideChange(); };
+    Lines->BeforeDelete = [this](TDataSet*) { refuseOutsideChange(); };
+    Lines->BeforePost = [this](TDataSet*) { lineBeforePost(); };
+    Lines->AfterPost = [this](TDataSet*) { lineAfterPost(); };
+}
+
+RecipeBook::~RecipeBook() {
+    // Nothing is saved here: every change was written when it was made. The detail goes
+    // first, unlinked, so that closing the master asks nothing of it.
+    try {
+        Lines->setMasterSource(nullptr);
+        Lines->close();
+        Recipes->close();
+    } catch (...) {
+        // A destructor cannot report; the tables still close as they go.
+    }
+}
+
+void RecipeBook::createFields() {
+    RecipesCodice = makeField<TAutoIncField>(Recipes, this, "RecipesCodice", "Codice");
+    RecipesCodice->setVisible(false);
+    RecipesNome = makeText(Recipes, this, "RecipesNome", "Nome", kMaxNameLength, 40);
+    RecipesPorzioni = makeField<TIntegerField>(Recipes, this, "RecipesPorzioni", "Porzioni");
+    RecipesPorzioni->setDisplayWidth(8);
+    RecipesNote = makeField<TMemoField>(Recipes, this, "RecipesNote", "Note");
+    RecipesNote->setVisible(false);
+    RecipesModificata = makeField<TDateTimeField>(Recipes, this, "RecipesModificata", "Modificata");
+    RecipesModificata->setReadOnly(true);
+    RecipesModificata->setDisplayFormat("dd/mm/yyyy hh:nn");
+    RecipesModificata->setDisplayWidth(16);
+
+    LinesRicetta = makeField<TIntegerField>(Lines, this, "LinesRicetta", "Ricetta");
+    LinesRicetta->setVisible(false);
+    LinesGruppo = makeText(Lines, this, "LinesGruppo", "Gruppo", 30, 25);
+    LinesGruppo->setReadOnly(true);
+    LinesNome = makeText(Lines, this, "LinesNome", "Nome", 50, 40);
+    LinesNome->setReadOnly(true);
+    LinesQuantita = makeAmount(Lines, this, "LinesQuantita", "Quantita", false);
+    LinesKcalorie = makeAmount(Lines, this, "LinesKcalorie", "Kcalorie", true);
+    LinesGlucidi = makeAmount(Lines, this, "LinesGlucidi", "Glucidi", true);
+    LinesLipidi = makeAmount(Lines, this, "LinesLipidi", "Lipidi", true);
+    LinesProteine = makeAmount(Lines, this, "LinesProteine", "Proteine", true);
+}
+
+std::string RecipeBook::recipesPath() const {
+    return Recipes->tableFilePath();
+}
+
+std::string RecipeBook::linesPath() const {
+    return Lines->tableFilePath();
+}
+
+// --- Opening --------------------------------------------------------------------------------
+
+void RecipeBook::open() {
+    if (opened_)
+        return;
+    BookFolder->setDatabasePath(calc_.databaseFolder());
+    openTable(*Recipes, recipesPath());
+    openTable(*Lines, linesPath());
+    opened_ = true;
+    if (readOnly()) {
+        Recipes->setReadOnly(true);
+        Lines->setReadOnly(true);
+        linkLines();
+        return;
+    }
+    // Lines left behind by a recipe that is gone (a save cut short) belong to nobody: they
+    // leave now, before a new recipe could take their recipe's number, and the file loses them
+    // at the next write.
+    removeOrphanLines();
+    linkLines();
+}
+
+void RecipeBook::openTable(TZerovTable& table, const std::string& path) {
+    table.setPassword(RecipeCalculator::kTablePassword);
+    if (fileExists(path)) {
+        try {
+            table.setLoadMode(lmFile);
+            table.open();
+            return;
+        } catch (const std::exception& e) {
+            // Kept as it is: the book will not write it this run.
+            if (readOnlyReason_.empty())
+                readOnlyReason_ = formatText(bookmsg::FileUnreadable, path.c_str(), e.what());
+        }
+    }
+    // Not there yet (or unreadable): an empty table in memory, made a file by the first save.
+    defineFields(table, fieldsOf(*this, table));
+    table.setLoadMode(lmClear);
+    table.open();
+}
+
+void RecipeBook::linkLines() {
+    Lines->setRangeFieldNames("Ricetta");
+    Lines->setMasterFields("Codice");
+    Lines->setMasterSource(RecipesSource);
+}
+
+void RecipeBook::unlinkLines() {
+    Lines->setMasterSource(nullptr);
+}
+
+void RecipeBook::removeOrphanLines() {
+    std::unordered_set<int32_t> codes;
+    const TZerovField* codeSlot = Recipes->storedField(RecipesCodice);
+    for (const RecordEntry* e : Recipes->store()->entries())
+        if (e->isLive() && e->data)
+            codes.insert(slotInteger(e->data, *codeSlot));
+    const bool linked = Lines->MasterSource() != nullptr;
+    if (linked)
+        unlinkLines();
+    runThenAlways(
+        [&] {
+            const TZerovField* recipeSlot = Lines->storedField(LinesRicetta);
+            std::vector<int> orphans;
+            const RecordView& view = Lines->recordView();
+            for (size_t i = 0; i < view.size(); ++i)
+                if (view[i]->data && !codes.count(slotInteger(view[i]->data, *recipeSlot)))
+                    orphans.push_back(static_cast<int>(i));
+            OwnChange own(ownChange_);
+            for (auto it = orphans.rbegin(); it != orphans.rend(); ++it) {
+                Lines->moveToRecordNumber(*it + 1);
+                Lines->deleteRecord();
+            }
+        },
+        [&] {
+            if (linked)
+                linkLines();
+        });
+}
+
+// --- Checks -----------------------------------------------------------------------------------
+
+AnsiString RecipeBook::checkedName(const AnsiString& typed) {
+    const AnsiString name = trimmedBlanks(typed);
+    if (name.empty())
+        databaseError(bookmsg::NameEmpty);
+    if (name.size() > static_cast<size_t>(kMaxNameLength))
+        databaseError(formatText(bookmsg::NameTooLong, kMaxNameLength));
+    return name;
+}
+
+int RecipeBook::servingsFromText(const AnsiString& typed) {
+    const AnsiString text = trimmedBlanks(typed);
+    bool digits = !text.empty() && text.size() <= 3;
+    for (char c : text)
+        digits = digits && c >= '0' && c <= '9';
+    if (!digits)
+        databaseError(formatText(bookmsg::ServingsRange, kMaxServings));
+    const int servings = std::atoi(text.c_str());
+    checkServings(servings);
+    return servings;
+}
+
+void RecipeBook::checkServings(int servings) {
+    if (servings < 1 || servings > kMaxServings)
+        databaseError(formatText(bookmsg::ServingsRange, kMaxServings));
+}
+
+void RecipeBook::checkGrams(double grams) {
+    if (grams == 0 || !std::isfinite(grams))
+        databaseError(bookmsg::GramsZero);
+}
+
+void RecipeBook::checkWritable() const {
+    if (!opened_)
+        databaseError(bookmsg::NotOpen);
+    if (readOnly())
+        databaseError(formatText(bookmsg::ReadOnly, readOnlyReason_.c_str()));
+}
+
+// --- Reading the recipes ----------------------------------------------------------------------
+
+std::vector<RecipeInfo> RecipeBook::recipes() const {
+    std::vector<RecipeInfo> list;
+    if (!Recipes->Active())
+        return list;
+    const TZerovField& code = *Recipes->storedField(RecipesCodice);
+    const TZerovField& name = *Recipes->storedField(RecipesNome);
+    const TZerovField& servings = *Recipes->storedField(RecipesPorzioni);
+    const TZerovField& note = *Recipes->storedField(RecipesNote);
+    const TZerovField& modified = *Recipes->storedField(RecipesModificata);
+    for (const RecordEntry* e : Recipes->store()->entries()) {
+        if (!e->isLive() || !e->data)
+            continue;
+        list.push_back({slotInteger(e->data, code), AnsiString(slotText(e->data, name)),
+                        slotInteger(e->data, servings), slotBlobText(e->data, note),
+                        slotDateTime(e->data, modified)});
+    }
+    return list;
+}
+
+std::optional<RecipeInfo> RecipeBook::recipe(int code) const {
+    for (RecipeInfo& r : recipes())
+        if (r.Codice == code)
+            return std::move(r);
+    return std::nullopt;
+}
+
+std::optional<int> RecipeBook::findRecipe(const AnsiString& name) const {
+    const AnsiString wanted = trimmedBlanks(name);
+    for (const RecipeInfo& r : recipes())
+        if (ansiSameText(trimmedBlanks(r.Nome), wanted))
+            return r.Codice;
+    return std::nullopt;
+}
+
+std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
+    std::vector<RecipeLine> lines;
+    if (!Lines->Active())
+        return lines;
+    const TZerovField& recipe = *Lines->storedField(LinesRicetta);
+    const TZerovField& group = *Lines->storedField(LinesGruppo);
+    const TZerovField& name = *Lines->storedField(LinesNome);
+    const TZerovField& grams = *Lines->storedField(LinesQuantita);
+    const TZerovField& kcal = *Lines->storedField(LinesKcalorie);
+    const TZerovField& carbs = *Lines->storedField(LinesGlucidi);
+    const TZerovField& fats = *Lines->storedField(LinesLipidi);
+    const TZerovField& proteins = *Lines->storedField(LinesProteine);
+    for (const RecordEntry* e : Lines->store()->entries()) {
+        if (!e->isLive() || !e->data || slotInteger(e->data, recipe) != code)
+            continue;
+        lines.push_back({AnsiString(slotText(e->data, group)), AnsiString(slotText(e->data, name)),
+                         slotNumber(e->data, grams), slotNumber(e->data, kcal),
+                         slotNumber(e->data, carbs), slotNumber(e->data, fats),
+                         slotNumber(e->data, proteins)});
+    }
+    return lines;
+}
+
+RecipeValues RecipeBook::valuesOf(int code) const {
+    const std::optional<RecipeInfo> r = recipe(code);
+    return recipeValues(linesOf(code), r ? r->Porzioni : 1);
+}
+
+std::optional<int> RecipeBook::currentCode() const {
+    if (!Recipes->Active() || Recipes->hasNoRecords())
+        return std::nullopt;
+    return RecipesCodice->integerValue();
+}
+
+// --- Changes ----------------------------------------------------------------------------------
+
+void RecipeBook::goToRecipe(int code) {
+    if (Recipes->State() != stateBrowse)
+        Recipes->settlePendingEdit();
+    if (!Recipes->locate("Codice", TVariant(code), {}))
+        databaseError(formatText(bookmsg::NoSuchRecipe, code));
+}
+
+void RecipeBook::makeMissingFiles() {
+    for (TZerovTable* table : {Recipes, Lines}) {
+        if (table->LoadMode() != lmClear)
+            continue;
+        const std::string path = table->tableFilePath();
+        // Made by someone else meanwhile: it is read, not replaced.
+        if (!fileExists(path)) {
+            try {
+                createTableFile(path, fieldsOf(*this, *table), RecipeCalculator::kTablePassword);
+            } catch (const std::exception& e) {
+                databaseError(formatText(bookmsg::CannotWrite, path.c_str(), e.what()));
+            }
+        }
+        try {
+            table->setLoadMode(lmFile);
+            table->open();
+        } catch (const std::exception& e) {
+            readOnlyReason_ = formatText(bookmsg::FileUnreadable, path.c_str(), e.what());
+            defineFields(*table, fieldsOf(*this, *table));
+            table->setLoadMode(lmClear);
+            table->open();
+            Recipes->setReadOnly(true);
+            Lines->setReadOnly(true);
+            throw;
+        }
+    }
+    if (Lines->MasterSource() == nullptr)
+        linkLines();
+}
+
+void RecipeBook::writeBook(WriteOrder order) {
+    TZerovTable* first = order == WriteOrder::linesFirst ? Lines : Recipes;
+    TZerovTable* second = order == WriteOrder::linesFirst ? Recipes : Lines;
+    TZerovTable* written = nullptr;
+    for (TZerovTable* table : {first, second}) {
+        const bool changed = table->hasUnsavedChanges();
+        try {
+            table->saveChanges();
+        } catch (const std::exception& e) {
+            const AnsiString message =
+                formatText(bookmsg::CannotWrite, table->tableFilePath().c_str(), e.what());
+            undoUnwritten();
+            // The file written before this one goes back to what the book holds again.
+            if (written)
+                rewrite(*written);
+            databaseError(message);
+        }
+        if (changed)
+            written = table;
+    }
+    Recipes->acceptChanges();
+    Lines->acceptChanges();
+}
+
+void RecipeBook::rewrite(TZerovTable& table) {
+    try {
+        // The same password again counts as a change, so the whole table is written.
+        table.setPassword(table.Password());
+        table.saveChanges();
+        table.acceptChanges();
+    } catch (...) {
+        // The first error is the one reported; the file stays as last written.
+    }
+}
+
+void RecipeBook::undoUnwritten() {
+    OwnChange own(ownChange_);
+    try {
+        Recipes->discardChanges();
+        Lines->discardChanges();
+        // Lines that had left as orphans came back with the rest.
+        removeOrphanLines();
+    } catch (...) {
+        // The write's own error is the one the user needs to see.
+    }
+}
+
+void RecipeBook::replaceLines(int code, const std::vector<RecipeLine>& lines) {
+    // The master stands on the recipe, so the detail shows just its lines.
+    while (!Lines->hasNoRecords()) {
+        Lines->moveFirst();
+        Lines->deleteRecord();
+    }
+    FieldsWritable writable{LinesGruppo,  LinesNome,   LinesKcalorie,
+                            LinesGlucidi, LinesLipidi, LinesProteine};
+    for (const RecipeLine& line : lines) {
+        Lines->beginAppend();
+        LinesRicetta->setIntegerValue(code);
+        LinesGruppo->setStringValue(line.Gruppo);
+        LinesNome->setStringValue(line.Nome);
+        LinesQuantita->setFloatValue(line.Quantita);
+        LinesKcalorie->setFloatValue(line.Kcalorie);
+        LinesGlucidi->setFloatValue(line.Glucidi);
+        LinesLipidi->setFloatValue(line.Lipidi);
+        LinesProteine->setFloatValue(line.Proteine);
+        Lines->postRecord();
+    }
+    Lines->moveFirst();
+}
+
+int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, bool replace) {
+    checkWritable();
+    const AnsiString name = checkedName(typedName);
+    checkServings(servings);
+    const std::vector<RecipeLine> lines = usedFoodRows();
+    if (lines.empty())
+        databaseError(bookmsg::NoQuantities);
+    const std::optional<int> existing = findRecipe(name);
+    if (existing && !replace)
+        databaseError(formatText(bookmsg::NameTaken, name.c_str()));
+    makeMissingFiles();
+
+    int code = 0;
+    {
+        OwnChange own(ownChange_);
+        try {
+            {
+                FieldsWritable writable{RecipesModificata};
+                if (existing) {
+                    goToRecipe(*existing);
+                    Recipes->beginEdit();
+                } else {
+                    Recipes->beginAppend();
+                }
+                RecipesNome->setStringValue(name);
+                RecipesPorzioni->setIntegerValue(servings);
+                RecipesModificata->setDateTimeValue(now());
+                Recipes->postRecord();
+            }
+            code = existing ? *existing : Recipes->store()->autoIncCounter();
+            goToRecipe(code);
+            replaceLines(code, lines);
+        } catch (...) {
+            if (Recipes->State() != stateBrowse)
+                Recipes->cancelRecord();
+            if (Lines->State() != stateBrowse)
+                Lines->cancelRecord();
+            undoUnwritten();
+            throw;
+        }
+    }
+    // The lines before the recipe: a write cut short between the two leaves lines that belong
+    // to no recipe (dropped at the next opening), never a recipe without its lines.
+    writeBook(WriteOrder::linesFirst);
+    goToRecipe(code);
+    return code;
+}
+
+void RecipeBook::deleteRecipe(int code) {
+    checkWritable();
+    makeMissingFiles();
+    {
+        OwnChange own(ownChange_);
+        try {
+            goToRecipe(code);
+            while (!Lines->hasNoRecords()) {
+                Lines->moveFirst();
+                Lines->deleteRecord();
+            }
+            Recipes->deleteRecord();
+        } catch (...) {
+            undoUnwritten();
+            throw;
+        }
+    }
+    // The recipe before its lines: a write cut short leaves lines of no recipe, not a recipe
+    // that lost its lines.
+    writeBook(WriteOrder::recipesFirst);
+}
+
+void RecipeBook::renameRecipe(int code, const AnsiString& name) {
+    checkWritable();
+    goToRecipe(code);
+    Recipes->beginEdit();
+    try {
+        RecipesNome->setStringValue(name);
+        Recipes->postRecord();
+    } catch (...) {
+        if (Recipes->State() != stateBrowse)
+            Recipes->cancelRecord();
+        throw;
+    }
+}
+
+void RecipeBook::setServings(int code, int servings) {
+    checkWritable();
+    goToRecipe(code);
+    Recipes->beginEdit();
+    try {
+        RecipesPorzioni->setIntegerValue(servings);
+        Recipes->postRecord();
+    } catch (...) {
+        if (Recipes->State() != stateBrowse)
+            Recipes->cancelRecord();
+        throw;
+    }
+}
+
+// --- Edits made in the grids ------------------------------------------------------------------
+
+void RecipeBook::refuseOutsideChange() {
+    // The grids edit in place; recipes and lines come and go only through the book.
+    if (ownChange_ == 0)
+        abortSilently();
+}
+
+void RecipeBook::recipeBeforePost() {
+    if (ownChange_ > 0)
+        return;
+    checkWritable();
+    const AnsiString name = checkedName(RecipesNome->stringValue());
+    if (name != RecipesNome->stringValue())
+        RecipesNome->setStringValue(name);
+    const int code = RecipesCodice->integerValue();
+    for (const RecipeInfo& r : recipes())
+        if (r.Codice != code && ansiSameText(trimmedBlanks(r.Nome), name))
+            databaseError(formatText(bookmsg::NameTaken, name.c_str()));
+    checkServings(RecipesPorzioni->isNull() ? 0 : RecipesPorzioni->integerValue());
+    FieldsWritable writable{RecipesModificata};
+    RecipesModificata->setDateTimeValue(now());
+}
+
+void RecipeBook::recipeAfterPost() {
+    if (ownChange_ > 0)
+        return;
+    writeBook(WriteOrder::recipesFirst);
+}
+
+void RecipeBook::lineBeforePost() {
+    if (ownChange_ > 0)
+        return;
+    checkWritable();
+    checkGrams(LinesQuantita->isNull() ? 0 : LinesQuantita->floatValue());
+}
+
+void RecipeBook::lineAfterPost() {
+    if (ownChange_ > 0)
+        return;
+    // The recipe changed with its line: its date says so. Posting and writing the master set
+    // the lines' range again, so the line is found again afterwards.
+    const TBookmark line = Lines->getBookmark();
+    {
+        OwnChange own(ownChange_);
+        try {
+            FieldsWritable writable{RecipesModificata};
+            Recipes->beginEdit();
+            RecipesModificata->setDateTimeValue(now());
+            Recipes->postRecord();
+        } catch (...) {
+            if (Recipes->State() != stateBrowse)
+                Recipes->cancelRecord();
+            undoUnwritten();
+            throw;
+        }
+    }
+    writeBook(WriteOrder::linesFirst);
+    if (line && Lines->bookmarkValid(line))
+        Lines->gotoBookmark(line);
+}
+
+// --- Messages ---------------------------------------------------------------------------------
+
+AnsiString RecipeBook::missingFoodsMessage(const std::vector<RecipeLine>& missing) {
+    if (missing.empty())
+        return AnsiString();
+    AnsiString text = bookmsg::MissingFoods;
+    for (const RecipeLine& line : missing) {
+        text += "\n";
+        text += line.Nome;
+        if (!line.Gruppo.empty())
+            text += " (" + line.Gruppo + ")";
+    }
+    return text;
+}
+
+} // namespace cibrano

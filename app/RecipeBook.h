@@ -1,0 +1,198 @@
+#pragma once
+// RecipeBook: the recipes a person keeps by name, without a window. Two table files in the
+// food table's folder, enciphered with its password:
+//   ricette.d      Codice (automatic number), Nome, Porzioni, Note, Modificata;
+//   ingredienti.d  Ricetta (the recipe's Codice), Gruppo, Nome, Quantita and the food's four
+//                  per-100 g values as they were when the line was saved.
+// The recipes table is the master of the lines table through the engine's master-detail link:
+// the lines shown are those of the current recipe. Both files are made, empty, by the first
+// change; until then the book is empty in memory.
+//
+// Every change (a recipe saved or replaced, deleted, renamed, its servings or a line's grams
+// edited, in code or in a grid bound to the tables) is written at once through the tables' own
+// save (a temporary file renamed over the old one). A save that fails undoes the change in
+// memory and raises an error naming the file. A book file that cannot be read (damaged, wrong
+// password, fields of another table) makes the book read-only for the run: that file is never
+// written; the error says why, and the food table is not touched.
+//
+// Recipes come from and go to the food table of a RecipeCalculator: saving takes every food
+// row whose quantity is not 0, loading sets every quantity to 0 and then each line's grams
+// into the first row, in stored order, with the line's Gruppo and Nome. Both are one pass over
+// the food table's records.
+
+#include "app/RecipeCalculator.h"
+#include "app/RecipeValues.h"
+#include "dataset/BlobField.h"
+#include "dataset/DateTimeFields.h"
+#include "dataset/FloatField.h"
+#include "dataset/IntegerFields.h"
+#include "dataset/StringField.h"
+#include "engine/ZerovTbl.h"
+#include "platform/AnsiString.h"
+#include "platform/Component.h"
+#include "platform/DateTime.h"
+
+#include <optional>
+#include <vector>
+
+namespace cibrano {
+
+class TDataSource;
+class TField;
+
+// One kept recipe, as the recipes table holds it.
+struct RecipeInfo {
+    int Codice = 0;
+    AnsiString Nome;
+    int Porzioni = 1;
+    AnsiString Note;
+    TDateTime Modificata = 0;
+};
+
+// What loading a recipe into the food table came to.
+struct RecipeLoadResult {
+    // Lines whose grams went into a food row.
+    int loaded = 0;
+    // The lines whose food (Gruppo and Nome) the food table does not hold, in line order.
+    std::vector<RecipeLine> missing;
+};
+
+class RecipeBook : public TComponent {
+public:
+    static constexpr const char* kRecipesFile = "ricette.d";
+    static constexpr const char* kLinesFile = "ingredienti.d";
+    static constexpr int kMaxNameLength = 50;
+    static constexpr int kMaxServings = 999;
+
+    // The book of the calculator's food table; it opens with open().
+    explicit RecipeBook(RecipeCalculator& calculator, TComponent* owner = nullptr);
+    ~RecipeBook() override;
+
+    // --- Components (owned) --------------------------------------------------------------
+    TZerovDatabase* BookFolder;
+    TZerovTable* Recipes;
+    TDataSource* RecipesSource;
+    TZerovTable* Lines;
+    TDataSource* LinesSource;
+
+    TAutoIncField* RecipesCodice;
+    TStringField* RecipesNome;
+    TIntegerField* RecipesPorzioni;
+    TMemoField* RecipesNote;
+    TDateTimeField* RecipesModificata;
+
+    TIntegerField* LinesRicetta;
+    TStringField* LinesGruppo;
+    TStringField* LinesNome;
+    TFloatField* LinesQuantita;
+    TFloatField* LinesKcalorie;
+    TFloatField* LinesGlucidi;
+    TFloatField* LinesLipidi;
+    TFloatField* LinesProteine;
+
+    // --- Opening -------------------------------------------------------------------------
+    // Opens both tables from the calculator's folder (files that do not exist yet give empty
+    // tables). Never raises for a book file: one that cannot be read makes the book read-only
+    // and readOnlyReason() says why. Opening again does nothing.
+    void open();
+    bool isOpen() const { return opened_; }
+    bool readOnly() const { return !readOnlyReason_.empty(); }
+    // Empty while the book can be changed; else the message the user is shown.
+    const AnsiString& readOnlyReason() const { return readOnlyReason_; }
+    // The paths of the two files.
+    std::string recipesPath() const;
+    std::string linesPath() const;
+
+    // --- Checking what is typed ----------------------------------------------------------
+    // The name as kept: surrounding blanks removed; raises when nothing is left or when it is
+    // longer than 50 characters.
+    static AnsiString checkedName(const AnsiString& typed);
+    // Servings typed as text: a whole number from 1 to 999, else an error.
+    static int servingsFromText(const AnsiString& typed);
+    static void checkServings(int servings);
+    // A line's grams: any number but 0.
+    static void checkGrams(double grams);
+
+    // --- The recipes ---------------------------------------------------------------------
+    // Every recipe, in stored order.
+    std::vector<RecipeInfo> recipes() const;
+    std::optional<RecipeInfo> recipe(int code) const;
+    // The code of the recipe with that name, compared without regard to case and surrounding
+    // blanks.
+    std::optional<int> findRecipe(const AnsiString& name) const;
+    // The lines of a recipe, in stored order.
+    std::vector<RecipeLine> linesOf(int code) const;
+    // Its totals, per serving and per 100 g.
+    RecipeValues valuesOf(int code) const;
+    // The code of the recipes table's current record; none on an empty book.
+    std::optional<int> currentCode() const;
+
+    // --- Changes (each written at once) ----------------------------------------------------
+    // Keeps the food table's current recipe: every row whose quantity is not 0, over all rows
+    // whatever the food table shows, becomes a line. A name already kept is refused unless
+    // `replace`, which keeps that recipe's code and replaces its name, servings and lines.
+    // Refuses a food table without such a row. Answers the recipe's code, which becomes the
+    // current recipe.
+    int saveCurrentRecipe(const AnsiString& name, int servings, bool replace);
+    // Whether any food row's quantity is not 0 (a pending edit of the food table is posted
+    // first).
+    bool foodTableHasQuantities();
+    // Puts the recipe into the food table: every quantity 0, then each line's grams into the
+    // first row, in stored order, with its Gruppo and Nome. The food table's controls see one
+    // change (the totals are computed once), the food table then has unsaved changes, as after
+    // typing, and shows its first row.
+    RecipeLoadResult loadRecipe(int code);
+    // Removes the recipe and its lines.
+    void deleteRecipe(int code);
+    // Renames and sets servings as a grid edit would (the checks included).
+    void renameRecipe(int code, const AnsiString& name);
+    void setServings(int code, int servings);
+
+    // The name of the recipe loaded last in this run (the save dialog's default); empty when
+    // none was.
+    const AnsiString& lastLoadedName() const { return lastLoadedName_; }
+
+    // The message that lists the foods missing from the food table after a load; empty when
+    // none are.
+    static AnsiString missingFoodsMessage(const std::vector<RecipeLine>& missing);
+
+private:
+    enum class WriteOrder { linesFirst, recipesFirst };
+
+    void createFields();
+    void openTable(TZerovTable& table, const std::string& path);
+    void linkLines();
+    void unlinkLines();
+    void removeOrphanLines();
+    // Makes the files that do not exist yet, so that the next save has somewhere to go.
+    void makeMissingFiles();
+    void checkWritable() const;
+    // Writes both tables in that order and makes their changes final; a failure undoes every
+    // change not yet final and raises an error naming the file.
+    void writeBook(WriteOrder order);
+    void undoUnwritten();
+    // Writes the whole table again as it is in memory.
+    void rewrite(TZerovTable& table);
+    // Makes the recipe current; raises when there is none with that code.
+    void goToRecipe(int code);
+    void replaceLines(int code, const std::vector<RecipeLine>& lines);
+    // The food rows whose quantity is not 0, in stored order.
+    std::vector<RecipeLine> usedFoodRows();
+    void settleFoodTable();
+
+    // The grids' edits: checks before the post, the write after it.
+    void recipeBeforePost();
+    void recipeAfterPost();
+    void lineBeforePost();
+    void lineAfterPost();
+    void refuseOutsideChange();
+
+    RecipeCalculator& calc_;
+    bool opened_ = false;
+    AnsiString readOnlyReason_;
+    AnsiString lastLoadedName_;
+    // Set while the book itself inserts, deletes or posts: a grid may only edit in place.
+    int ownChange_ = 0;
+};
+
+} // namespace cibrano

@@ -1,0 +1,175 @@
+// The recipe book and the food table: taking the current recipe from it and putting a kept
+// recipe back into it, each with one pass over the food table's stored records.
+
+#include "app/RecipeBook.h"
+
+#include "app/RecipeBookMessages.h"
+#include "app/RecipeBookSlots.h"
+#include "dataset/DataSource.h"
+#include "platform/DatabaseError.h"
+#include "platform/Format.h"
+#include "platform/RunThenAlways.h"
+
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+namespace cibrano {
+
+namespace {
+
+// Where the food table keeps the values a recipe needs.
+struct FoodSlots {
+    const TZerovField* gruppo;
+    const TZerovField* nome;
+    const TZerovField* quantita;
+    const TZerovField* kcalorie;
+    const TZerovField* glucidi;
+    const TZerovField* lipidi;
+    const TZerovField* proteine;
+};
+
+FoodSlots foodSlots(const RecipeCalculator& calc) {
+    const TZerovTable& food = *calc.Table1;
+    food.checkActive();
+    FoodSlots s{food.storedField(calc.Table1Gruppo),   food.storedField(calc.Table1Nome),
+                food.storedField(calc.Table1Quantita), food.storedField(calc.Table1Kcalorie),
+                food.storedField(calc.Table1Glucidi),  food.storedField(calc.Table1Lipidi),
+                food.storedField(calc.Table1Proteine)};
+    for (const TZerovField* f :
+         {s.gruppo, s.nome, s.quantita, s.kcalorie, s.glucidi, s.lipidi, s.proteine})
+        if (!f)
+            databaseError("The food table lacks a field a recipe needs");
+    if (s.quantita->storageKind != kindFloat)
+        databaseError("The food table's Quantita is not a float field");
+    return s;
+}
+
+} // namespace
+
+void RecipeBook::settleFoodTable() {
+    TZerovTable& food = *calc_.Table1;
+    food.checkActive();
+    // A value still being typed counts, as it would once the row is left.
+    if (food.State() == stateEdit || food.State() == stateInsert)
+        food.postRecord();
+}
+
+std::vector<RecipeLine> RecipeBook::usedFoodRows() {
+    settleFoodTable();
+    const FoodSlots s = foodSlots(calc_);
+    std::vector<RecipeLine> lines;
+    // Every stored row, whatever the food table's filter, range or order shows.
+    for (const RecordEntry* e : calc_.Table1->store()->entries()) {
+        if (!e->isLive() || !e->data)
+            continue;
+        const double grams = readSlot<double>(slotOf(e->data, *s.quantita));
+        if (grams == 0)
+            continue;
+        lines.push_back({AnsiString(slotText(e->data, *s.gruppo)),
+                         AnsiString(slotText(e->data, *s.nome)), grams,
+                         slotNumber(e->data, *s.kcalorie), slotNumber(e->data, *s.glucidi),
+                         slotNumber(e->data, *s.lipidi), slotNumber(e->data, *s.proteine)});
+    }
+    return lines;
+}
+
+bool RecipeBook::foodTableHasQuantities() {
+    settleFoodTable();
+    const FoodSlots s = foodSlots(calc_);
+    for (const RecordEntry* e : calc_.Table1->store()->entries())
+        if (e->isLive() && e->data && readSlot<double>(slotOf(e->data, *s.quantita)) != 0)
+            return true;
+    return false;
+}
+
+RecipeLoadResult RecipeBook::loadRecipe(int code) {
+    const std::optional<RecipeInfo> info = recipe(code);
+    if (!info)
+        databaseError(formatText(bookmsg::NoSuchRecipe, code));
+    const std::vector<RecipeLine> lines = linesOf(code);
+    settleFoodTable();
+    const FoodSlots s = foodSlots(calc_);
+    TZerovTable& food = *calc_.Table1;
+
+    // The lines by food name; a name seldom stands in more than one line.
+    std::unordered_map<std::string_view, std::vector<size_t>> byName;
+    byName.reserve(lines.size() * 2);
+    for (size_t i = 0; i < lines.size(); ++i)
+        byName[lines[i].Nome].push_back(i);
+
+    // One pass over the stored rows, in stored order: each line goes to the first row with its
+    // Gruppo and Nome (two lines of one food both go there, their grams added), every other
+    // row to 0. Only the rows whose quantity must change are noted.
+    std::vector<bool> found(lines.size(), false);
+    std::unordered_map<const RecordEntry*, double> changes;
+    for (const RecordEntry* e : food.store()->entries()) {
+        if (!e->isLive() || !e->data)
+            continue;
+        double wanted = 0;
+        if (!byName.empty()) {
+            const auto hit = byName.find(slotText(e->data, *s.nome));
+            if (hit != byName.end()) {
+                const std::string_view gruppo = slotText(e->data, *s.gruppo);
+                for (size_t i : hit->second)
+                    if (!found[i] && lines[i].Gruppo == gruppo) {
+                        found[i] = true;
+                        wanted += lines[i].Quantita;
+                    }
+            }
+        }
+        if (readSlot<double>(slotOf(e->data, *s.quantita)) != wanted)
+            changes.emplace(e, wanted);
+    }
+
+    RecipeLoadResult result;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (found[i])
+            ++result.loaded;
+        else
+            result.missing.push_back(lines[i]);
+    }
+
+    // The changes go through the food table itself, as typing them would: each row is put
+    // into edit state and posted, so the table counts unsaved changes and saves them on close.
+    // Its controls hear nothing until the end, then one change: the grid redraws once and the
+    // totals are computed once. A filter in force is lifted meanwhile, so that every row can be
+    // reached, and set again afterwards, showing the rows as they now are.
+    food.suspendControls();
+    runThenAlways(
+        [&] {
+            const bool filtered = food.Filtered();
+            if (filtered && !changes.empty())
+                food.setFiltered(false);
+            runThenAlways(
+                [&] {
+                    if (changes.empty())
+                        return;
+                    std::vector<std::pair<int, double>> rows;
+                    rows.reserve(changes.size());
+                    const RecordView& view = food.recordView();
+                    for (size_t i = 0; i < view.size() && rows.size() < changes.size(); ++i) {
+                        const auto change = changes.find(view[i]);
+                        if (change != changes.end())
+                            rows.emplace_back(static_cast<int>(i), change->second);
+                    }
+                    for (const auto& [position, grams] : rows) {
+                        food.moveToRecordNumber(position + 1);
+                        food.beginEdit();
+                        calc_.Table1Quantita->setFloatValue(grams);
+                        food.postRecord();
+                    }
+                },
+                [&] {
+                    if (filtered && !food.Filtered())
+                        food.setFiltered(true);
+                });
+            food.moveFirst();
+        },
+        [&] { food.resumeControls(); });
+
+    lastLoadedName_ = info->Nome;
+    return result;
+}
+
+} // namespace cibrano

@@ -1,0 +1,29 @@
+#pragma once
+// The recipe book's messages to the user, in Italian and in Windows-1252 (the program's 8-bit
+// text): accented letters are written as their byte, "\xE0" for a grave a.
+
+namespace cibrano::bookmsg {
+
+inline constexpr const char* NameEmpty = "Il nome della ricetta non pu\xF2 essere vuoto.";
+inline constexpr const char* NameTooLong =
+    "Il nome della ricetta pu\xF2 avere al massimo %d caratteri.";
+inline constexpr const char* NameTaken = "Esiste gi\xE0 una ricetta di nome \"%s\".";
+inline constexpr const char* ServingsRange =
+    "Le porzioni devono essere un numero intero da 1 a %d.";
+inline constexpr const char* GramsZero = "La quantit\xE0"
+                                         " di un ingrediente deve essere un numero diverso da 0.";
+inline constexpr const char* NoQuantities = "Nessun alimento della tabella ha una quantit\xE0"
+                                            " diversa da 0: non c'\xE8 una ricetta da salvare.";
+inline constexpr const char* NoSuchRecipe = "La ricetta numero %d non esiste pi\xF9.";
+inline constexpr const char* NotOpen = "Il ricettario non \xE8 aperto.";
+inline constexpr const char* FileUnreadable =
+    "Il file del ricettario %s non si pu\xF2 leggere: %s\n"
+    "Il ricettario resta in sola lettura fino alla chiusura del programma e il file non viene "
+    "modificato.";
+inline constexpr const char* ReadOnly = "Il ricettario \xE8 in sola lettura.\n%s";
+inline constexpr const char* CannotWrite =
+    "Il ricettario non si pu\xF2 salvare in %s: %s\nLa modifica \xE8 stata annullata.";
+inline constexpr const char* MissingFoods =
+    "Questi ingredienti non sono nella tabella degli alimenti e non sono stati caricati:";
+
+} // namespace cibrano::bookmsg
