@@ -11,6 +11,8 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils python3
   valgrind
+  # The Debian package (scripts/package.sh) and the checks of the desktop integration files.
+  dpkg-dev file lintian desktop-file-utils appstream man-db bsdextrautils
 )
 
 missing=()

@@ -98,8 +98,11 @@ void checkMark(QPainter& p, bool disabled) {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    bool ok = programIcon(32).save("cibrano-32.png");
-    ok = programIcon(128).save("cibrano-128.png") && ok;
+    // The program icon at the usual sizes of the desktop's icon theme; cibrano.svg beside
+    // them is the same drawing, for the theme's scalable folder.
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = programIcon(size).save(QString("cibrano-%1.png").arg(size)) && ok;
     ok = glyphPair(questionMark).save("question-glyph.png") && ok;
     ok = glyphPair(checkMark).save("ok-glyph.png") && ok;
     return ok ? 0 : 1;
