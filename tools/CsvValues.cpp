@@ -4,6 +4,7 @@
 #include "engine/RecordEntry.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
+#include "platform/Csv.h"
 #include "platform/RegionalSettings.h"
 #include "tools/ToolError.h"
 
@@ -37,12 +38,6 @@ template <typename T> bool parseNumber(std::string_view s, T& value) {
         s.remove_prefix(1);
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     return ec == std::errc() && end == s.data() + s.size() && !s.empty();
-}
-
-std::string numberText(double value) {
-    char text[64];
-    auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    return ec == std::errc() ? std::string(text, end) : std::string();
 }
 
 std::string hexText(const uint8_t* bytes, int32_t length) {
@@ -89,7 +84,7 @@ std::string valueAsCsvText(const uint8_t* buffer, const TZerovField& f) {
     switch (f.storageKind) {
     case kindFloat:
     case kindCurrency:
-        return numberText(readSlot<double>(slot));
+        return csvNumber(readSlot<double>(slot));
     case kindBlob:
     case kindGraphic: {
         const uint8_t* block = blobRefAt(slot);

@@ -1,8 +1,8 @@
-#include "tools/Csv.h"
+#include "platform/Csv.h"
 
-#include "tools/ToolError.h"
+#include <charconv>
 
-namespace cibrano::tool {
+namespace cibrano {
 
 CsvReader::CsvReader(std::string_view text) : text_(text) {
     if (text_.substr(0, 3) == "\xEF\xBB\xBF")
@@ -29,8 +29,8 @@ bool CsvReader::next(CsvRecord& record) {
             ++pos_;
             for (;;) {
                 if (pos_ >= text_.size())
-                    throw ToolError("line " + std::to_string(opened) +
-                                    ": a quoted field is not closed");
+                    throw CsvError("line " + std::to_string(opened) +
+                                   ": a quoted field is not closed");
                 char c = text_[pos_++];
                 if (c == '"') {
                     if (pos_ < text_.size() && text_[pos_] == '"') {
@@ -46,8 +46,8 @@ bool CsvReader::next(CsvRecord& record) {
             }
             if (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r' &&
                 text_[pos_] != '\n')
-                throw ToolError("line " + std::to_string(line_) +
-                                ": unexpected text after a closing quote");
+                throw CsvError("line " + std::to_string(line_) +
+                               ": unexpected text after a closing quote");
         } else {
             while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r' &&
                    text_[pos_] != '\n')
@@ -88,4 +88,10 @@ std::string csvLine(const std::vector<std::string>& cells) {
     return out;
 }
 
-} // namespace cibrano::tool
+std::string csvNumber(double value) {
+    char text[64];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    return ec == std::errc() ? std::string(text, end) : std::string();
+}
+
+} // namespace cibrano
