@@ -339,6 +339,12 @@ void RecipeCalculator::SaveOnClose() {
     if (state == stateEdit || state == stateInsert)
         Table1->collectControlEdits();
     try {
+        // The pending edit is posted first. A new row the grid started and nobody filled is
+        // cancelled on the way instead: alone it is no change, and then nothing is written.
+        if (state == stateEdit || state == stateInsert)
+            Table1->postRecord();
+        if (!Table1->hasUnsavedChanges())
+            return;
         Table1->saveChanges();
     } catch (...) {
         // The save's own error is the one the user needs to see; a failure to discard must not

@@ -430,6 +430,7 @@ void TCustomDBGrid::linkActive(bool value) {
     if (isGridDestroying())
         return;
     if (!value) {
+        ownInsert_ = false;
         hideEditor();
         // The dataset may free its fields right after: no column keeps one, even while the
         // layout waits for a click or key to end.
@@ -445,6 +446,7 @@ void TCustomDBGrid::linkActive(bool value) {
 }
 
 void TCustomDBGrid::dataChanged() {
+    followInsertState();
     updateRowCount();
     updateScrollBar();
     updateActive();
@@ -486,13 +488,23 @@ void TCustomDBGrid::recordChanged(TField* field) {
 }
 
 void TCustomDBGrid::editingChanged() {
+    followInsertState();
     if (options_.contains(dgIndicator))
         invalidateCol(0);
 }
 
 void TCustomDBGrid::updateData() {
-    if (TField* field = SelectedField())
+    if (TField* field = SelectedField()) {
         field->setEditText(editText_);
+        // A text written into a cell of the grid's new row is a value the user gave it, even
+        // one equal to what the row began with; an empty text takes it back.
+        if (ownInsert_ && field->Index() >= 0) {
+            const auto index = static_cast<size_t>(field->Index());
+            if (ownRowTyped_.size() <= index)
+                ownRowTyped_.resize(index + 1, false);
+            ownRowTyped_[index] = !editText_.empty();
+        }
+    }
 }
 
 void TCustomDBGrid::collectEdit() {
@@ -552,16 +564,14 @@ bool TCustomDBGrid::canEditModify() {
     const int index = SelectedIndex();
     if (index < 0 || index >= columns_.count() || !fieldEditable(columns_[index]))
         return false;
-    dataLink_.edit();
-    const bool result = dataLink_.Editing();
+    const bool result = editRecord();
     if (result)
         dataLink_.modified();
     return result;
 }
 
 bool TCustomDBGrid::beginCellEdit() {
-    dataLink_.edit();
-    return dataLink_.Editing();
+    return editRecord();
 }
 
 bool TCustomDBGrid::canEditAcceptKey(char ch) const {

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace cibrano {
@@ -108,6 +109,12 @@ public:
     Qt::Alignment editAlignment() const override;
     void doKeyDownEvent(int& key, Qt::KeyboardModifiers modifiers) override;
 
+    // --- New rows ---------------------------------------------------------------------------
+    // Whether the dataset inserts a row that the grid started and nothing has filled: every
+    // data field empty and no text typed into the selected cell. Such a row is cancelled
+    // rather than posted.
+    bool ownInsertEmpty() const;
+
     // --- Multi-selection (dgMultiSelect) -----------------------------------------------------
     bool currentRowSelected() const;
     void setCurrentRowSelected(bool value);
@@ -126,6 +133,8 @@ protected:
     void editingChanged();
     // Writes the edit text into the current cell's field.
     void updateData();
+    // Cancels the grid's own new row when it is still empty (ownInsertEmpty); true when it did.
+    bool cancelEmptyInsert();
 
     // --- The grid's work ---------------------------------------------------------------------
     void internalLayout();
@@ -185,6 +194,17 @@ protected:
                                TGridDrawState state);
 
 private:
+    // Appends or inserts a new row, which is then the grid's own.
+    void startNewRow(bool append);
+    // Puts the dataset into edit state through the link; the insert an empty list gets instead
+    // is the grid's own. Answers whether the link is editing.
+    bool editRecord();
+    // The dataset's new row is the grid's: its values as it began are kept.
+    void noteOwnInsert();
+    // The grid's own new row is over once the dataset no longer inserts.
+    void followInsertState();
+    // An insert that nothing has modified, or the grid's own still empty: leaving it cancels it.
+    bool untouchedInsert() const;
     void scrollBarAction(int action);
     void scrollBarReleased();
     void showScrollInfo();
@@ -215,6 +235,11 @@ private:
     int wheelRemainder_ = 0;
     std::vector<const void*> selectedRows_;
     bool selecting_ = false;
+    // The dataset's insert is one the grid started; the fields the user wrote a text into
+    // (by field index); the fields' values as the row began (none for an empty field).
+    bool ownInsert_ = false;
+    std::vector<bool> ownRowTyped_;
+    std::vector<std::optional<AnsiString>> ownRowStart_;
 };
 
 } // namespace cibrano

@@ -134,7 +134,7 @@ void TCustomDBGrid::keyDown(int& key, Qt::KeyboardModifiers modifiers) {
             case Qt::Key_Insert:
                 if (canModifyDataSet()) {
                     clearSelectedRows();
-                    ds->beginInsert();
+                    startNewRow(false);
                 }
                 break;
             case Qt::Key_Tab:
@@ -166,7 +166,7 @@ void TCustomDBGrid::keyPress(char& ch) {
 
 void TCustomDBGrid::nextRow(bool select, Qt::KeyboardModifiers modifiers) {
     TDataSet* ds = dataSet();
-    if (ds->State() == stateInsert && !ds->Modified() && !dataLink_.isModified()) {
+    if (untouchedInsert()) {
         // An untouched new row at the end stays; one in the middle goes.
         if (dataLink_.atEnd())
             return;
@@ -175,13 +175,12 @@ void TCustomDBGrid::nextRow(bool select, Qt::KeyboardModifiers modifiers) {
         doSelection(select, 1, modifiers);
     }
     if (dataLink_.atEnd() && canModifyDataSet())
-        ds->beginAppend();
+        startNewRow(true);
 }
 
 void TCustomDBGrid::priorRow(bool select, Qt::KeyboardModifiers modifiers) {
     TDataSet* ds = dataSet();
-    if (ds->State() == stateInsert && !ds->Modified() && dataLink_.atEnd() &&
-        !dataLink_.isModified())
+    if (untouchedInsert() && dataLink_.atEnd())
         ds->cancelRecord();
     else
         doSelection(select, -1, modifiers);
@@ -400,8 +399,9 @@ void TCustomDBGrid::focusExit() {
         if (!dataLink_.Active())
             return;
         TDataSet* ds = dataSet();
-        if (options_.contains(dgCancelOnExit) && ds->State() == stateInsert && !ds->Modified() &&
-            !dataLink_.isModified())
+        if ((options_.contains(dgCancelOnExit) && ds->State() == stateInsert && !ds->Modified() &&
+             !dataLink_.isModified()) ||
+            ownInsertEmpty())
             ds->cancelRecord(); // an empty new row vanishes
         else
             collectEdit();

@@ -71,6 +71,12 @@ void TGridDataLink::notifyActiveChange() {
     modified_ = false;
 }
 
+void TGridDataLink::notifyCheckBrowse() {
+    // The dataset is about to post or cancel: a new row of the grid's that stayed empty is
+    // cancelled instead of being stored.
+    grid_->cancelEmptyInsert();
+}
+
 void TGridDataLink::notifyDatasetChange() {
     grid_->dataChanged();
     modified_ = false;

@@ -47,6 +47,7 @@ public:
 
 protected:
     void notifyActiveChange() override;
+    void notifyCheckBrowse() override;
     void notifyDatasetChange() override;
     void notifyDatasetScroll(int distance) override;
     void notifyEditingChange() override;

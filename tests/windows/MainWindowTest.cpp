@@ -524,3 +524,62 @@ TEST_F(MainWindow, AMistypedQuantityCorrectedBeforeClosingIsWrittenWithTheRest) 
 
 } // namespace
 } // namespace cibrano::testing
+
+namespace cibrano::testing {
+namespace {
+
+// A new row left empty is never stored, however the window is left.
+TEST_F(MainWindow, AnEmptyNewRowIsNotSavedWhenTheWindowCloses) {
+    writeFoodTable();
+    const std::string before = readWholeFile(tablePath()).value_or("");
+    {
+        auto f = openWindow();
+        pressKey(Qt::Key_End, Qt::ControlModifier);
+        pressKey(Qt::Key_Down); // a new row appears
+        ASSERT_EQ(f->recipe()->Table1->State(), stateInsert);
+        EXPECT_TRUE(f->close());
+        EXPECT_EQ(f->recipe()->Table1->recordCount(), 5);
+    }
+    EXPECT_TRUE(ui.errors.empty());
+    EXPECT_TRUE(readWholeFile(tablePath()).value_or("") == before); // nothing written
+}
+
+TEST_F(MainWindow, AnEmptyNewRowTouchedOnlyWithBackspaceIsNotSaved) {
+    writeFoodTable();
+    const std::string before = readWholeFile(tablePath()).value_or("");
+    {
+        auto f = openWindow();
+        pressKey(Qt::Key_End, Qt::ControlModifier);
+        pressKey(Qt::Key_Down);
+        f->TitleDBGrid1->setSelectedIndex(1);
+        pressKey(Qt::Key_Backspace);
+        pressKey(Qt::Key_Return);
+        EXPECT_TRUE(f->close());
+    }
+    EXPECT_TRUE(ui.errors.empty());
+    EXPECT_TRUE(readWholeFile(tablePath()).value_or("") == before);
+}
+
+TEST_F(MainWindow, ANewRowStartedInAListNarrowedToNothingIsNotSavedEmpty) {
+    writeFoodTable();
+    {
+        auto f = openWindow();
+        typeQuantity(*f, 1, "30");
+        pressKey(Qt::Key_Down);
+        f->ZerovFindEdit1->setFocus();
+        typeText(f->ZerovFindEdit1, "zzz");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return visibleRows(*f) == 0; }, 1000));
+        f->TitleDBGrid1->setFocus();
+        pressKey(Qt::Key_F2); // starts a new row in the empty list
+        ASSERT_EQ(f->recipe()->Table1->State(), stateInsert);
+        // Closing would post it.
+        EXPECT_TRUE(f->close());
+        EXPECT_EQ(f->recipe()->Table1->State(), stateBrowse);
+    }
+    EXPECT_TRUE(ui.errors.empty());
+    // The quantity typed is saved; no empty row came with it.
+    EXPECT_THAT(storedQuantities(), ElementsAre(30.0, 0.0, 0.0, 0.0, 0.0));
+}
+
+} // namespace
+} // namespace cibrano::testing
