@@ -7,8 +7,8 @@ set(CIBRANO_PACKAGE_MAINTAINER "The Cibrano developers <cibrano@example.org>" CA
     "Debian package: the Maintainer field")
 set(CIBRANO_HOMEPAGE "https://example.org/cibrano" CACHE STRING
     "Debian package and AppStream metadata: the program's homepage")
-set(CIBRANO_SCREENSHOT_URL "${CIBRANO_HOMEPAGE}/main-window.png" CACHE STRING
-    "AppStream metadata: where packaging/main-window.png is published")
+set(CIBRANO_SCREENSHOT_URL "" CACHE STRING
+    "AppStream metadata: where packaging/main-window.png is published (empty: below the homepage)")
 set(CIBRANO_PACKAGE_SECTION "utils" CACHE STRING "Debian package: the Section field")
 set(CIBRANO_PACKAGE_PRIORITY "optional" CACHE STRING "Debian package: the Priority field")
 
@@ -45,6 +45,9 @@ if(month LESS 10)
 endif()
 set(CIBRANO_RELEASE_DATE "${year}-${month}-${day}")
 
+if(NOT CIBRANO_SCREENSHOT_URL)
+  set(CIBRANO_SCREENSHOT_URL "${CIBRANO_HOMEPAGE}/main-window.png")
+endif()
 set(CIBRANO_METAINFO ${packaging_out}/io.github.cibrano.Cibrano.metainfo.xml)
 configure_file(${packaging}/io.github.cibrano.Cibrano.metainfo.xml.in ${CIBRANO_METAINFO} @ONLY)
 
