@@ -9,8 +9,10 @@
 #include "platform/AnsiCase.h"
 #include "platform/Clock.h"
 #include "platform/DatabaseError.h"
+#include "platform/DateTimeText.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
+#include "platform/RegionalSettings.h"
 #include "platform/RunThenAlways.h"
 
 #include <cerrno>
@@ -175,7 +177,9 @@ void RecipeBook::createFields() {
     RecipesNote->setVisible(false);
     RecipesModificata = makeField<TDateTimeField>(Recipes, this, "RecipesModificata", "Modificata");
     RecipesModificata->setReadOnly(true);
-    RecipesModificata->setDisplayFormat("dd/mm/yyyy hh:nn");
+    RecipesModificata->OnGetText = [](TField* field, AnsiString& text, bool) {
+        text = field->isNull() ? AnsiString() : formatModified(field->dateTimeValue());
+    };
     RecipesModificata->setDisplayWidth(16);
 
     LinesRicetta = makeField<TIntegerField>(Lines, this, "LinesRicetta", "Ricetta");
@@ -656,6 +660,15 @@ void RecipeBook::lineAfterPost() {
     writeBook(WriteOrder::linesFirst);
     if (line && Lines->bookmarkValid(line))
         Lines->gotoBookmark(line);
+}
+
+AnsiString RecipeBook::formatModified(TDateTime value) {
+    if (!isValidDateTime(value))
+        return AnsiString();
+    int hour = 0, minute = 0, second = 0, msec = 0;
+    decodeTime(value, hour, minute, second, msec);
+    return formatDate(value) + " " +
+           formatText("%02d%c%02d", hour, regional().timeSeparator, minute);
 }
 
 // --- Messages ---------------------------------------------------------------------------------

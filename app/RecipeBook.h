@@ -152,6 +152,10 @@ public:
     // none was.
     const AnsiString& lastLoadedName() const { return lastLoadedName_; }
 
+    // When a recipe was changed, as the recipes grid shows it: the short date, hours and
+    // minutes.
+    static AnsiString formatModified(TDateTime value);
+
     // The message that lists the foods missing from the food table after a load; empty when
     // none are.
     static AnsiString missingFoodsMessage(const std::vector<RecipeLine>& missing);

@@ -68,6 +68,9 @@ TEST_F(RecipeBookRules, SavingTakesEveryUsedRowWhateverTheGridShows) {
     EXPECT_EQ(kept[0].Porzioni, 4);
     EXPECT_DOUBLE_EQ(kept[0].Modificata, clock);
     EXPECT_EQ(book->currentCode(), code);
+    // The grid shows the date and the time to the minute.
+    EXPECT_EQ(book->RecipesModificata->displayText(), "09/12/2025 12:00");
+    EXPECT_EQ(RecipeBook::formatModified(clock + 0.25 + 0.5 / 1440), "09/12/2025 18:00");
 
     const std::vector<RecipeLine> lines = book->linesOf(code);
     ASSERT_EQ(lines.size(), 3u);

@@ -112,7 +112,7 @@ protected:
         return rows;
     }
 
-    TDateTime clock = 46000.5; // 2025-12-10 12:00
+    TDateTime clock = 46000.5; // 2025-12-09 12:00
     std::unique_ptr<RecipeBook> book;
 };
 

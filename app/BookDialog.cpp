@@ -1,0 +1,327 @@
+#include "app/BookDialog.h"
+
+#include "app/RecipeBook.h"
+#include "app/RecipeBookMessages.h"
+#include "app/SaveRecipeDialog.h"
+#include "dataset/DataSource.h"
+#include "grid/TitleDBCtrl.h"
+#include "platform/DatabaseError.h"
+#include "platform/Format.h"
+#include "platform/UiServices.h"
+#include "platform/qt/Panel.h"
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/WindowPlacement.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace cibrano {
+
+namespace {
+
+// Qt lets no error through its event loop: each handler shows its own.
+template <typename Work> void guarded(Work&& work) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        reportError(e);
+    }
+}
+
+void addColumns(TTitleDBGrid* grid, std::initializer_list<std::pair<const char*, int>> columns) {
+    for (const auto& [field, width] : columns) {
+        TColumn* column = grid->Columns().add();
+        column->setFieldName(field);
+        column->setWidth(width);
+    }
+}
+
+} // namespace
+
+TfrmRicettario::TfrmRicettario(RecipeBook& book, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
+      book_(book) {
+    setObjectName("frmRicettario");
+    setWindowTitle("Ricettario");
+    installFontSubstitutes();
+    setFont(msSansSerif(11));
+    setModal(true);
+    setSizeGripEnabled(true);
+    resize(kClientWidth, kClientHeight);
+    setMinimumSize(520, 400);
+    guarded([this] { book_.open(); });
+    createControls();
+    configureGrids();
+    showSummary();
+}
+
+TfrmRicettario::~TfrmRicettario() {
+    // The grids go before the book's data sources stop calling back here.
+    delete RecipesGrid;
+    RecipesGrid = nullptr;
+    delete LinesGrid;
+    LinesGrid = nullptr;
+    book_.RecipesSource->OnDataChange = nullptr;
+    book_.LinesSource->OnDataChange = nullptr;
+}
+
+void TfrmRicettario::createControls() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(4);
+
+    ReadOnlyLabel = new QLabel(toQt(book_.readOnlyReason()), this);
+    ReadOnlyLabel->setObjectName("ReadOnlyLabel");
+    ReadOnlyLabel->setWordWrap(true);
+    ReadOnlyLabel->setStyleSheet("color: #a00000");
+    ReadOnlyLabel->setVisible(book_.readOnly());
+    layout->addWidget(ReadOnlyLabel);
+
+    RecipesLabel = new QLabel("&Ricette", this);
+    RecipesLabel->setFont(msSansSerif(11, true));
+    layout->addWidget(RecipesLabel);
+    RecipesGrid = new TTitleDBGrid(this);
+    RecipesGrid->setObjectName("RecipesGrid");
+    RecipesGrid->setToolTip("Cliccando sulle intestazioni di colonna si cambia l'ordinamento "
+                            "delle ricette");
+    RecipesLabel->setBuddy(RecipesGrid);
+    layout->addWidget(RecipesGrid, 3);
+
+    LinesLabel = new QLabel("&Ingredienti della ricetta (valori per 100 g)", this);
+    LinesLabel->setFont(msSansSerif(11, true));
+    layout->addWidget(LinesLabel);
+    LinesGrid = new TTitleDBGrid(this);
+    LinesGrid->setObjectName("LinesGrid");
+    LinesLabel->setBuddy(LinesGrid);
+    layout->addWidget(LinesGrid, 4);
+
+    layout->addWidget(createSummary());
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(6);
+    SaveButton = new QPushButton(QString::fromUtf8("&Salva ricetta corrente\u2026"), this);
+    SaveButton->setObjectName("SaveButton");
+    LoadButton = new QPushButton("&Carica nella tabella", this);
+    LoadButton->setObjectName("LoadButton");
+    DeleteButton = new QPushButton("&Elimina", this);
+    DeleteButton->setObjectName("DeleteButton");
+    CloseButton = new QPushButton("C&hiudi", this);
+    CloseButton->setObjectName("CloseButton");
+    for (QPushButton* b : {SaveButton, LoadButton, DeleteButton, CloseButton}) {
+        b->setAutoDefault(false);
+        b->setMinimumHeight(25);
+    }
+    buttons->addWidget(SaveButton);
+    buttons->addWidget(LoadButton);
+    buttons->addWidget(DeleteButton);
+    buttons->addStretch(1);
+    buttons->addWidget(CloseButton);
+    layout->addLayout(buttons);
+
+    connect(SaveButton, &QPushButton::clicked, this, &TfrmRicettario::SaveButtonClick);
+    connect(LoadButton, &QPushButton::clicked, this, &TfrmRicettario::LoadButtonClick);
+    connect(DeleteButton, &QPushButton::clicked, this, &TfrmRicettario::DeleteButtonClick);
+    connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    setTabOrder(RecipesGrid, LinesGrid);
+    setTabOrder(LinesGrid, SaveButton);
+    setTabOrder(SaveButton, LoadButton);
+    setTabOrder(LoadButton, DeleteButton);
+    setTabOrder(DeleteButton, CloseButton);
+}
+
+QWidget* TfrmRicettario::createSummary() {
+    auto* panel = new TPanel(this, bvLowered);
+    panel->setObjectName("SummaryPanel");
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(2);
+    const QFont bold = msSansSerif(11, true);
+    const char* headings[] = {"Glucidi", "Proteine", "Lipidi", "Kcalorie"};
+    for (int c = 0; c < 4; ++c) {
+        auto* h = new QLabel(headings[c], panel);
+        h->setFont(bold);
+        h->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(h, 0, c + 1);
+    }
+    const char* rows[] = {"Totale della ricetta", "Per porzione", "Per 100 g"};
+    for (int r = 0; r < 3; ++r) {
+        auto* h = new QLabel(rows[r], panel);
+        h->setFont(bold);
+        grid->addWidget(h, r + 1, 0);
+        for (int c = 0; c < 4; ++c) {
+            QLabel* v = new QLabel(panel);
+            v->setObjectName(QString("Value%1%2").arg(r).arg(c));
+            v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            v->setMinimumWidth(70);
+            grid->addWidget(v, r + 1, c + 1);
+            Values[r][c] = v;
+        }
+    }
+    WeightLabel = new QLabel(panel);
+    WeightLabel->setObjectName("WeightLabel");
+    WeightLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(WeightLabel, 0, 5, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(5, 1);
+    return panel;
+}
+
+void TfrmRicettario::configureGrids() {
+    const TDBGridOptions options{dgEditing,  dgTitles,   dgIndicator,   dgColumnResize,
+                                 dgColLines, dgRowLines, dgCancelOnExit};
+    RecipesGrid->setDataSource(book_.RecipesSource);
+    addColumns(RecipesGrid, {{"Nome", 330}, {"Porzioni", 64}, {"Modificata", 120}});
+    LinesGrid->setDataSource(book_.LinesSource);
+    addColumns(LinesGrid, {{"Gruppo", 110},
+                           {"Nome", 200},
+                           {"Quantita", 64},
+                           {"Glucidi", 56},
+                           {"Proteine", 56},
+                           {"Lipidi", 56},
+                           {"Kcalorie", 56}});
+    for (TTitleDBGrid* grid : {RecipesGrid, LinesGrid}) {
+        grid->setOptions(options);
+        grid->setTitleButtons(true);
+        grid->setTitleFont(msSansSerif(11));
+        grid->setReadOnly(book_.readOnly());
+        grid->OnTitleBtnClick = [](TTitleDBGrid* sender, int, TField* field) {
+            guarded([&] {
+                auto* table = dynamic_cast<TZerovTable*>(sender->DataSource()->DataSet());
+                if (field && table && table->IndexFieldNames() != field->FieldName())
+                    table->setIndexFieldNames(field->FieldName());
+            });
+        };
+    }
+    book_.Recipes->setSortOptions(TZerovSortOptions{vsoCaseInsensitive});
+    RecipesGrid->OnDblClick = [this](TCustomDBGrid*) { LoadButtonClick(); };
+    RecipesGrid->OnKeyDown = [this](TCustomDBGrid*, int& key, Qt::KeyboardModifiers modifiers) {
+        recipesKeyDown(key, modifiers);
+    };
+    book_.RecipesSource->OnDataChange = [this](TDataSource*, TField*) { showSummary(); };
+    book_.LinesSource->OnDataChange = [this](TDataSource*, TField*) { showSummary(); };
+}
+
+void TfrmRicettario::recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers) {
+    // Delete removes the recipe, with a question, unless a name or servings are being typed.
+    if (key == Qt::Key_Delete && !(modifiers & (Qt::ControlModifier | Qt::AltModifier)) &&
+        !RecipesGrid->EditorMode()) {
+        key = 0;
+        DeleteButtonClick();
+    }
+}
+
+int TfrmRicettario::showModal() {
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner && owner->isVisible()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(owner->frameGeometry().center());
+        move(frame.topLeft());
+    } else {
+        centreOnScreen(this);
+    }
+    return exec();
+}
+
+void TfrmRicettario::showSummary() {
+    const std::optional<int> code = book_.currentCode();
+    const RecipeValues v = code ? book_.valuesOf(*code) : RecipeValues{};
+    const RecipeTotals* rows[] = {&v.totals, &v.perServing, v.per100g ? &*v.per100g : nullptr};
+    for (int r = 0; r < 3; ++r) {
+        const std::array<QString, 4> texts =
+            code && rows[r] ? std::array<QString, 4>{toQt(formatRecipeValue(rows[r]->Glucidi)),
+                                                     toQt(formatRecipeValue(rows[r]->Proteine)),
+                                                     toQt(formatRecipeValue(rows[r]->Lipidi)),
+                                                     toQt(formatRecipeValue(rows[r]->Kcalorie))}
+                            : std::array<QString, 4>{"-", "-", "-", "-"};
+        for (int c = 0; c < 4; ++c)
+            Values[r][c]->setText(texts[c]);
+    }
+    WeightLabel->setText(
+        code ? toQt(formatText("Peso totale: %s g  \xB7  %d %s", formatRecipeValue(v.grams).c_str(),
+                               v.servings, v.servings == 1 ? "porzione" : "porzioni"))
+             : QString());
+    const bool writable = !book_.readOnly();
+    SaveButton->setEnabled(writable);
+    LoadButton->setEnabled(code.has_value());
+    DeleteButton->setEnabled(writable && code.has_value());
+}
+
+bool TfrmRicettario::settleEdits() {
+    try {
+        for (TDataSet* ds :
+             {static_cast<TDataSet*>(book_.Lines), static_cast<TDataSet*>(book_.Recipes)})
+            if (ds->State() == stateEdit || ds->State() == stateInsert)
+                ds->postRecord();
+        return true;
+    } catch (const std::exception& e) {
+        reportError(e);
+        return false;
+    }
+}
+
+// --- Commands ------------------------------------------------------------------------------
+
+void TfrmRicettario::SaveButtonClick() {
+    if (!settleEdits())
+        return;
+    guarded([this] {
+        if (!book_.foodTableHasQuantities())
+            databaseError(bookmsg::NoQuantities);
+        TfrmSalvaRicetta ask(book_, this);
+        ask.setDefaultName(book_.lastLoadedName());
+        if (ask.exec() != QDialog::Accepted)
+            return;
+        book_.saveCurrentRecipe(ask.recipeName(), ask.servings(), ask.replacesExisting());
+        RecipesGrid->setFocus();
+    });
+    showSummary();
+}
+
+void TfrmRicettario::LoadButtonClick() {
+    if (!settleEdits())
+        return;
+    bool loaded = false;
+    guarded([&] {
+        const std::optional<int> code = book_.currentCode();
+        if (!code)
+            return;
+        const AnsiString name = book_.recipe(*code)->Nome;
+        if (book_.foodTableHasQuantities() &&
+            !askGridQuestion(this,
+                             formatText("La tabella degli alimenti ha gi\xE0 delle quantit\xE0"
+                                        " diverse da 0.\nSostituirle con la ricetta \"%s\"?",
+                                        name.c_str())))
+            return;
+        const RecipeLoadResult result = book_.loadRecipe(*code);
+        if (!result.missing.empty())
+            uiServices().showWarning(applicationTitle(),
+                                     RecipeBook::missingFoodsMessage(result.missing));
+        loaded = true;
+    });
+    // The recipe is in the food table: the book steps aside to show it.
+    if (loaded)
+        accept();
+}
+
+void TfrmRicettario::DeleteButtonClick() {
+    if (!settleEdits())
+        return;
+    guarded([this] {
+        const std::optional<int> code = book_.currentCode();
+        if (!code)
+            return;
+        const AnsiString name = book_.recipe(*code)->Nome;
+        if (askGridQuestion(this, formatText("Eliminare la ricetta \"%s\"?", name.c_str())))
+            book_.deleteRecipe(*code);
+    });
+    showSummary();
+}
+
+} // namespace cibrano

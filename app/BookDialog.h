@@ -1,0 +1,71 @@
+#pragma once
+// TfrmRicettario: the recipe book's window ("Ricettario"), modal and resizable. The recipes in
+// a title grid (Nome, Porzioni, Modificata; a title click sorts), below it the ingredients of
+// the selected recipe in a second title grid, then the recipe's totals, per serving and per
+// 100 g with its total grams, and the commands: save the food table's current recipe, load the
+// selected one into the food table (also a double click), delete it (also the Delete key).
+// Names, servings and grams are edited in place in the grids. The window is a thin view over
+// RecipeBook, which checks and writes every change.
+
+#include "platform/AnsiString.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+
+namespace cibrano {
+
+class RecipeBook;
+class TTitleDBGrid;
+class TCustomDBGrid;
+
+class TfrmRicettario : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 700;
+    static constexpr int kClientHeight = 520;
+
+    // Opens the book when it is not open yet.
+    TfrmRicettario(RecipeBook& book, QWidget* parent = nullptr);
+    ~TfrmRicettario() override;
+
+    // Shows the window modally, centred on its parent (on the screen without one); returns when
+    // it closes.
+    int showModal();
+
+    QLabel* ReadOnlyLabel;
+    QLabel* RecipesLabel;
+    TTitleDBGrid* RecipesGrid;
+    QLabel* LinesLabel;
+    TTitleDBGrid* LinesGrid;
+    // Summary: rows total, per serving, per 100 g; columns carbohydrates, proteins, fats,
+    // energy.
+    std::array<std::array<QLabel*, 4>, 3> Values;
+    QLabel* WeightLabel;
+    QPushButton* SaveButton;
+    QPushButton* LoadButton;
+    QPushButton* DeleteButton;
+    QPushButton* CloseButton;
+
+    // --- Commands --------------------------------------------------------------------------
+    void SaveButtonClick();
+    void LoadButtonClick();
+    void DeleteButtonClick();
+    // Shows the selected recipe's values and enables what applies.
+    void showSummary();
+
+private:
+    void createControls();
+    void configureGrids();
+    QWidget* createSummary();
+    void recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers);
+    // Posts an edit still open in a grid (its checks may refuse it: then false).
+    bool settleEdits();
+
+    RecipeBook& book_;
+};
+
+} // namespace cibrano

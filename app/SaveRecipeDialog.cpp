@@ -1,0 +1,109 @@
+#include "app/SaveRecipeDialog.h"
+
+#include "app/RecipeBook.h"
+#include "grid/CustomGrid.h"
+#include "platform/DatabaseError.h"
+#include "platform/Format.h"
+#include "platform/UiServices.h"
+#include "platform/qt/AnsiValidator.h"
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtText.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSpinBox>
+
+namespace cibrano {
+
+namespace {
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 112;
+} // namespace
+
+TfrmSalvaRicetta::TfrmSalvaRicetta(RecipeBook& book, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      book_(book) {
+    setObjectName("frmSalvaRicetta");
+    setWindowTitle("Salva ricetta");
+    installFontSubstitutes();
+    setFont(msSansSerif(11));
+    setFixedSize(kClientWidth, kClientHeight);
+    setModal(true);
+
+    NameLabel = new QLabel("&Nome della ricetta:", this);
+    NameLabel->setGeometry(8, 8, 304, 16);
+    NameEdit = new QLineEdit(this);
+    NameEdit->setObjectName("NameEdit");
+    NameEdit->setGeometry(8, 26, 304, 21);
+    NameEdit->setValidator(new AnsiValidator(NameEdit));
+    NameLabel->setBuddy(NameEdit);
+
+    ServingsLabel = new QLabel("&Porzioni:", this);
+    ServingsLabel->setGeometry(8, 58, 60, 16);
+    ServingsEdit = new QSpinBox(this);
+    ServingsEdit->setObjectName("ServingsEdit");
+    ServingsEdit->setGeometry(72, 55, 64, 21);
+    ServingsEdit->setRange(1, RecipeBook::kMaxServings);
+    ServingsEdit->setValue(1);
+    ServingsLabel->setBuddy(ServingsEdit);
+
+    OKButton = new QPushButton("OK", this);
+    OKButton->setObjectName("OKButton");
+    OKButton->setGeometry(152, 84, 77, 23);
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton("Annulla", this);
+    CancelButton->setObjectName("CancelButton");
+    CancelButton->setGeometry(235, 84, 77, 23);
+    connect(OKButton, &QPushButton::clicked, this, &TfrmSalvaRicetta::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    setTabOrder(NameEdit, ServingsEdit);
+    setTabOrder(ServingsEdit, OKButton);
+    setTabOrder(OKButton, CancelButton);
+}
+
+void TfrmSalvaRicetta::setDefaultName(const AnsiString& name) {
+    NameEdit->setText(toQt(name));
+}
+
+void TfrmSalvaRicetta::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    NameEdit->setFocus();
+    NameEdit->selectAll();
+}
+
+void TfrmSalvaRicetta::accept() {
+    try {
+        const std::optional<AnsiString> typed = fromQt(NameEdit->text());
+        const AnsiString name = RecipeBook::checkedName(typed.value_or(AnsiString()));
+        // A value typed but not yet taken by the spin box counts.
+        ServingsEdit->interpretText();
+        const int servings = ServingsEdit->value();
+        RecipeBook::checkServings(servings);
+        bool replace = false;
+        if (const std::optional<int> code = book_.findRecipe(name)) {
+            const AnsiString kept = book_.recipe(*code)->Nome;
+            replace = askGridQuestion(this, formatText("Esiste gi\xE0 una ricetta di nome \"%s\".\n"
+                                                       "Sostituirla con la ricetta corrente?",
+                                                       kept.c_str()));
+            if (!replace) {
+                NameEdit->setFocus();
+                NameEdit->selectAll();
+                return;
+            }
+        }
+        name_ = name;
+        servings_ = servings;
+        replace_ = replace;
+        QDialog::accept();
+    } catch (const std::exception& e) {
+        reportError(e);
+        NameEdit->setFocus();
+        NameEdit->selectAll();
+    }
+}
+
+} // namespace cibrano
