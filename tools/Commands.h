@@ -1,5 +1,5 @@
 #pragma once
-// The tool's commands: info, dump, import and passwd.
+// The tool's commands: info, dump, import and passwd (and sheet, tools/SheetCommand.h).
 
 #include <iosfwd>
 #include <optional>
@@ -11,6 +11,9 @@ struct Options {
     std::optional<std::string> password;    // --password, UTF-8
     std::optional<std::string> newPassword; // --new-password, UTF-8
     std::optional<std::string> fields;      // --fields
+    std::optional<std::string> recipe;      // sheet: --recipe NAME, UTF-8
+    std::optional<std::string> pdf;         // sheet: --pdf OUT.pdf
+    std::optional<std::string> csv;         // sheet: --csv OUT.csv
     bool force = false;                     // --force: import may replace an existing file
     bool partial = false;                   // --partial: open a damaged table as far as it goes
 };

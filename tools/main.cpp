@@ -6,6 +6,7 @@
 #include "platform/UiServices.h"
 #include "tools/Commands.h"
 #include "tools/CsvValues.h"
+#include "tools/SheetCommand.h"
 #include "tools/ToolError.h"
 
 #include <cstdio>
@@ -29,6 +30,9 @@ const char kUsage[] =
     "  import CSV FILE    a new table FILE from a CSV file (UTF-8); columns are matched to the\n"
     "                     fields by name, fields without a column stay empty\n"
     "  passwd FILE        FILE written again under --new-password\n"
+    "  sheet RICETTE.D    the nutrition sheet of the recipe --recipe of a recipe book as PDF\n"
+    "                     (--pdf) and/or CSV (--csv); ingredienti.d is read from the same\n"
+    "                     folder; the book's password is the food table's\n"
     "\n"
     "Options:\n"
     "  --password P       the table's password; without it the password is asked for when\n"
@@ -41,6 +45,9 @@ const char kUsage[] =
     "                     graphic. Default: Gruppo:string:30,Nome:string:50,Quantita:float,\n"
     "                     Kcalorie:float,Glucidi:float,Lipidi:float,Proteine:float\n"
     "  --force            import: replace FILE when it exists\n"
+    "  --recipe NAME      sheet: the recipe's name (case and surrounding blanks aside)\n"
+    "  --pdf OUT.pdf      sheet: write the sheet (A4, the user's separators) to OUT.pdf\n"
+    "  --csv OUT.csv      sheet: write the ingredients and totals as CSV to OUT.csv\n"
     "  --partial          open a damaged table as far as it can be read\n"
     "  --help             this text\n"
     "\n"
@@ -102,6 +109,12 @@ int main(int argc, char** argv) {
                 target = &options.newPassword;
             else if (name == "--fields")
                 target = &options.fields;
+            else if (name == "--recipe")
+                target = &options.recipe;
+            else if (name == "--pdf")
+                target = &options.pdf;
+            else if (name == "--csv")
+                target = &options.csv;
             if (target) {
                 if (arg.size() > name.size()) {
                     *target = arg.substr(name.size() + 1);
@@ -146,6 +159,10 @@ int main(int argc, char** argv) {
         } else if (command == "passwd") {
             expectArgs(1, "passwd FILE --new-password P [--password P]");
             runPasswd(words[1], options, std::cout);
+        } else if (command == "sheet") {
+            expectArgs(1, "sheet RICETTE.D --recipe NAME [--pdf OUT.pdf] [--csv OUT.csv] "
+                          "[--password P]");
+            runSheet(words[1], options, std::cout);
         } else {
             throw UsageError("unknown command " + command);
         }

@@ -1,0 +1,21 @@
+#pragma once
+// A recipe as CSV (UTF-8, RFC 4180 quoting, CRLF), in the columns of the food table as
+// `cibrano-table dump` writes them: Gruppo, Nome, Quantita, Kcalorie, Glucidi, Lipidi,
+// Proteine. First the header line, then the ingredient lines as the food table has them (the
+// grams, and the values per 100 g), then three lines of totals whose Gruppo says what they are
+// and whose values are those of the grams in Quantita: the whole recipe ("Totale ricetta"),
+// one serving ("Per porzione") and 100 g ("Per 100 g", values left empty when the recipe
+// weighs nothing). Numbers use "." and every digit a double needs, as the dump does.
+
+#include "app/RecipeSheetData.h"
+
+#include <string>
+
+namespace cibrano {
+
+std::string recipeCsv(const RecipeSheetData& sheet);
+// Writes it to `path` atomically (a temporary file in the same folder renamed over it); a file
+// that cannot be written raises EDatabaseError naming it, and leaves nothing behind.
+void writeRecipeCsv(const RecipeSheetData& sheet, const std::string& path);
+
+} // namespace cibrano

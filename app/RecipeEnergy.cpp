@@ -1,0 +1,62 @@
+#include "app/RecipeEnergy.h"
+
+#include "app/RecipeValues.h"
+#include "dataset/NumberFormat.h"
+
+#include <cmath>
+
+namespace cibrano {
+
+bool EnergySplit::drawable() const {
+    return sum > 0 && carbs >= 0 && proteins >= 0 && fats >= 0 && std::isfinite(sum);
+}
+
+bool EnergySplit::differsFromTable() const {
+    if (!drawable())
+        return false;
+    return std::fabs(sum - tableKcal) > kTolerance * std::fabs(tableKcal);
+}
+
+EnergySplit energySplit(const RecipeTotals& totals) {
+    EnergySplit s;
+    s.carbs = totals.Glucidi * EnergySplit::kCarbsFactor;
+    s.proteins = totals.Proteine * EnergySplit::kProteinsFactor;
+    s.fats = totals.Lipidi * EnergySplit::kFatsFactor;
+    s.sum = s.carbs + s.proteins + s.fats;
+    s.tableKcal = totals.Kcalorie;
+    if (s.drawable()) {
+        s.carbsShare = s.carbs * 100 / s.sum;
+        s.proteinsShare = s.proteins * 100 / s.sum;
+        s.fatsShare = s.fats * 100 / s.sum;
+    }
+    return s;
+}
+
+AnsiString formatShare(double percent) {
+    return formatFloat("#,##0.0", percent) + " %";
+}
+
+AnsiString energyFactorsText() {
+    return "Fattori usati (una convenzione): glucidi 4 kcal/g, proteine 4 kcal/g, "
+           "lipidi 9 kcal/g.";
+}
+
+AnsiString energyEmptyNote(const EnergySplit& split) {
+    if (split.drawable())
+        return AnsiString();
+    if (split.carbs < 0 || split.proteins < 0 || split.fats < 0)
+        return "Una quantit\xE0 negativa d\xE0 energia negativa: la ripartizione non si pu\xF2 "
+               "disegnare.";
+    return "Nessuna energia da glucidi, proteine e lipidi: il grafico \xE8 vuoto.";
+}
+
+AnsiString energyDifferenceNote(const EnergySplit& split) {
+    if (!split.differsFromTable())
+        return AnsiString();
+    return "Con i fattori la somma \xE8 " + formatRecipeValue(split.sum) +
+           " kcal, le kcal della tabella sono " + formatRecipeValue(split.tableKcal) +
+           ": la differenza supera il 10 %. I valori della tabella sono misurati, i fattori "
+           "sono una convenzione.";
+}
+
+} // namespace cibrano

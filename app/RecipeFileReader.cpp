@@ -1,0 +1,144 @@
+#include "app/RecipeFileReader.h"
+
+#include "app/RecipeBookSlots.h"
+#include "engine/ZerovConst.h"
+#include "engine/ZerovTable.h"
+#include "platform/AnsiCase.h"
+#include "platform/DatabaseError.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace cibrano {
+
+namespace {
+
+AnsiString ansiPath(const std::string& path) {
+    return utf8ToAnsi(path).value_or(path);
+}
+
+void openWhole(TZerovTable& table, const std::string& path, const AnsiString& password) {
+    table.setTableName(path);
+    table.setPassword(password);
+    try {
+        table.open();
+    } catch (const EDatabaseError& e) {
+        // The file is named here; the dataset's "Error opening table: " adds nothing.
+        AnsiString message = e.message();
+        const AnsiString prefix = msg::ErrorOpeningTable;
+        if (message.compare(0, prefix.size(), prefix) == 0)
+            message.erase(0, prefix.size());
+        throw EDatabaseError(ansiPath(path) + ": " + message);
+    }
+}
+
+const TZerovField& field(const TZerovTable& table, const std::string& path, const char* name,
+                         std::initializer_list<StorageKind> kinds) {
+    const TZerovField* f = table.store()->findField(name);
+    if (!f || std::find(kinds.begin(), kinds.end(), f->storageKind) == kinds.end())
+        throw EDatabaseError(ansiPath(path) + ": not a file of the recipe book (no field " + name +
+                             " of the book's type)");
+    return *f;
+}
+
+AnsiString trimmed(const AnsiString& text) {
+    size_t first = 0, last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
+// The edit distance between two texts: insertions, deletions and replacements of one byte.
+size_t distance(const AnsiString& a, const AnsiString& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+} // namespace
+
+RecipeFileReader::RecipeFileReader(const std::string& recipesPath, const AnsiString& password) {
+    linesPath_ =
+        (std::filesystem::path(recipesPath).parent_path() / RecipeBook::kLinesFile).string();
+    {
+        TZerovTable table;
+        openWhole(table, recipesPath, password);
+        const auto& code = field(table, recipesPath, "Codice", {kindAutoInc, kindInteger});
+        const auto& name = field(table, recipesPath, "Nome", {kindFixedText, kindText});
+        const auto& servings = field(table, recipesPath, "Porzioni", {kindInteger, kindSmallint});
+        const auto& modified = field(table, recipesPath, "Modificata", {kindDateTime});
+        for (const RecordEntry* e : table.store()->entries())
+            if (e->isLive() && e->data)
+                recipes_.push_back({slotInteger(e->data, code), AnsiString(slotText(e->data, name)),
+                                    slotInteger(e->data, servings), AnsiString(),
+                                    slotDateTime(e->data, modified)});
+    }
+    TZerovTable table;
+    openWhole(table, linesPath_, password);
+    const std::string& path = linesPath_;
+    const auto& recipe = field(table, path, "Ricetta", {kindInteger});
+    const auto& gruppo = field(table, path, "Gruppo", {kindFixedText, kindText});
+    const auto& nome = field(table, path, "Nome", {kindFixedText, kindText});
+    const auto& quantita = field(table, path, "Quantita", {kindFloat});
+    const auto& kcalorie = field(table, path, "Kcalorie", {kindFloat});
+    const auto& glucidi = field(table, path, "Glucidi", {kindFloat});
+    const auto& lipidi = field(table, path, "Lipidi", {kindFloat});
+    const auto& proteine = field(table, path, "Proteine", {kindFloat});
+    for (const RecordEntry* e : table.store()->entries())
+        if (e->isLive() && e->data)
+            lines_.push_back({slotInteger(e->data, recipe),
+                              {AnsiString(slotText(e->data, gruppo)),
+                               AnsiString(slotText(e->data, nome)), slotNumber(e->data, quantita),
+                               slotNumber(e->data, kcalorie), slotNumber(e->data, glucidi),
+                               slotNumber(e->data, lipidi), slotNumber(e->data, proteine)}});
+}
+
+std::optional<RecipeInfo> RecipeFileReader::findRecipe(const AnsiString& name) const {
+    const AnsiString wanted = trimmed(name);
+    for (const RecipeInfo& r : recipes_)
+        if (ansiSameText(trimmed(r.Nome), wanted))
+            return r;
+    return std::nullopt;
+}
+
+std::vector<RecipeLine> RecipeFileReader::linesOf(int code) const {
+    std::vector<RecipeLine> lines;
+    for (const StoredLine& l : lines_)
+        if (l.recipe == code)
+            lines.push_back(l.line);
+    return lines;
+}
+
+std::vector<AnsiString> RecipeFileReader::closeNames(const AnsiString& name, size_t count) const {
+    const AnsiString wanted = ansiUpperCase(trimmed(name));
+    std::vector<std::pair<size_t, AnsiString>> close;
+    for (const RecipeInfo& r : recipes_) {
+        const AnsiString candidate = ansiUpperCase(trimmed(r.Nome));
+        const bool holds = !wanted.empty() && (candidate.find(wanted) != AnsiString::npos ||
+                                               wanted.find(candidate) != AnsiString::npos);
+        const size_t d = distance(wanted, candidate);
+        // A slip in every third letter or so still reads as the same name.
+        if (holds || d <= std::max<size_t>(2, wanted.size() / 3))
+            close.emplace_back(holds ? 0 : d, r.Nome);
+    }
+    std::stable_sort(close.begin(), close.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<AnsiString> names;
+    for (size_t i = 0; i < close.size() && i < count; ++i)
+        names.push_back(close[i].second);
+    return names;
+}
+
+} // namespace cibrano
