@@ -1,6 +1,7 @@
 #include "app/alimenti.h"
 
 #include "app/AppResources.h"
+#include "app/BookDialog.h"
 #include "app/FindLineEdit.h"
 #include "app/InfoDialog.h"
 #include "grid/TitleDBCtrl.h"
@@ -38,7 +39,9 @@ template <typename Work> void guarded(Work&& work) {
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent), recipe_(std::make_unique<RecipeCalculator>()) {
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent), recipe_(std::make_unique<RecipeCalculator>()),
+      book_(std::make_unique<RecipeBook>(*recipe_)) {
     loadAppResources();
     setObjectName("Form1");
     setWindowTitle("Cibrano");
@@ -65,6 +68,8 @@ TForm1::~TForm1() {
     TitleDBGrid1 = nullptr;
     delete Panel2;
     Panel2 = nullptr;
+    // The book reads the food table: it goes first.
+    book_.reset();
     if (recipe_)
         recipe_->OnShowTotals = nullptr;
     recipe_.reset();
@@ -133,6 +138,11 @@ void TForm1::createSearchBar() {
                         glyphIcon(QPixmap(":/cibrano/question-glyph.png"), 2));
     BitBtn2->setObjectName("BitBtn2");
     connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+
+    // In the free room left of "Informazioni", on its row; after it in the tab order.
+    BitBtn6 = newButton(Panel2, QString::fromUtf8("&Ricette\u2026"), QRect(525, 4, 107, 21));
+    BitBtn6->setObjectName("BitBtn6");
+    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
 }
 
 void TForm1::createTotalsPanel() {
@@ -170,10 +180,10 @@ void TForm1::createTotalsPanel() {
 }
 
 void TForm1::setTabOrders() {
-    // The grid, then the search bar (column, find box, information), then the totals panel's
-    // buttons.
+    // The grid, then the search bar (column, find box, information, recipes), then the totals
+    // panel's buttons.
     QWidget* order[] = {TitleDBGrid1, ComboBox1, ZerovFindEdit1, BitBtn2,
-                        BitBtn3,      BitBtn4,   BitBtn5};
+                        BitBtn6,      BitBtn3,   BitBtn4,        BitBtn5};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -240,6 +250,13 @@ void TForm1::ComboBox1Change(int index) {
 void TForm1::BitBtn2Click() {
     if (frmInfo_)
         frmInfo_->showModal();
+}
+
+void TForm1::BitBtn6Click() {
+    guarded([this] {
+        TfrmRicettario dialog(*book_, this);
+        dialog.showModal();
+    });
 }
 
 bool TForm1::FormClose() {

@@ -4,6 +4,7 @@
 // and the four totals). Every control event is handed to RecipeCalculator, which owns the
 // food table and works out the totals; the window only shows what it produces.
 
+#include "app/RecipeBook.h"
 #include "app/RecipeCalculator.h"
 
 #include <QWidget>
@@ -35,6 +36,8 @@ public:
     void setInfoDialog(TfrmInfo* dialog) { frmInfo_ = dialog; }
 
     RecipeCalculator* recipe() const { return recipe_.get(); }
+    // The recipe book over the food table; it opens the first time its window does.
+    RecipeBook* book() const { return book_.get(); }
 
     TTitleDBGrid* TitleDBGrid1;
     TPanel* Panel2;
@@ -42,6 +45,7 @@ public:
     QComboBox* ComboBox1;
     QLabel* Label12;
     TFindLineEdit* ZerovFindEdit1;
+    QPushButton* BitBtn6; // "&Ricette..."
     QPushButton* BitBtn2;
     TPanel* Panel1;
     QPushButton* BitBtn3;
@@ -65,6 +69,8 @@ public:
     void BitBtn5Click();
     void ComboBox1Change(int index);
     void BitBtn2Click();
+    // Shows the recipe book's window modally, centred on this one.
+    void BitBtn6Click();
     // Saves the food table when it changed; false when saving failed and the window stays.
     bool FormClose();
 
@@ -82,6 +88,7 @@ private:
     void layOut();
 
     std::unique_ptr<RecipeCalculator> recipe_;
+    std::unique_ptr<RecipeBook> book_;
     TfrmInfo* frmInfo_ = nullptr;
 };
 

@@ -105,6 +105,11 @@ TEST_F(MainWindow, LaysOutTheGridTheSearchBarAndTheTotals) {
     EXPECT_EQ(f.BitBtn2->text(), "&Informazioni");
     EXPECT_EQ(f.BitBtn2->geometry(), QRect(636, 4, 107, 21));
     EXPECT_FALSE(f.BitBtn2->icon().pixmap(16, 16, QIcon::Disabled).isNull());
+    // The recipe book's button, in the free room left of "Informazioni", on its row.
+    EXPECT_EQ(f.BitBtn6->text(), QString::fromUtf8("&Ricette\u2026"));
+    EXPECT_EQ(f.BitBtn6->geometry(), QRect(525, 4, 107, 21));
+    EXPECT_LE(f.ZerovFindEdit1->geometry().right(), f.BitBtn6->geometry().left());
+    EXPECT_LT(f.BitBtn6->geometry().right(), f.BitBtn2->geometry().left());
 
     const QPushButton* buttons[] = {f.BitBtn3, f.BitBtn4, f.BitBtn5};
     const char* captions[] = {"Mostra solo righe con quantit\u00E0 <> 0",
@@ -171,8 +176,8 @@ TEST_F(MainWindow, TabGoesFromTheGridThroughTheSearchBarToTheCommands) {
     auto f = openWindow();
     EXPECT_TRUE(f->TitleDBGrid1->isAncestorOf(QApplication::focusWidget()) ||
                 QApplication::focusWidget() == f->TitleDBGrid1);
-    QWidget* expected[] = {f->ComboBox1, f->ZerovFindEdit1, f->BitBtn2,     f->BitBtn3,
-                           f->BitBtn4,   f->BitBtn5,        f->TitleDBGrid1};
+    QWidget* expected[] = {f->ComboBox1, f->ZerovFindEdit1, f->BitBtn2, f->BitBtn6,
+                           f->BitBtn3,   f->BitBtn4,        f->BitBtn5, f->TitleDBGrid1};
     for (QWidget* next : expected) {
         pressKey(Qt::Key_Tab);
         QWidget* focus = QApplication::focusWidget();
@@ -263,6 +268,29 @@ TEST_F(MainWindow, AltIOpensTheInformationDialogAndEnterClosesIt) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown; }, 2000));
     EXPECT_FALSE(info.isVisible());
     EXPECT_TRUE(f->isEnabled());
+}
+
+TEST_F(MainWindow, AltROpensTheRecipeBookCentredAndEscapeClosesIt) {
+    writeFoodTable();
+    auto f = openWindow();
+    bool opened = false;
+    QString title;
+    QPoint offset;
+    whenModalShows([&](QWidget* modal) {
+        opened = true;
+        title = modal->windowTitle();
+        offset = modal->frameGeometry().center() - f->frameGeometry().center();
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    pressKey(Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened; }, 2000));
+    EXPECT_EQ(title, "Ricettario");
+    // Centred on the main window (the centres of two rectangles fall on whole pixels).
+    EXPECT_LE(std::abs(offset.x()), 2);
+    EXPECT_LE(std::abs(offset.y()), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeModalWidget() == nullptr; }));
+    EXPECT_TRUE(f->book()->isOpen());
+    EXPECT_TRUE(ui.errors.empty());
 }
 
 TEST_F(MainWindow, WithoutItsTableTheWindowStillOpensShowingTheCaptions) {
