@@ -114,6 +114,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The windows are laid out for the metrics of Liberation Sans (or DejaVu Sans, tried next).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation | fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CIBRANO_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${CIBRANO_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "${CIBRANO_PACKAGE_SECTION}")
@@ -124,16 +126,21 @@ set(CPACK_PACKAGE_DESCRIPTION [=[
 Cibrano keeps a table of foods with their kilocalories, carbohydrates, fats
 and proteins per 100 g. Type the grams of each food used in a recipe and read
 the totals of the whole recipe below the list. The list sorts by any column
-and narrows to the foods whose group or name contains a typed text. The food
-table is a password-protected file of the user's own; a sample table comes
-with the program, and the command-line tool cibrano-table reads, exports and
-imports table files. The program's window is in Italian.
+and narrows to the foods whose group or name contains a typed text. Recipes
+are kept by name in a recipe book, with their totals per serving and per
+100 g. The food table is a password-protected file of the user's own; a
+sample table comes with the program, and the command-line tool cibrano-table
+reads, exports and imports table files and prints a recipe's nutrition sheet
+as PDF. The program's window is in Italian.
 
 Cibrano tiene una tabella di alimenti con chilocalorie, glucidi, lipidi e
 proteine per 100 g. Si scrivono i grammi di ogni alimento della ricetta e
 sotto l'elenco si leggono i totali dell'intera ricetta. L'elenco si ordina
 per qualsiasi colonna e si restringe agli alimenti il cui gruppo o nome
-contiene un testo scritto. La tabella degli alimenti è un file dell'utente
-protetto da password; con il programma arriva una tabella di esempio, e lo
-strumento a riga di comando cibrano-table legge, esporta e importa le tabelle.]=])
+contiene un testo scritto. Le ricette si conservano per nome in un
+ricettario, con i totali per porzione e per 100 g. La tabella degli alimenti
+è un file dell'utente protetto da password; con il programma arriva una
+tabella di esempio, e lo strumento a riga di comando cibrano-table legge,
+esporta e importa le tabelle e stampa in PDF la scheda nutrizionale di una
+ricetta.]=])
 include(CPack)
