@@ -11,6 +11,7 @@
 #include "grid/GridDataLink.h"
 #include "grid/GridTypes.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 
 #include <functional>
@@ -233,6 +234,10 @@ private:
     ScrollInfo scrollInfo_;
     int scrollBarWrites_ = 0;
     int wheelRemainder_ = 0;
+    // A wheel step failed: the rest of that spin is dropped (see wheelEvent).
+    static constexpr int kWheelPause = 250;
+    bool wheelHalted_ = false;
+    QElapsedTimer wheelPause_;
     std::vector<const void*> selectedRows_;
     bool selecting_ = false;
     // The dataset's insert is one the grid started; the fields the user wrote a text into

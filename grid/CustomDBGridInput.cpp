@@ -367,20 +367,43 @@ void TCustomDBGrid::dblClick() {
 
 void TCustomDBGrid::wheelEvent(QWheelEvent* event) {
     event->accept();
+    const Qt::ScrollPhase phase = event->phase();
+    if (wheelHalted_) {
+        // The rest of a spin whose step failed is dropped: the momentum of a touchpad's
+        // gesture, or the notches of a wheel that keep coming without a pause.
+        const bool newSpin = phase == Qt::ScrollBegin ||
+                             (phase == Qt::NoScrollPhase && wheelPause_.hasExpired(kWheelPause));
+        if (!newSpin) {
+            if (phase == Qt::NoScrollPhase)
+                wheelPause_.restart();
+            return;
+        }
+        wheelHalted_ = false;
+    }
     guarded([&] {
         if (!acquireFocus() || !dataLink_.Active())
             return;
         // One record per notch of the wheel; fine-grained wheels add up to a notch.
         wheelRemainder_ += event->angleDelta().y();
-        while (wheelRemainder_ >= 120) {
-            wheelRemainder_ -= 120;
-            dataLink_.moveByDistance(-1);
-        }
-        while (wheelRemainder_ <= -120) {
-            wheelRemainder_ += 120;
-            dataLink_.moveByDistance(1);
+        try {
+            while (wheelRemainder_ >= 120) {
+                wheelRemainder_ -= 120;
+                dataLink_.moveByDistance(-1);
+            }
+            while (wheelRemainder_ <= -120) {
+                wheelRemainder_ += 120;
+                dataLink_.moveByDistance(1);
+            }
+        } catch (...) {
+            // One failed step, one message: the notches still owed go.
+            wheelRemainder_ = 0;
+            wheelHalted_ = phase != Qt::ScrollEnd;
+            throw;
         }
     });
+    // The pause that ends a halted spin counts from when the message was dismissed.
+    if (wheelHalted_)
+        wheelPause_.restart();
 }
 
 bool TCustomDBGrid::eventFilter(QObject* watched, QEvent* event) {

@@ -9,6 +9,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -55,6 +56,8 @@ TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     horizontalScrollBar()->setContextMenuPolicy(Qt::NoContextMenu);
+    horizontalScrollBar()->installEventFilter(this);
+    verticalScrollBar()->installEventFilter(this);
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         if (!settingScroll_)
             guarded([&] { setLeftCol(value); });
@@ -89,6 +92,7 @@ void TCustomGrid::guarded(const std::function<void()>& action) {
     try {
         action();
     } catch (const std::exception& e) {
+        stopMouseRepeat();
         reportError(e);
         try {
             recoverFromError();
@@ -96,6 +100,41 @@ void TCustomGrid::guarded(const std::function<void()>& action) {
             reportError(again);
         }
     }
+}
+
+void TCustomGrid::stopMouseRepeat() {
+    try {
+        cancelMode();
+    } catch (const std::exception&) {
+        // The error on its way is the one to show.
+    }
+    if (QWidget* bar = pressedBar_) {
+        // Released where it was pressed: the bar stops repeating and no longer looks held.
+        pressedBar_ = nullptr;
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(barPressPos_),
+                            QPointF(bar->mapToGlobal(barPressPos_)), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(bar, &release);
+    }
+}
+
+bool TCustomGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == horizontalScrollBar() || watched == verticalScrollBar()) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                pressedBar_ = static_cast<QWidget*>(watched);
+                barPressPos_ = mouse->position().toPoint();
+            }
+        } else if (type == QEvent::MouseButtonRelease) {
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                pressedBar_ = nullptr;
+        } else if (type == QEvent::Hide) {
+            pressedBar_ = nullptr;
+        }
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void TCustomGrid::beep() {

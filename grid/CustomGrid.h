@@ -106,7 +106,8 @@ public:
     virtual void doKeyDownEvent(int& key, Qt::KeyboardModifiers modifiers);
 
     // Runs `action` as an event handler does: an exception goes to the application's error
-    // reporter and the grid recovers.
+    // reporter and the grid recovers. Whatever repeats while a mouse button is held stops
+    // before the error is shown (stopMouseRepeat).
     void guarded(const std::function<void()>& action);
 
 protected:
@@ -160,6 +161,12 @@ protected:
     virtual bool beginCellEdit() { return true; }
     // A character typed on the grid while its editor is hidden.
     void charOnGrid(char ch);
+    // Stops what repeats while a mouse button is held: a scroll bar's arrow or trough (the bar
+    // is released as if the button had come up), a column dragged on the 60 ms timer, a title
+    // held down. A message box opened then would take the button's release away, and every
+    // repetition would fail again and open another box.
+    void stopMouseRepeat();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The keyboard focus left the grid and its editor for another control of the window.
     virtual void focusExit() {}
     virtual void focusEnter() {}
@@ -253,6 +260,9 @@ private:
     QPoint lastMouse_;
     bool mouseCapture_ = false;
     std::unique_ptr<TTimer> timer_;
+    // The scroll bar the left button is held down on, and where.
+    QWidget* pressedBar_ = nullptr;
+    QPoint barPressPos_;
 
     // Editor.
     TInplaceEdit* inplaceEdit_ = nullptr;
