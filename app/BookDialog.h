@@ -62,6 +62,7 @@ private:
     void configureGrids();
     QWidget* createSummary();
     void recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers);
+    void escapeCloses(TCustomDBGrid* grid, int& key);
     // Posts an edit still open in a grid (its checks may refuse it: then false).
     bool settleEdits();
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end: starts the built program under a virtual X display on a small food table and
 # drives it with xdotool as a person would: types two quantities, sorts by a column title,
-# shows only the used rows, searches, closes. Then reads the saved table back with
-# cibrano-table. Skipped (exit 77) when Xvfb, xdotool or python3 are not there.
+# shows only the used rows, searches; opens the recipe book (Alt+R) and saves the quantities as
+# a recipe of 4 servings, closes the book, zeroes every quantity, opens the book again and
+# loads the recipe back; closes. Then reads the saved food table and both recipe book files
+# back with cibrano-table. Skipped (exit 77) when Xvfb, xdotool or python3 are not there.
 #
 # Usage: program-e2e.sh CIBRANO CIBRANO-TABLE
 set -uo pipefail
@@ -74,6 +76,60 @@ click 408 345
 xdotool type --delay 80 pa; sleep 0.6
 # The window as the user sees it now, kept for a look.
 if command -v import >/dev/null 2>&1; then import -window "$win" e2e-main-window.png 2>/dev/null; fi
+
+# A modal window shown by the program; without a window manager it is given the focus here.
+modal() {
+  local w
+  w=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1)
+  if [ -z "$w" ]; then
+    echo "FAILED: the window $1 did not show"; import -window root e2e-stuck.png 2>/dev/null
+    kill "$pid"; exit 1
+  fi
+  xdotool windowfocus --sync "$w"; sleep 0.4
+  echo "$w"
+}
+gone() {
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  echo "FAILED: the window $1 did not close"; kill "$pid"; exit 1
+}
+# The recipe book: save the current quantities (whatever the grid shows) as a recipe.
+keys alt+r
+book=$(modal '^Ricettario$')
+keys alt+s
+modal '^Salva ricetta$' >/dev/null
+xdotool type --delay 60 'Pranzo e2e'; keys Tab
+xdotool type --delay 60 4; keys Return
+gone '^Salva ricetta$'
+xdotool windowfocus --sync "$book"; sleep 0.3
+if command -v import >/dev/null 2>&1; then import -window "$book" e2e-recipe-book.png 2>/dev/null; fi
+keys Escape
+gone '^Ricettario$'
+xdotool windowfocus --sync "$win"; sleep 0.3
+# The search word cleared (the used rows show again), every quantity back to 0, then the
+# recipe loaded again from the book.
+click 408 345
+keys ctrl+a BackSpace; sleep 0.6
+click 134 432
+keys alt+r
+modal '^Ricettario$' >/dev/null
+keys alt+c
+gone '^Ricettario$'
+xdotool windowfocus --sync "$win"; sleep 0.3
+if command -v import >/dev/null 2>&1; then import -window "$win" e2e-recipe-loaded.png 2>/dev/null; fi
+# The totals read as they did before the recipe was saved: the same pixels in the totals panel.
+if command -v compare >/dev/null 2>&1 && [ -s e2e-main-window.png ] && [ -s e2e-recipe-loaded.png ]; then
+  convert e2e-main-window.png -crop 440x50+300+375 +repage totals-saved.png
+  convert e2e-recipe-loaded.png -crop 440x50+300+375 +repage totals-loaded.png
+  differ=$(compare -metric AE totals-saved.png totals-loaded.png null: 2>&1)
+  if [ "$differ" != "0" ]; then
+    echo "FAILED: the totals after loading differ from those saved ($differ pixels)"
+    python3 "$here/close-window.py" "$win"; sleep 2; kill "$pid" 2>/dev/null; exit 1
+  fi
+  echo "totals after loading: as saved"
+fi
 python3 "$here/close-window.py" "$win"
 for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$pid" 2>/dev/null; then
@@ -110,4 +166,22 @@ expect 'Cereali,Pasta di semola,0,353,80,1.5,11'
 expect 'Latte,Latte intero,0,64,5,3.6,3.3'
 expect 'Verdure,Pomodori,0,18,3.5,0.2,1'
 [ "$(wc -l <<<"$dump")" -eq 6 ] || { echo "FAILED: rows were added or lost"; exit 1; }
+
+# The recipe book's files, enciphered with the same password: one recipe of 4 servings and its
+# two lines with the foods' values as they were.
+recipes=$("$tool" dump "$work/ricette.d" --password "$password" | tr -d '\r') || {
+  echo "FAILED: ricette.d cannot be read"; exit 1; }
+echo "$recipes"
+lines=$("$tool" dump "$work/ingredienti.d" --password "$password" | tr -d '\r') || {
+  echo "FAILED: ingredienti.d cannot be read"; exit 1; }
+echo "$lines"
+[ "$(head -1 <<<"$recipes")" = 'Codice,Nome,Porzioni,Note,Modificata' ] || {
+  echo "FAILED: ricette.d has other fields"; exit 1; }
+grep -q '^1,Pranzo e2e,4,,' <<<"$recipes" || { echo "FAILED: no recipe Pranzo e2e"; exit 1; }
+[ "$(wc -l <<<"$recipes")" -eq 2 ] || { echo "FAILED: ricette.d holds more than one recipe"; exit 1; }
+[ "$(head -1 <<<"$lines")" = 'Ricetta,Gruppo,Nome,Quantita,Kcalorie,Glucidi,Lipidi,Proteine' ] || {
+  echo "FAILED: ingredienti.d has other fields"; exit 1; }
+grep -qx '1,Cereali,Pane comune,150,275,60,1,8' <<<"$lines" || { echo "FAILED: no bread line"; exit 1; }
+grep -qx '1,Frutta,Mela,200,52,14,0.2,0.3' <<<"$lines" || { echo "FAILED: no apple line"; exit 1; }
+[ "$(wc -l <<<"$lines")" -eq 3 ] || { echo "FAILED: ingredienti.d holds other lines"; exit 1; }
 echo "PASSED"
