@@ -1,0 +1,105 @@
+#include "app/EnergyChart.h"
+
+#include "platform/UiServices.h"
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtText.h"
+#include "sheet/EnergyChartPainter.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace cibrano {
+
+TEnergyChart::TEnergyChart(QWidget* parent) : QWidget(parent) {
+    setFont(msSansSerif(11));
+    setAccessibleName(QStringLiteral("Ripartizione dell'energia"));
+    updateDescription();
+}
+
+void TEnergyChart::setTotals(const RecipeTotals& totals) {
+    split_ = energySplit(totals);
+    shown_ = true;
+    updateDescription();
+    update();
+}
+
+void TEnergyChart::clear() {
+    split_ = EnergySplit();
+    shown_ = false;
+    updateDescription();
+    update();
+}
+
+QString TEnergyChart::note() const {
+    if (!shown_)
+        return QStringLiteral("Nessuna ricetta selezionata.");
+    if (!split_.drawable())
+        return toQt(energyEmptyNote(split_));
+    if (split_.differsFromTable())
+        return QStringLiteral("Con i fattori 4, 4 e 9 kcal/g la somma differisce di oltre il "
+                              "10 % dalle kcal della tabella.");
+    return QString();
+}
+
+void TEnergyChart::updateDescription() {
+    QString text = QStringLiteral("Energia da glucidi, proteine e lipidi (4, 4 e 9 kcal/g)");
+    if (shown_ && split_.drawable())
+        for (EnergyPart part : kEnergyParts)
+            text += QStringLiteral("\n%1: %2")
+                        .arg(energyPartName(part), toQt(formatShare(energyShare(split_, part))));
+    if (!note().isEmpty())
+        text += "\n" + note();
+    setToolTip(text);
+    setAccessibleDescription(text);
+}
+
+QSize TEnergyChart::sizeHint() const {
+    return QSize(250, 96);
+}
+
+QSize TEnergyChart::minimumSizeHint() const {
+    return QSize(190, 80);
+}
+
+void TEnergyChart::paintEvent(QPaintEvent*) {
+    try {
+        paint();
+    } catch (const std::exception& e) {
+        reportError(e);
+    }
+}
+
+void TEnergyChart::paint() {
+    QPainter painter(this);
+    const QRectF area = QRectF(rect()).adjusted(2, 2, -2, -2);
+    const double side = std::min(area.height(), area.width() / 2.5);
+    paintEnergyPie(painter, QRectF(area.left(), area.top(), side, side), split_);
+
+    const QFontMetrics fm(font());
+    const int line = fm.height() + 3;
+    const int left = static_cast<int>(area.left() + side + 10);
+    const int right = static_cast<int>(area.right());
+    int y = static_cast<int>(area.top()) + 2;
+    painter.setPen(palette().color(QPalette::WindowText));
+    for (EnergyPart part : kEnergyParts) {
+        const int box = fm.ascent() - 2;
+        painter.fillRect(left, y + (fm.height() - box) / 2, box, box, energyColor(part));
+        painter.drawText(QRect(left + box + 5, y, right - left - box - 5, fm.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, energyPartName(part));
+        const QString share = shown_ && split_.drawable()
+                                  ? toQt(formatShare(energyShare(split_, part)))
+                                  : QStringLiteral("\u2014");
+        painter.drawText(QRect(left, y, right - left, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, share);
+        y += line;
+    }
+    const QString text = note();
+    if (!text.isEmpty()) {
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(QRect(left, y, right - left, static_cast<int>(area.bottom()) - y),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    }
+}
+
+} // namespace cibrano

@@ -1,0 +1,132 @@
+#include "app/SheetActions.h"
+
+#include "app/RecipeCsv.h"
+#include "platform/DatabaseError.h"
+#include "platform/UiServices.h"
+#include "platform/qt/QtText.h"
+#include "sheet/RecipeSheet.h"
+#include "sheet/SheetPainter.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+
+namespace cibrano {
+
+namespace {
+
+SheetDialogs& dialogs() {
+    static SheetDialogs d;
+    return d;
+}
+
+QString askSaveFileName(QWidget* parent, const QString& caption, const QString& proposed,
+                        const QString& filter) {
+    if (dialogs().saveFileName)
+        return dialogs().saveFileName(parent, caption, proposed, filter);
+    return QFileDialog::getSaveFileName(parent, caption, proposed, filter);
+}
+
+bool askPrinter(QWidget* parent, QPrinter& printer) {
+    if (dialogs().choosePrinter)
+        return dialogs().choosePrinter(parent, printer);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Stampa della scheda"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// The file chosen for an export, with the suffix added when the name has none; empty when
+// cancelled.
+QString chooseExportFile(QWidget* parent, const RecipeSheetData& sheet, const QString& caption,
+                         const QString& suffix, const QString& filter) {
+    QString path =
+        askSaveFileName(parent, caption, proposedExportPath(toQt(sheet.name), suffix), filter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += suffix;
+    return path;
+}
+
+} // namespace
+
+QString safeFileName(const QString& name) {
+    QString safe;
+    for (QChar c : name) {
+        const bool forbidden =
+            c.unicode() < 32 || c.unicode() == 127 || QStringLiteral("/\\:*?\"<>|").contains(c);
+        safe += forbidden ? QChar('_') : c;
+    }
+    safe = safe.left(100);
+    while (!safe.isEmpty() && (safe.front() == ' ' || safe.front() == '.'))
+        safe.remove(0, 1);
+    while (!safe.isEmpty() && (safe.back() == ' ' || safe.back() == '.'))
+        safe.chop(1);
+    return safe.isEmpty() ? QStringLiteral("ricetta") : safe;
+}
+
+QString proposedExportPath(const QString& recipeName, const QString& suffix) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(safeFileName(recipeName) + suffix);
+}
+
+bool printRecipeSheet(QWidget* parent, const RecipeSheetData& sheet) {
+    try {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        printer.setFullPage(true);
+        printer.setDocName(QStringLiteral("Scheda nutrizionale \u2014 %1").arg(toQt(sheet.name)));
+        printer.setCreator(QStringLiteral("Cibrano"));
+        if (!askPrinter(parent, printer))
+            return false;
+        if (paintRecipeSheet(printer, sheet) == 0) {
+            reportError(EDatabaseError("La stampante non ha accettato la scheda."));
+            return false;
+        }
+        return true;
+    } catch (const std::exception& e) {
+        reportError(e);
+        return false;
+    }
+}
+
+bool exportRecipeSheetPdf(QWidget* parent, const RecipeSheetData& sheet) {
+    try {
+        const QString path =
+            chooseExportFile(parent, sheet, QStringLiteral("Esporta la scheda in PDF"),
+                             QStringLiteral(".pdf"), QStringLiteral("Documenti PDF (*.pdf)"));
+        if (path.isEmpty())
+            return false;
+        writeRecipeSheetPdf(sheet, path.toStdString());
+        return true;
+    } catch (const std::exception& e) {
+        reportError(e);
+        return false;
+    }
+}
+
+bool exportRecipeSheetCsv(QWidget* parent, const RecipeSheetData& sheet) {
+    try {
+        const QString path = chooseExportFile(
+            parent, sheet, QStringLiteral("Esporta la ricetta in CSV"), QStringLiteral(".csv"),
+            QStringLiteral("Valori separati da virgole (*.csv)"));
+        if (path.isEmpty())
+            return false;
+        writeRecipeCsv(sheet, path.toStdString());
+        return true;
+    } catch (const std::exception& e) {
+        reportError(e);
+        return false;
+    }
+}
+
+void setSheetDialogsForTesting(SheetDialogs d) {
+    dialogs() = std::move(d);
+}
+
+} // namespace cibrano
