@@ -2,6 +2,7 @@
 
 #include "engine/ZerovCursor.h"
 #include "platform/DatabaseError.h"
+#include "platform/FileNameText.h"
 #include "platform/Stream.h"
 
 namespace cibrano {
@@ -16,7 +17,7 @@ void createTableFile(const std::string& path, const std::vector<FieldDescription
     image.setPosition(0);
     AnsiString message;
     if (!store.readTableImage(image, message))
-        databaseError("Error creating table " + path + ": " + message);
+        databaseError("Error creating table " + fileNameText(path) + ": " + message);
     store.setPassword(password);
     store.saveTableFile(path, {}, false, "");
 }

@@ -9,6 +9,7 @@
 #include "engine/ZerovSession.h"
 #include "engine/ZerovTableConst.h"
 #include "platform/DatabaseError.h"
+#include "platform/FileNameText.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "platform/Stream.h"
@@ -164,7 +165,7 @@ void TZerovTable::loadNewTable() {
 void TZerovTable::loadTableFile() {
     const std::string path = tableFilePath();
     if (path.empty() || !fileExists(path) || !loadFromFile(path))
-        databaseError(formatText(tblmsg::ErrorOpeningFile, path), this);
+        databaseError(formatText(tblmsg::ErrorOpeningFile, fileNameText(path)), this);
 }
 
 void TZerovTable::attachToSource() {

@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/FileNameText.h"
+
 #include "platform/DatabaseError.h"
 
 #include <cerrno>
@@ -175,8 +177,10 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 void AtomicFileWriter::fail(const char* what) {
-    std::string reason = std::strerror(errno);
-    throw EDatabaseError("Cannot " + std::string(what) + " file " + target_ + ": " + reason);
+    // The name as the user wrote it; the system's description is UTF-8 as well.
+    const AnsiString reason = fileNameText(std::strerror(errno));
+    throw EDatabaseError("Cannot " + std::string(what) + " file " + fileNameText(target_) + ": " +
+                         reason);
 }
 
 void AtomicFileWriter::write(const void* data, size_t size) {
