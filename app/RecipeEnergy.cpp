@@ -37,8 +37,9 @@ AnsiString formatShare(double percent) {
 }
 
 AnsiString energyFactorsText() {
-    return "Fattori usati (una convenzione): glucidi 4 kcal/g, proteine 4 kcal/g, "
-           "lipidi 9 kcal/g.";
+    // No-break spaces keep each factor with its unit.
+    return "Fattori usati (una convenzione): glucidi 4\xA0kcal/g, proteine 4\xA0kcal/g, "
+           "lipidi 9\xA0kcal/g.";
 }
 
 AnsiString energyEmptyNote(const EnergySplit& split) {
@@ -55,7 +56,7 @@ AnsiString energyDifferenceNote(const EnergySplit& split) {
         return AnsiString();
     return "Con i fattori la somma \xE8 " + formatRecipeValue(split.sum) +
            " kcal, le kcal della tabella sono " + formatRecipeValue(split.tableKcal) +
-           ": la differenza supera il 10 %. I valori della tabella sono misurati, i fattori "
+           ": la differenza supera il 10\xA0%. I valori della tabella sono misurati, i fattori "
            "sono una convenzione.";
 }
 

@@ -11,6 +11,9 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils python3
   valgrind
+  # The recipe sheet's tests read its PDF with pdftotext and pdftoppm (Qt's print support,
+  # which the sheet and the print command use, comes with qt6-base-dev).
+  poppler-utils
   # The Debian package (scripts/package.sh) and the checks of the desktop integration files.
   dpkg-dev file lintian desktop-file-utils appstream man-db bsdextrautils
 )

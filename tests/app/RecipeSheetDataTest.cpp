@@ -54,7 +54,8 @@ TEST(RecipeEnergy, SharesComeFromTheFactorsAndADifferenceAboveTenPercentIsSaid) 
     EXPECT_THAT(energyDifferenceNote(s), HasSubstr("misurati"));
     // A table without kilocalories differs from any energy at all.
     EXPECT_TRUE(energySplit(totals(1, 0, 0, 0)).differsFromTable());
-    EXPECT_THAT(energyFactorsText(), HasSubstr("4 kcal/g, proteine 4 kcal/g, lipidi 9 kcal/g"));
+    EXPECT_THAT(energyFactorsText(),
+                HasSubstr("glucidi 4\xA0kcal/g, proteine 4\xA0kcal/g, lipidi 9\xA0kcal/g"));
 }
 
 TEST(RecipeEnergy, NoEnergyOrANegativePartGivesAnEmptyChartWithANote) {
