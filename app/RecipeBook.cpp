@@ -325,29 +325,48 @@ void RecipeBook::checkWritable() const {
 
 // --- Reading the recipes ----------------------------------------------------------------------
 
+namespace {
+
+// A recipe record as RecipeInfo.
+struct RecipeSlots {
+    const TZerovField& code;
+    const TZerovField& name;
+    const TZerovField& servings;
+    const TZerovField& note;
+    const TZerovField& modified;
+    RecipeInfo read(const uint8_t* data) const {
+        return {slotInteger(data, code), AnsiString(slotText(data, name)),
+                slotInteger(data, servings), slotBlobText(data, note),
+                slotDateTime(data, modified)};
+    }
+};
+
+} // namespace
+
 std::vector<RecipeInfo> RecipeBook::recipes() const {
     std::vector<RecipeInfo> list;
     if (!Recipes->Active())
         return list;
-    const TZerovField& code = *Recipes->storedField(RecipesCodice);
-    const TZerovField& name = *Recipes->storedField(RecipesNome);
-    const TZerovField& servings = *Recipes->storedField(RecipesPorzioni);
-    const TZerovField& note = *Recipes->storedField(RecipesNote);
-    const TZerovField& modified = *Recipes->storedField(RecipesModificata);
-    for (const RecordEntry* e : Recipes->store()->entries()) {
-        if (!e->isLive() || !e->data)
-            continue;
-        list.push_back({slotInteger(e->data, code), AnsiString(slotText(e->data, name)),
-                        slotInteger(e->data, servings), slotBlobText(e->data, note),
-                        slotDateTime(e->data, modified)});
-    }
+    const RecipeSlots slots{
+        *Recipes->storedField(RecipesCodice), *Recipes->storedField(RecipesNome),
+        *Recipes->storedField(RecipesPorzioni), *Recipes->storedField(RecipesNote),
+        *Recipes->storedField(RecipesModificata)};
+    for (const RecordEntry* e : Recipes->store()->entries())
+        if (e->isLive() && e->data)
+            list.push_back(slots.read(e->data));
     return list;
 }
 
 std::optional<RecipeInfo> RecipeBook::recipe(int code) const {
-    for (RecipeInfo& r : recipes())
-        if (r.Codice == code)
-            return std::move(r);
+    if (!Recipes->Active())
+        return std::nullopt;
+    const RecipeSlots slots{
+        *Recipes->storedField(RecipesCodice), *Recipes->storedField(RecipesNome),
+        *Recipes->storedField(RecipesPorzioni), *Recipes->storedField(RecipesNote),
+        *Recipes->storedField(RecipesModificata)};
+    for (const RecordEntry* e : Recipes->store()->entries())
+        if (e->isLive() && e->data && slotInteger(e->data, slots.code) == code)
+            return slots.read(e->data);
     return std::nullopt;
 }
 
@@ -371,7 +390,16 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     const TZerovField& carbs = *Lines->storedField(LinesGlucidi);
     const TZerovField& fats = *Lines->storedField(LinesLipidi);
     const TZerovField& proteins = *Lines->storedField(LinesProteine);
-    for (const RecordEntry* e : Lines->store()->entries()) {
+    // The lines grid shows the current recipe's lines: in stored order while it is neither
+    // sorted nor filtered and shows the store as it stands, and those few are read instead of
+    // every line of the book.
+    const bool shown = Lines->MasterSource() && Lines->rangeActive() &&
+                       Lines->IndexFieldNames().empty() && !Lines->Filtered() &&
+                       Lines->State() == stateBrowse && Recipes->State() == stateBrowse &&
+                       !Lines->viewBehindStore() && currentCode() == code;
+    const std::vector<RecordEntry*>& entries =
+        shown ? Lines->recordView() : Lines->store()->entries();
+    for (const RecordEntry* e : entries) {
         if (!e->isLive() || !e->data || slotInteger(e->data, recipe) != code)
             continue;
         lines.push_back({AnsiString(slotText(e->data, group)), AnsiString(slotText(e->data, name)),

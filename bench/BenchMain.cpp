@@ -189,6 +189,7 @@ int main(int argc, char** argv) {
     cibrano::bench::registerDatasetBenchmarks();
     cibrano::bench::registerSqliteBenchmarks();
     cibrano::bench::registerProgramBenchmarks();
+    cibrano::bench::registerRecipeBookBenchmarks();
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printSummary();

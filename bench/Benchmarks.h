@@ -18,6 +18,10 @@ void registerSqliteBenchmarks();
 // The program (RecipeCalculator, and the grid when built) under a user's commands.
 void registerProgramBenchmarks();
 
+// The recipe book: loading and saving a recipe at a million food rows, opening its window on
+// a book of 10,000 recipes.
+void registerRecipeBookBenchmarks();
+
 // The memory report (--memory): per table size, the plain file's size and the peak resident
 // memory of a child process (this program run as `self --memory-probe=<folder>`) before and
 // after opening the table, sorting, filtering and saving it, as CSV on standard output.

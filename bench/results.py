@@ -38,6 +38,46 @@ def ms(value):
     return f"{value:.3g}"
 
 
+def book_section(cpu, real, counters):
+    """The recipe book's bars and the floor its opening is up against, as Markdown."""
+    rows = []
+    out = rows.append
+    out("## The recipe book")
+    out("")
+    out("Loading a recipe of 50 lines into the food table of 1,000,000 rows (every other "
+        "quantity back to 0, the totals computed once), saving the food table's 50 used rows "
+        "as a recipe (both book files written, enciphered, atomically: real time includes the "
+        "disk), and opening the book's window on 10,000 recipes and 200,000 lines (both files "
+        "read and deciphered, the window made and painted). The floor of the opening is reading "
+        "and deciphering the two files into stores of their own.")
+    out("")
+    out("| measurement | CPU ms | real ms | bar | met |")
+    out("|---|---:|---:|---:|:---:|")
+    for what, name, limit in [("load a 50-line recipe, 1,000,000 food rows",
+                               "book/loadRecipe50/1000000", 100),
+                              ("save the current 50-line recipe, 1,000,000 food rows",
+                               "book/saveCurrent50/1000000", 100),
+                              ("open the window, 10,000 recipes, 200,000 lines",
+                               "book/openDialog/10000", 200)]:
+        c = cpu(name)
+        met = "—" if c is None else ("yes" if c <= limit else "**no**")
+        out(f"| {what} | {ms(c)} | {ms(real(name))} | ≤ {limit} ms | {met} |")
+    out("")
+    out("| the opening, part by part | CPU ms |")
+    out("|---|---:|")
+    for what, name in [("floor: both files read and deciphered", "book/readFiles/10000"),
+                       ("the book opened (files, orphan lines, link)", "book/openFiles/10000"),
+                       ("the window opened, the book's files read", "book/openDialog/10000"),
+                       ("the window opened again in the run", "book/reopenDialog/10000")]:
+        out(f"| {what} | {ms(cpu(name))} |")
+    walks = counters.get("book/loadRecipe50/1000000", {}).get("walks")
+    if walks is not None:
+        out("")
+        out(f"Totals computations per load: {walks:.0f}.")
+    out("")
+    return "\n".join(rows)
+
+
 def main():
     json_path, memory_path, out_path = sys.argv[1:4]
     context, times, counters = load_medians(json_path)
@@ -162,6 +202,9 @@ def main():
             f"{'—' if g1 is None else f'{g1:.1f}'} | {'—' if g2 is None else f'{g2:.1f}'} | "
             f"{'' if walks is None else f'{walks:.0f}'} |")
     out("")
+
+    # ---- The recipe book ----
+    out(book_section(cpu, real, counters))
 
     # ---- The growth of the totals ----
     out("## What the growth of the totals is up against")

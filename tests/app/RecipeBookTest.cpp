@@ -87,6 +87,12 @@ TEST_F(RecipeBookRules, SavingTakesEveryUsedRowWhateverTheGridShows) {
     // The lines grid shows the recipe's lines through the master-detail link.
     EXPECT_THAT(column(*book->Lines, "Nome"),
                 ElementsAre("Pasta di semola", "Pomodori", "Latte intero"));
+    // Sorted in the grid, the lines are still read in stored order.
+    book->Lines->setIndexFieldNames("Nome");
+    ASSERT_EQ(book->linesOf(code).size(), 3u);
+    EXPECT_EQ(book->linesOf(code)[0].Nome, "Pasta di semola");
+    EXPECT_EQ(book->linesOf(code)[2].Nome, "Latte intero");
+    book->Lines->setIndexFieldNames("");
 
     // Both files exist now, and a new book reads the recipe from them.
     EXPECT_TRUE(std::filesystem::exists(recipesPath()));
