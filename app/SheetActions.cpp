@@ -9,10 +9,12 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QMenu>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStandardPaths>
 
 namespace cibrano {
@@ -123,6 +125,43 @@ bool exportRecipeSheetCsv(QWidget* parent, const RecipeSheetData& sheet) {
         reportError(e);
         return false;
     }
+}
+
+std::optional<RecipeSheetData> currentRecipeSheet(RecipeCalculator& calculator) {
+    try {
+        RecipeSheetData sheet = currentQuantitiesSheet(calculator);
+        if (sheet.lines.empty()) {
+            reportError(EDatabaseError("Nessun alimento della tabella ha una quantit\xE0 diversa "
+                                       "da 0: non c'\xE8 una ricetta di cui fare la scheda."));
+            return std::nullopt;
+        }
+        return sheet;
+    } catch (const std::exception& e) {
+        reportError(e);
+        return std::nullopt;
+    }
+}
+
+QMenu* attachSheetMenu(QPushButton* button,
+                       std::function<std::optional<RecipeSheetData>()> source) {
+    auto* menu = new QMenu(button);
+    QWidget* parent = button->window();
+    auto add = [&](const QString& text, bool (*command)(QWidget*, const RecipeSheetData&)) {
+        QObject::connect(menu->addAction(text), &QAction::triggered, button,
+                         [source, parent, command] {
+                             try {
+                                 if (const std::optional<RecipeSheetData> sheet = source())
+                                     command(parent, *sheet);
+                             } catch (const std::exception& e) {
+                                 reportError(e);
+                             }
+                         });
+    };
+    add(QStringLiteral("&Stampa\u2026"), printRecipeSheet);
+    add(QStringLiteral("Esporta &PDF\u2026"), exportRecipeSheetPdf);
+    add(QStringLiteral("Esporta &CSV\u2026"), exportRecipeSheetCsv);
+    button->setMenu(menu);
+    return menu;
 }
 
 void setSheetDialogsForTesting(SheetDialogs d) {

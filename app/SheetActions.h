@@ -11,8 +11,11 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
+class QMenu;
 class QPrinter;
+class QPushButton;
 class QWidget;
 
 namespace cibrano {
@@ -28,6 +31,15 @@ QString proposedExportPath(const QString& recipeName, const QString& suffix);
 bool printRecipeSheet(QWidget* parent, const RecipeSheetData& sheet);
 bool exportRecipeSheetPdf(QWidget* parent, const RecipeSheetData& sheet);
 bool exportRecipeSheetCsv(QWidget* parent, const RecipeSheetData& sheet);
+
+// The sheet of the food table's current quantities; none, after a message saying so, when no
+// food has a quantity other than 0.
+std::optional<RecipeSheetData> currentRecipeSheet(RecipeCalculator& calculator);
+
+// Gives `button` a menu of the three commands, "&Stampa…", "Esporta &PDF…" and
+// "Esporta &CSV…", each run on the sheet `source` gives when it is chosen (none: nothing is
+// done). Answers the menu (owned by the button).
+QMenu* attachSheetMenu(QPushButton* button, std::function<std::optional<RecipeSheetData>()> source);
 
 // The dialogs the commands ask, replaceable by tests (none restores Qt's own).
 struct SheetDialogs {

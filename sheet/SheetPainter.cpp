@@ -131,10 +131,12 @@ private:
         y_ += 4;
         const QString date = toQt(formatDate(sheet_.date));
         QString line = QStringLiteral("Porzioni: %1").arg(sheet_.servings);
-        line +=
-            sheet_.kept
-                ? QStringLiteral("     Salvata il %1").arg(date)
-                : QStringLiteral("     Quantit\u00e0 della tabella degli alimenti al %1").arg(date);
+        // A kept recipe without a recorded date shows none.
+        if (!sheet_.kept)
+            line +=
+                QStringLiteral("     Quantit\u00e0 della tabella degli alimenti al %1").arg(date);
+        else if (sheet_.date > 0 && !date.isEmpty())
+            line += QStringLiteral("     Salvata il %1").arg(date);
         paragraph(line, font(10), kMuted);
         y_ += 6;
         rule(y_);

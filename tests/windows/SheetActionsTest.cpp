@@ -9,9 +9,12 @@
 #include "platform/ScriptedUi.h"
 #include "sheet/EnergyChartPainter.h"
 #include "tests/platform/TempDir.h"
+#include "tests/windows/WindowTestSupport.h"
 
 #include <QImage>
+#include <QMenu>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStandardPaths>
 
 #include <gmock/gmock.h>
@@ -121,6 +124,46 @@ TEST_F(SheetActionsFiles, PrintingDrawsTheSheetOnTheChosenPrinter) {
     setSheetDialogsForTesting(d);
     EXPECT_FALSE(printRecipeSheet(nullptr, sheet()));
     EXPECT_TRUE(ui.errors.empty());
+}
+
+class SheetOfCurrentQuantities : public testing::WindowFixture {
+protected:
+    ~SheetOfCurrentQuantities() override { setSheetDialogsForTesting({}); }
+};
+
+TEST_F(SheetOfCurrentQuantities, TheMenuMakesTheSheetOfWhatIsTypedAndRefusesNothing) {
+    writeFoodTable();
+    RecipeCalculator calc;
+    calc.OpenRecipeTables();
+    QPushButton button(QStringLiteral("Scheda della ricetta &corrente\u2026"));
+    QMenu* menu = attachSheetMenu(&button, [&] { return currentRecipeSheet(calc); });
+    ASSERT_EQ(menu->actions().size(), 3);
+    EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&Stampa\u2026"));
+    EXPECT_EQ(menu->actions()[1]->text(), QStringLiteral("Esporta &PDF\u2026"));
+    EXPECT_EQ(menu->actions()[2]->text(), QStringLiteral("Esporta &CSV\u2026"));
+    EXPECT_EQ(button.menu(), menu);
+
+    QString proposed;
+    SheetDialogs d;
+    d.saveFileName = [&](QWidget*, const QString&, const QString& p, const QString&) {
+        proposed = p;
+        return QString::fromStdString(dir.file("corrente.csv"));
+    };
+    setSheetDialogsForTesting(d);
+    // No quantity typed: said, and no dialog asked.
+    menu->actions()[2]->trigger();
+    ASSERT_EQ(ui.errors.size(), 1u);
+    EXPECT_THAT(ui.errors[0].text, HasSubstr("quantit\xE0 diversa da 0"));
+    EXPECT_TRUE(proposed.isEmpty());
+
+    calc.Table1->locate("Nome", TVariant(AnsiString("Mela")), {});
+    calc.Table1->beginEdit();
+    calc.Table1Quantita->setStringValue("250");
+    menu->actions()[2]->trigger();
+    EXPECT_EQ(ui.errors.size(), 1u);
+    EXPECT_THAT(proposed.toStdString(), HasSubstr("Ricetta corrente (non salvata).csv"));
+    EXPECT_THAT(readWholeFile(dir.file("corrente.csv")).value_or(""),
+                HasSubstr("Frutta,Mela,250,52,14,0.2,0.3"));
 }
 
 // The share of each of the pie's colours among the pixels of the three.
