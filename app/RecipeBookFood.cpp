@@ -50,8 +50,11 @@ FoodSlots foodSlots(const RecipeCalculator& calc) {
 void RecipeBook::settleFoodTable() {
     TZerovTable& food = *calc_.Table1;
     food.checkActive();
-    // A value still being typed counts, as it would once the row is left.
-    if (food.State() == stateEdit || food.State() == stateInsert)
+    // A value still being typed counts, as it would once the row is left; a new row nothing
+    // was typed into goes, as the grid lets it go.
+    if (food.State() == stateInsert && !food.Modified())
+        food.cancelRecord();
+    else if (food.State() == stateEdit || food.State() == stateInsert)
         food.postRecord();
 }
 

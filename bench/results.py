@@ -48,8 +48,9 @@ def book_section(cpu, real, counters):
         "quantity back to 0, the totals computed once), saving the food table's 50 used rows "
         "as a recipe (both book files written, enciphered, atomically: real time includes the "
         "disk), and opening the book's window on 10,000 recipes and 200,000 lines (both files "
-        "read and deciphered, the window made and painted). The floor of the opening is reading "
-        "and deciphering the two files into stores of their own.")
+        "read and deciphered, the window made and painted). Below the opening lies what any "
+        "opening of the two files costs: the record store alone reading, deciphering and "
+        "parsing them.")
     out("")
     out("| measurement | CPU ms | real ms | bar | met |")
     out("|---|---:|---:|---:|:---:|")
@@ -65,7 +66,8 @@ def book_section(cpu, real, counters):
     out("")
     out("| the opening, part by part | CPU ms |")
     out("|---|---:|")
-    for what, name in [("floor: both files read and deciphered", "book/readFiles/10000"),
+    for what, name in [("the files read, deciphered and parsed by the store alone",
+                        "book/readFiles/10000"),
                        ("the book opened (files, orphan lines, link)", "book/openFiles/10000"),
                        ("the window opened, the book's files read", "book/openDialog/10000"),
                        ("the window opened again in the run", "book/reopenDialog/10000")]:

@@ -120,6 +120,13 @@ TEST_F(RecipeBookRules, AValueStillBeingTypedCountsAndAnEmptyRecipeIsRefused) {
     EXPECT_EQ(calc.Table1->State(), stateBrowse);
     const int code = book->saveCurrentRecipe("Mela", 1, false);
     EXPECT_EQ(book->linesOf(code).size(), 1u);
+
+    // A new row nothing was typed into is not stored by asking.
+    const int rows = calc.Table1->store()->entryCount();
+    calc.Table1->beginAppend();
+    EXPECT_TRUE(book->foodTableHasQuantities());
+    EXPECT_EQ(calc.Table1->State(), stateBrowse);
+    EXPECT_EQ(calc.Table1->recordCount(), rows);
 }
 
 TEST_F(RecipeBookRules, ANameKeptAlreadyIsReplacedOnlyWhenAskedKeepingItsCode) {
