@@ -32,13 +32,15 @@ void TEnergyChart::clear() {
 }
 
 QString TEnergyChart::note() const {
+    // Short, to fit under the legend; the tooltip has the whole of it.
     if (!shown_)
         return QStringLiteral("Nessuna ricetta selezionata.");
     if (!split_.drawable())
-        return toQt(energyEmptyNote(split_));
+        return split_.carbs < 0 || split_.proteins < 0 || split_.fats < 0
+                   ? QStringLiteral("Energia negativa: nessun grafico.")
+                   : QStringLiteral("Nessuna energia: grafico vuoto.");
     if (split_.differsFromTable())
-        return QStringLiteral("Con i fattori 4, 4 e 9 kcal/g la somma differisce di oltre il "
-                              "10 % dalle kcal della tabella.");
+        return QStringLiteral("Oltre il 10 % dalle kcal della tabella.");
     return QString();
 }
 
@@ -48,18 +50,24 @@ void TEnergyChart::updateDescription() {
         for (EnergyPart part : kEnergyParts)
             text += QStringLiteral("\n%1: %2")
                         .arg(energyPartName(part), toQt(formatShare(energyShare(split_, part))));
-    if (!note().isEmpty())
+    if (shown_ && !split_.drawable())
+        text += "\n" + toQt(energyEmptyNote(split_));
+    else if (shown_)
+        text += "\n" + toQt(energyDifferenceNote(split_));
+    else
         text += "\n" + note();
+    text = text.trimmed();
     setToolTip(text);
     setAccessibleDescription(text);
 }
 
 QSize TEnergyChart::sizeHint() const {
-    return QSize(250, 96);
+    return QSize(240, minimumSizeHint().height());
 }
 
 QSize TEnergyChart::minimumSizeHint() const {
-    return QSize(190, 80);
+    // The legend's three lines and one of note.
+    return QSize(190, 4 * (QFontMetrics(font()).height() + 3) + 4);
 }
 
 void TEnergyChart::paintEvent(QPaintEvent*) {

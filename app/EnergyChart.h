@@ -21,7 +21,7 @@ public:
     void clear();
     bool hasTotals() const { return shown_; }
     const EnergySplit& split() const { return split_; }
-    // The note under the legend (empty when there is none).
+    // The short note under the legend (empty when there is none); the tooltip says it whole.
     QString note() const;
 
     QSize sizeHint() const override;
