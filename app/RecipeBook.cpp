@@ -236,6 +236,8 @@ void RecipeBook::openTable(TZerovTable& table, const std::string& path) {
             // Kept as it is: the book will not write it this run.
             if (readOnlyReason_.empty())
                 readOnlyReason_ = formatText(bookmsg::FileUnreadable, path.c_str(), e.what());
+            if (&table == Lines)
+                linesUnreadable_ = readOnlyReason_;
         }
     }
     // Not there yet (or unreadable): an empty table in memory, made a file by the first save.
@@ -448,6 +450,8 @@ void RecipeBook::makeMissingFiles() {
             table->open();
         } catch (const std::exception& e) {
             readOnlyReason_ = formatText(bookmsg::FileUnreadable, path.c_str(), e.what());
+            if (table == Lines)
+                linesUnreadable_ = readOnlyReason_;
             defineFields(*table, fieldsOf(*this, *table));
             table->setLoadMode(lmClear);
             table->open();

@@ -140,7 +140,7 @@ public:
     // Puts the recipe into the food table: every quantity 0, then each line's grams into the
     // first row, in stored order, with its Gruppo and Nome. The food table's controls see one
     // change (the totals are computed once), the food table then has unsaved changes, as after
-    // typing, and shows its first row.
+    // typing, and shows its first row. Refused while the lines file could not be read.
     RecipeLoadResult loadRecipe(int code);
     // Removes the recipe and its lines.
     void deleteRecipe(int code);
@@ -194,6 +194,9 @@ private:
     RecipeCalculator& calc_;
     bool opened_ = false;
     AnsiString readOnlyReason_;
+    // Why the lines file could not be read, when it could not: no recipe is then loaded, since
+    // its lines are not known.
+    AnsiString linesUnreadable_;
     AnsiString lastLoadedName_;
     // Set while the book itself inserts, deletes or posts: a grid may only edit in place.
     int ownChange_ = 0;

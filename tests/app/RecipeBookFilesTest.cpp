@@ -118,6 +118,22 @@ TEST_F(RecipeBookFiles, ALinesFileUnderAnotherPasswordIsNeverOverwritten) {
     expectReadOnlyNaming(linesPath());
 }
 
+TEST_F(RecipeBookFiles, ARecipeWhoseLinesCannotBeReadIsNotLoaded) {
+    start();
+    typePasta();
+    const int code = book->saveCurrentRecipe("Pasta", 1, false);
+    calc.ZeroAllQuantities();
+    writeFileAtomically(linesPath(), "danneggiato");
+    openBook();
+    ASSERT_TRUE(book->readOnly());
+    EXPECT_EQ(book->recipes().size(), 1u);
+    // Loading it would only set every quantity to 0.
+    setQuantity("Mela", "30");
+    EXPECT_THAT(messageOf([&] { book->loadRecipe(code); }), HasSubstr(linesPath()));
+    EXPECT_EQ(nonZeroQuantities().size(), 1u);
+    EXPECT_EQ(bytesOf(linesPath()), "danneggiato");
+}
+
 TEST_F(RecipeBookFiles, AFileOfAnotherTableIsNotTakenForABookFile) {
     copyGolden("food-enciphered.d", "ricette.d");
     start();
