@@ -1,8 +1,10 @@
 #include "app/BookDialog.h"
 
+#include "app/EnergyChart.h"
 #include "app/RecipeBook.h"
 #include "app/RecipeBookMessages.h"
 #include "app/SaveRecipeDialog.h"
+#include "app/SheetActions.h"
 #include "dataset/DataSource.h"
 #include "grid/TitleDBCtrl.h"
 #include "platform/DatabaseError.h"
@@ -42,10 +44,10 @@ void addColumns(TTitleDBGrid* grid, std::initializer_list<std::pair<const char*,
 
 } // namespace
 
-TfrmRicettario::TfrmRicettario(RecipeBook& book, QWidget* parent)
+TfrmRicettario::TfrmRicettario(RecipeBook& book, QWidget* parent, RecipeCalculator* calculator)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      book_(book) {
+      book_(book), calculator_(calculator) {
     setObjectName("frmRicettario");
     setWindowTitle("Ricettario");
     installFontSubstitutes();
@@ -123,16 +125,57 @@ void TfrmRicettario::createControls() {
     buttons->addWidget(CloseButton);
     layout->addLayout(buttons);
 
+    // The sheets: of the selected recipe, and of the food table's current quantities.
+    auto* sheets = new QHBoxLayout;
+    sheets->setSpacing(6);
+    PrintButton = new QPushButton(QString::fromUtf8("S&tampa\u2026"), this);
+    PrintButton->setObjectName("PrintButton");
+    PdfButton = new QPushButton(QString::fromUtf8("Esporta &PDF\u2026"), this);
+    PdfButton->setObjectName("PdfButton");
+    CsvButton = new QPushButton(QString::fromUtf8("Esporta CS&V\u2026"), this);
+    CsvButton->setObjectName("CsvButton");
+    CurrentSheetButton =
+        new QPushButton(QString::fromUtf8("Scheda della ricetta c&orrente\u2026"), this);
+    CurrentSheetButton->setObjectName("CurrentSheetButton");
+    for (QPushButton* b : {PrintButton, PdfButton, CsvButton, CurrentSheetButton}) {
+        b->setAutoDefault(false);
+        b->setMinimumHeight(25);
+    }
+    PrintButton->setToolTip("Stampa la scheda nutrizionale della ricetta selezionata");
+    PdfButton->setToolTip("Salva la scheda nutrizionale della ricetta selezionata in PDF");
+    CsvButton->setToolTip("Salva ingredienti e totali della ricetta selezionata in CSV");
+    CurrentSheetButton->setToolTip(
+        QString::fromUtf8("La scheda delle quantit\u00e0 della tabella degli alimenti, "
+                          "anche non salvate"));
+    sheets->addWidget(PrintButton);
+    sheets->addWidget(PdfButton);
+    sheets->addWidget(CsvButton);
+    sheets->addStretch(1);
+    sheets->addWidget(CurrentSheetButton);
+    layout->addLayout(sheets);
+    attachSheetMenu(CurrentSheetButton, [this]() -> std::optional<RecipeSheetData> {
+        if (!calculator_ || !settleEdits())
+            return std::nullopt;
+        return currentRecipeSheet(*calculator_);
+    });
+
     connect(SaveButton, &QPushButton::clicked, this, &TfrmRicettario::SaveButtonClick);
     connect(LoadButton, &QPushButton::clicked, this, &TfrmRicettario::LoadButtonClick);
     connect(DeleteButton, &QPushButton::clicked, this, &TfrmRicettario::DeleteButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(PrintButton, &QPushButton::clicked, this, &TfrmRicettario::PrintButtonClick);
+    connect(PdfButton, &QPushButton::clicked, this, &TfrmRicettario::PdfButtonClick);
+    connect(CsvButton, &QPushButton::clicked, this, &TfrmRicettario::CsvButtonClick);
 
     setTabOrder(RecipesGrid, LinesGrid);
     setTabOrder(LinesGrid, SaveButton);
     setTabOrder(SaveButton, LoadButton);
     setTabOrder(LoadButton, DeleteButton);
     setTabOrder(DeleteButton, CloseButton);
+    setTabOrder(CloseButton, PrintButton);
+    setTabOrder(PrintButton, PdfButton);
+    setTabOrder(PdfButton, CsvButton);
+    setTabOrder(CsvButton, CurrentSheetButton);
 }
 
 QWidget* TfrmRicettario::createSummary() {
@@ -168,6 +211,9 @@ QWidget* TfrmRicettario::createSummary() {
     WeightLabel->setObjectName("WeightLabel");
     WeightLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(WeightLabel, 0, 5, 1, 1);
+    EnergyChart = new TEnergyChart(panel);
+    EnergyChart->setObjectName("EnergyChart");
+    grid->addWidget(EnergyChart, 1, 5, 3, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(5, 1);
     return panel;
@@ -262,6 +308,13 @@ void TfrmRicettario::showSummary() {
         code ? toQt(formatText("Peso totale: %s g  \xB7  %d %s", formatRecipeValue(v.grams).c_str(),
                                v.servings, v.servings == 1 ? "porzione" : "porzioni"))
              : QString());
+    if (code)
+        EnergyChart->setTotals(v.totals);
+    else
+        EnergyChart->clear();
+    for (QPushButton* b : {PrintButton, PdfButton, CsvButton})
+        b->setEnabled(code.has_value());
+    CurrentSheetButton->setEnabled(calculator_ != nullptr);
     const bool writable = !book_.readOnly();
     SaveButton->setEnabled(writable);
     LoadButton->setEnabled(code.has_value());
@@ -323,6 +376,36 @@ void TfrmRicettario::LoadButtonClick() {
     // The recipe is in the food table: the book steps aside to show it.
     if (loaded)
         accept();
+}
+
+std::optional<RecipeSheetData> TfrmRicettario::selectedSheet() {
+    if (!settleEdits())
+        return std::nullopt;
+    const std::optional<int> code = book_.currentCode();
+    if (!code)
+        return std::nullopt;
+    return recipeSheet(book_, *code);
+}
+
+void TfrmRicettario::PrintButtonClick() {
+    guarded([this] {
+        if (const std::optional<RecipeSheetData> sheet = selectedSheet())
+            printRecipeSheet(this, *sheet);
+    });
+}
+
+void TfrmRicettario::PdfButtonClick() {
+    guarded([this] {
+        if (const std::optional<RecipeSheetData> sheet = selectedSheet())
+            exportRecipeSheetPdf(this, *sheet);
+    });
+}
+
+void TfrmRicettario::CsvButtonClick() {
+    guarded([this] {
+        if (const std::optional<RecipeSheetData> sheet = selectedSheet())
+            exportRecipeSheetCsv(this, *sheet);
+    });
 }
 
 void TfrmRicettario::DeleteButtonClick() {

@@ -5,13 +5,17 @@
 // 100 g with its total grams, and the commands: save the food table's current recipe, load the
 // selected one into the food table (also a double click), delete it (also the Delete key).
 // Names, servings and grams are edited in place in the grids. The window is a thin view over
-// RecipeBook, which checks and writes every change.
+// RecipeBook, which checks and writes every change. Beside the totals, the selected recipe's
+// energy split; below the commands, its sheet printed or exported as PDF or CSV, and the sheet
+// of the food table's current quantities (a menu of the same three).
 
+#include "app/RecipeSheetData.h"
 #include "platform/AnsiString.h"
 
 #include <QDialog>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -19,6 +23,8 @@ class QPushButton;
 namespace cibrano {
 
 class RecipeBook;
+class RecipeCalculator;
+class TEnergyChart;
 class TTitleDBGrid;
 class TCustomDBGrid;
 
@@ -28,8 +34,10 @@ public:
     static constexpr int kClientWidth = 700;
     static constexpr int kClientHeight = 520;
 
-    // Opens the book when it is not open yet.
-    TfrmRicettario(RecipeBook& book, QWidget* parent = nullptr);
+    // Opens the book when it is not open yet. The calculator, when given, is the food table
+    // whose current quantities "Scheda della ricetta corrente…" makes a sheet of.
+    TfrmRicettario(RecipeBook& book, QWidget* parent = nullptr,
+                   RecipeCalculator* calculator = nullptr);
     ~TfrmRicettario() override;
 
     // Shows the window modally, centred on its parent (on the screen without one); returns when
@@ -45,15 +53,26 @@ public:
     // energy.
     std::array<std::array<QLabel*, 4>, 3> Values;
     QLabel* WeightLabel;
+    // The selected recipe's energy split.
+    TEnergyChart* EnergyChart;
     QPushButton* SaveButton;
     QPushButton* LoadButton;
     QPushButton* DeleteButton;
     QPushButton* CloseButton;
+    QPushButton* PrintButton;
+    QPushButton* PdfButton;
+    QPushButton* CsvButton;
+    // Opens a menu: print, PDF or CSV of the food table's current quantities.
+    QPushButton* CurrentSheetButton;
 
     // --- Commands --------------------------------------------------------------------------
     void SaveButtonClick();
     void LoadButtonClick();
     void DeleteButtonClick();
+    // The selected recipe's sheet: printed, or exported as PDF or CSV.
+    void PrintButtonClick();
+    void PdfButtonClick();
+    void CsvButtonClick();
     // Shows the selected recipe's values and enables what applies.
     void showSummary();
 
@@ -65,8 +84,11 @@ private:
     void escapeCloses(TCustomDBGrid* grid, int& key);
     // Posts an edit still open in a grid (its checks may refuse it: then false).
     bool settleEdits();
+    // The selected recipe's sheet, edits settled first; none without a recipe.
+    std::optional<RecipeSheetData> selectedSheet();
 
     RecipeBook& book_;
+    RecipeCalculator* calculator_;
 };
 
 } // namespace cibrano

@@ -34,13 +34,13 @@ void TEnergyChart::clear() {
 QString TEnergyChart::note() const {
     // Short, to fit under the legend; the tooltip has the whole of it.
     if (!shown_)
-        return QStringLiteral("Nessuna ricetta selezionata.");
+        return QStringLiteral("Nessuna ricetta.");
     if (!split_.drawable())
         return split_.carbs < 0 || split_.proteins < 0 || split_.fats < 0
-                   ? QStringLiteral("Energia negativa: nessun grafico.")
-                   : QStringLiteral("Nessuna energia: grafico vuoto.");
+                   ? QStringLiteral("Energia negativa.")
+                   : QStringLiteral("Nessuna energia.");
     if (split_.differsFromTable())
-        return QStringLiteral("Oltre il 10 % dalle kcal della tabella.");
+        return QStringLiteral("Scarto oltre il 10 %.");
     return QString();
 }
 
@@ -104,9 +104,11 @@ void TEnergyChart::paint() {
     }
     const QString text = note();
     if (!text.isEmpty()) {
+        // One line, shortened when the chart is narrow; the tooltip has it whole.
         painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
-        painter.drawText(QRect(left, y, right - left, static_cast<int>(area.bottom()) - y),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+        painter.drawText(QRect(left, y, right - left, fm.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         fm.elidedText(text, Qt::ElideRight, right - left));
     }
 }
 

@@ -184,7 +184,7 @@ TEST(EnergyChartWidget, DrawsTheSplitItIsGivenAndSaysWhenThereIsNone) {
     TEnergyChart chart;
     chart.resize(320, 160);
     EXPECT_FALSE(chart.hasTotals());
-    EXPECT_EQ(chart.note(), "Nessuna ricetta selezionata.");
+    EXPECT_EQ(chart.note(), "Nessuna ricetta.");
 
     RecipeTotals t;
     t.Glucidi = 60;  // 240 kcal
