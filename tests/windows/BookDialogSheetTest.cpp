@@ -112,6 +112,17 @@ TEST_F(BookDialogSheet, TheChartFollowsTheSelectionAndTheSheetGoesOut) {
     EXPECT_THAT(readWholeFile(dir.file("corrente.csv")).value_or(""),
                 HasSubstr("Frutta,Mela,200,"));
     EXPECT_TRUE(ui.errors.empty());
+
+    // From the keyboard: Alt+V exports the selected recipe as CSV.
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    answerSave(dir.file("tastiera.csv"));
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &d;
+    QTest::keyClick(focus, Qt::Key_V, Qt::AltModifier);
+    // The button's Alt key clicks it the way a mouse would, a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fileExists(dir.file("tastiera.csv")); }, 2000));
+    EXPECT_THAT(readWholeFile(dir.file("tastiera.csv")).value_or(""),
+                HasSubstr("Totale ricetta,Pasta/pomodoro,300,"));
 }
 
 TEST_F(BookDialogSheet, WithoutARecipeOrAFoodTableTheCommandsStandAside) {
