@@ -5,6 +5,7 @@
 #include "engine/ZerovTable.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
+#include "platform/FileNameText.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,10 +13,6 @@
 namespace cibrano {
 
 namespace {
-
-AnsiString ansiPath(const std::string& path) {
-    return utf8ToAnsi(path).value_or(path);
-}
 
 void openWhole(TZerovTable& table, const std::string& path, const AnsiString& password) {
     table.setTableName(path);
@@ -28,7 +25,7 @@ void openWhole(TZerovTable& table, const std::string& path, const AnsiString& pa
         const AnsiString prefix = msg::ErrorOpeningTable;
         if (message.compare(0, prefix.size(), prefix) == 0)
             message.erase(0, prefix.size());
-        throw EDatabaseError(ansiPath(path) + ": " + message);
+        throw EDatabaseError(fileNameText(path) + ": " + message);
     }
 }
 
@@ -36,8 +33,8 @@ const TZerovField& field(const TZerovTable& table, const std::string& path, cons
                          std::initializer_list<StorageKind> kinds) {
     const TZerovField* f = table.store()->findField(name);
     if (!f || std::find(kinds.begin(), kinds.end(), f->storageKind) == kinds.end())
-        throw EDatabaseError(ansiPath(path) + ": not a file of the recipe book (no field " + name +
-                             " of the book's type)");
+        throw EDatabaseError(fileNameText(path) + ": not a file of the recipe book (no field " +
+                             name + " of the book's type)");
     return *f;
 }
 

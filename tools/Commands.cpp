@@ -25,16 +25,6 @@ namespace cibrano::tool {
 
 namespace {
 
-AnsiString ansiPassword(const std::optional<std::string>& utf8, const char* option) {
-    if (!utf8)
-        return AnsiString();
-    auto ansi = utf8ToAnsi(*utf8);
-    if (!ansi)
-        throw UsageError(std::string(option) +
-                         " holds a character that Windows-1252 cannot represent");
-    return *ansi;
-}
-
 // Opens a table file through a table component: the password given, else the ones the
 // session knows, else the prompt (when there is someone to answer it); with --partial a
 // damaged table as far as it can be read, the warning going through the user interface.
@@ -42,7 +32,7 @@ void openTable(TZerovTable& table, const std::string& file, const Options& optio
     if (::access(file.c_str(), R_OK) != 0)
         throw ToolError("cannot read " + file + ": " + std::strerror(errno));
     table.setTableName(file);
-    table.setPassword(ansiPassword(options.password, "--password"));
+    table.setPassword(ansiOption(options.password, "--password"));
     table.setPartialOpen(options.partial);
     try {
         table.open();
@@ -113,7 +103,7 @@ void runImport(const std::string& csvFile, const std::string& file, const Option
         throw ToolError(file + " already exists (--force replaces it)");
     std::vector<FieldDescription> fields =
         options.fields ? parseFieldList(*options.fields) : foodTableFields();
-    const AnsiString password = ansiPassword(options.password, "--password");
+    const AnsiString password = ansiOption(options.password, "--password");
 
     std::string reason;
     auto text = readWholeFile(csvFile, &reason);
@@ -178,7 +168,7 @@ void runImport(const std::string& csvFile, const std::string& file, const Option
 void runPasswd(const std::string& file, const Options& options, std::ostream& out) {
     if (!options.newPassword)
         throw UsageError("passwd needs --new-password P (an empty P writes the table plain)");
-    const AnsiString newPassword = ansiPassword(options.newPassword, "--new-password");
+    const AnsiString newPassword = ansiOption(options.newPassword, "--new-password");
     TZerovTable table;
     openTable(table, file, options);
     // A new password counts as a change of the open table, and its save writes under it.
@@ -186,6 +176,16 @@ void runPasswd(const std::string& file, const Options& options, std::ostream& ou
     table.saveChanges();
     out << file << ": written " << (newPassword.empty() ? "plain" : "under the new password")
         << "\n";
+}
+
+AnsiString ansiOption(const std::optional<std::string>& utf8, const char* option) {
+    if (!utf8)
+        return AnsiString();
+    auto ansi = utf8ToAnsi(*utf8);
+    if (!ansi)
+        throw UsageError(std::string(option) +
+                         " holds a character that Windows-1252 cannot represent");
+    return *ansi;
 }
 
 } // namespace cibrano::tool

@@ -1,6 +1,8 @@
 #pragma once
 // The tool's commands: info, dump, import and passwd (and sheet, tools/SheetCommand.h).
 
+#include "platform/AnsiString.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -17,6 +19,10 @@ struct Options {
     bool force = false;                     // --force: import may replace an existing file
     bool partial = false;                   // --partial: open a damaged table as far as it goes
 };
+
+// An option's UTF-8 text as 8-bit text ("" when the option is absent); a character Windows-1252
+// cannot hold is a usage error naming the option.
+AnsiString ansiOption(const std::optional<std::string>& utf8, const char* option);
 
 // Fields with types and sizes, record count, plain or enciphered, notes.
 void runInfo(const std::string& file, const Options& options, std::ostream& out);

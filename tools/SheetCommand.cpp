@@ -1,4 +1,5 @@
 #include "tools/SheetCommand.h"
+#include "tools/Commands.h"
 
 #include "app/RecipeCsv.h"
 #include "app/RecipeFileReader.h"
@@ -19,16 +20,6 @@
 namespace cibrano::tool {
 
 namespace {
-
-AnsiString ansiOption(const std::optional<std::string>& utf8, const char* option) {
-    if (!utf8)
-        return AnsiString();
-    auto ansi = utf8ToAnsi(*utf8);
-    if (!ansi)
-        throw UsageError(std::string(option) +
-                         " holds a character that Windows-1252 cannot represent");
-    return *ansi;
-}
 
 std::string noSuchRecipe(const RecipeFileReader& book, const std::string& file,
                          const AnsiString& name) {
