@@ -4,7 +4,7 @@
 #include "app/RecipeBookSlots.h"
 #include "dataset/DataSource.h"
 #include "dataset/FieldDefs.h"
-#include "engine/NewTableFile.h"
+#include "engine/file/NewTableFile.h"
 #include "platform/Abort.h"
 #include "platform/AnsiCase.h"
 #include "platform/Clock.h"

@@ -3,8 +3,8 @@
 // the recipe book and its loading walk a table's records in stored order this way, without
 // moving a dataset over them.
 
-#include "engine/RecordEntry.h"
-#include "engine/ZerovField.h"
+#include "engine/record/RecordEntry.h"
+#include "engine/record/ZerovField.h"
 #include "platform/AnsiString.h"
 #include "platform/DateTime.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/RecipeBookSlots.h"
 #include "engine/ZerovConst.h"
-#include "engine/ZerovTable.h"
+#include "engine/table/ZerovTable.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/FileNameText.h"

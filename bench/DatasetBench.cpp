@@ -9,8 +9,8 @@
 
 #include "dataset/DataSource.h"
 #include "dataset/Field.h"
-#include "engine/RecordEntry.h"
-#include "engine/ZerovTable.h"
+#include "engine/record/RecordEntry.h"
+#include "engine/table/ZerovTable.h"
 #include "platform/AnsiCase.h"
 
 #include <benchmark/benchmark.h>

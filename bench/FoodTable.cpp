@@ -1,8 +1,8 @@
 #include "bench/FoodTable.h"
 
-#include "engine/FieldDescriptions.h"
-#include "engine/RecordEntry.h"
-#include "engine/Sapphire.h"
+#include "engine/file/FieldDescriptions.h"
+#include "engine/file/Sapphire.h"
+#include "engine/record/RecordEntry.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 

@@ -2,7 +2,7 @@
 
 #include "bench/FoodTable.h"
 
-#include "engine/ZerovCursor.h"
+#include "engine/store/ZerovCursor.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 #include "platform/Timer.h"

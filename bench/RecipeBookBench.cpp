@@ -13,8 +13,8 @@
 #include "bench/ProgramSession.h"
 
 #include "app/RecipeBook.h"
-#include "engine/FieldValues.h"
-#include "engine/NewTableFile.h"
+#include "engine/file/NewTableFile.h"
+#include "engine/record/FieldValues.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
 

@@ -5,8 +5,8 @@
 #include "bench/Benchmarks.h"
 #include "bench/FoodTable.h"
 
-#include "engine/Sapphire.h"
-#include "engine/ZerovCursor.h"
+#include "engine/file/Sapphire.h"
+#include "engine/store/ZerovCursor.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 

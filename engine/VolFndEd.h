@@ -1,4 +1,4 @@
 #pragma once
 // The find edit box module: the search logic of the one-line find box.
 
-#include "engine/ZerovFindEdit.h"
+#include "engine/table/ZerovFindEdit.h"

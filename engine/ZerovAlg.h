@@ -2,7 +2,7 @@
 // The table engine's algorithms: the table cipher and the CRC of its password block, and the
 // conversion and comparison of field values in record buffers.
 
-#include "engine/Crc16.h"
-#include "engine/FieldValues.h"
-#include "engine/Sapphire.h"
-#include "engine/UniqueCode.h"
+#include "engine/file/Crc16.h"
+#include "engine/file/Sapphire.h"
+#include "engine/record/FieldValues.h"
+#include "engine/record/UniqueCode.h"

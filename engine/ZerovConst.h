@@ -4,10 +4,10 @@
 // and the session's; it brings in those of the filter language, the table dataset and the
 // table component, which live beside their modules.
 
-#include "engine/ZerovDatasetConst.h"
-#include "engine/ZerovMasterLinkConst.h"
-#include "engine/ZerovParserConst.h"
-#include "engine/ZerovTableConst.h"
+#include "engine/query/ZerovParserConst.h"
+#include "engine/table/ZerovDatasetConst.h"
+#include "engine/table/ZerovMasterLinkConst.h"
+#include "engine/table/ZerovTableConst.h"
 
 namespace cibrano::msg {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Filter conditions and the wildcard masks of their LIKE relation.
 
-#include "engine/ZerovCondition.h"
-#include "engine/ZerovMask.h"
-#include "engine/ZerovParserConst.h"
+#include "engine/query/ZerovCondition.h"
+#include "engine/query/ZerovMask.h"
+#include "engine/query/ZerovParserConst.h"

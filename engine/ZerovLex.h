@@ -1,6 +1,6 @@
 #pragma once
 // The filter language's tokenizer and condition reader.
 
-#include "engine/ZerovParser.h"
-#include "engine/ZerovParserConst.h"
-#include "engine/ZerovToken.h"
+#include "engine/query/ZerovParser.h"
+#include "engine/query/ZerovParserConst.h"
+#include "engine/query/ZerovToken.h"

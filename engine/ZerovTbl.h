@@ -2,10 +2,10 @@
 // The table engine's table module: the record store, the table dataset and what is built on
 // them.
 
-#include "engine/DOvuzaZerivir.h"
-#include "engine/KeyBuffer.h"
-#include "engine/ZerovCursor.h"
-#include "engine/ZerovSession.h"
-#include "engine/ZerovBlobStream.h"
-#include "engine/ZerovDatabase.h"
-#include "engine/ZerovTable.h"
+#include "engine/file/ZerovSession.h"
+#include "engine/sort/KeyBuffer.h"
+#include "engine/store/ZerovCursor.h"
+#include "engine/table/DOvuzaZerivir.h"
+#include "engine/table/ZerovBlobStream.h"
+#include "engine/table/ZerovDatabase.h"
+#include "engine/table/ZerovTable.h"

@@ -2,11 +2,11 @@
 
 #include "fuzz/FuzzTargets.h"
 
-#include "engine/FieldDescriptions.h"
-#include "engine/FieldValues.h"
-#include "engine/ZerovCursor.h"
-#include "engine/ZerovFilter.h"
-#include "engine/ZerovMask.h"
+#include "engine/file/FieldDescriptions.h"
+#include "engine/query/ZerovFilter.h"
+#include "engine/query/ZerovMask.h"
+#include "engine/record/FieldValues.h"
+#include "engine/store/ZerovCursor.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/Stream.h"

@@ -2,10 +2,10 @@
 
 #include "fuzz/FuzzTargets.h"
 
-#include "engine/Crc16.h"
-#include "engine/FieldValues.h"
-#include "engine/Sapphire.h"
-#include "engine/ZerovCursor.h"
+#include "engine/file/Crc16.h"
+#include "engine/file/Sapphire.h"
+#include "engine/record/FieldValues.h"
+#include "engine/store/ZerovCursor.h"
 #include "platform/Clock.h"
 #include "platform/DatabaseError.h"
 #include "platform/DateTime.h"

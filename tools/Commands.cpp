@@ -1,9 +1,9 @@
 #include "tools/Commands.h"
 
-#include "engine/FieldDescriptions.h"
 #include "engine/ZerovConst.h"
-#include "engine/ZerovCursor.h"
-#include "engine/ZerovTable.h"
+#include "engine/file/FieldDescriptions.h"
+#include "engine/store/ZerovCursor.h"
+#include "engine/table/ZerovTable.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
 #include "platform/Csv.h"

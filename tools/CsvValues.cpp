@@ -1,7 +1,7 @@
 #include "tools/CsvValues.h"
 
-#include "engine/FieldValues.h"
-#include "engine/RecordEntry.h"
+#include "engine/record/FieldValues.h"
+#include "engine/record/RecordEntry.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
 #include "platform/Csv.h"

@@ -3,7 +3,7 @@
 // "Name:type[:size],..." with the types string, smallint, integer, word, boolean, float,
 // currency, date, time, datetime, autoinc, blob, memo, fmtmemo and graphic.
 
-#include "engine/FieldDescriptions.h"
+#include "engine/file/FieldDescriptions.h"
 
 #include <string>
 #include <string_view>

@@ -5,7 +5,7 @@
 
 #include "tests/app/RecipeBookTestSupport.h"
 
-#include "engine/NewTableFile.h"
+#include "engine/file/NewTableFile.h"
 
 #include <csignal>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The address order that `contains` searches: whatever the list looks like, it must be exactly
 // the entries sorted by address.
 
-#include "engine/AddressOrder.h"
+#include "engine/store/AddressOrder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/Crc16.h"
+#include "engine/file/Crc16.h"
 
 #include <gtest/gtest.h>
 

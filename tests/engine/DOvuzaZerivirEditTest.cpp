@@ -5,7 +5,7 @@
 #include "tests/engine/DOvuzaZerivirTestSupport.h"
 
 #include "dataset/DateTimeFields.h"
-#include "engine/ZerovDatabase.h"
+#include "engine/table/ZerovDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DatabaseError.h"
 #include "platform/DateTime.h"

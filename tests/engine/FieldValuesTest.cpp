@@ -1,4 +1,4 @@
-#include "engine/FieldValues.h"
+#include "engine/record/FieldValues.h"
 #include "platform/DateTime.h"
 #include "platform/RegionalSettings.h"
 #include "tests/engine/EngineTestSupport.h"

@@ -2,8 +2,8 @@
 // characters; the bytes the file system gets stay as they are.
 
 #include "dataset/Field.h"
-#include "engine/NewTableFile.h"
-#include "engine/ZerovTable.h"
+#include "engine/file/NewTableFile.h"
+#include "engine/table/ZerovTable.h"
 #include "platform/DatabaseError.h"
 #include "tests/platform/ErrorMessage.h"
 #include "tests/platform/TempDir.h"

@@ -9,9 +9,9 @@
 #include "tests/engine/DOvuzaZerivirTestSupport.h"
 
 #include "dataset/StringField.h"
-#include "engine/StoredText.h"
 #include "engine/VolFndEd.h"
-#include "engine/ZerovTable.h"
+#include "engine/table/StoredText.h"
+#include "engine/table/ZerovTable.h"
 #include "platform/AnsiCase.h"
 #include "platform/Timer.h"
 

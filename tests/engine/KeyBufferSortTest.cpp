@@ -3,9 +3,9 @@
 
 #include "TableImageTestSupport.h"
 
-#include "engine/KeyBufferSort.h"
-#include "engine/KeyRank.h"
-#include "engine/RecordSort.h"
+#include "engine/sort/KeyBufferSort.h"
+#include "engine/sort/KeyRank.h"
+#include "engine/sort/RecordSort.h"
 
 #include <cmath>
 #include <limits>

@@ -5,8 +5,8 @@
 #include "ZerovTableTestSupport.h"
 
 #include "dataset/Field.h"
-#include "engine/NewTableFile.h"
-#include "engine/ZerovCursor.h"
+#include "engine/file/NewTableFile.h"
+#include "engine/store/ZerovCursor.h"
 #include "tests/platform/ErrorMessage.h"
 
 #include <filesystem>

@@ -1,8 +1,8 @@
 // The quicksort over ranks must make the very swaps of the quicksort of record lists: the same
 // final order of items with equal ranks, whatever the ranks look like.
 
-#include "engine/RankQuickSort.h"
-#include "engine/RecordSort.h"
+#include "engine/sort/RankQuickSort.h"
+#include "engine/sort/RecordSort.h"
 
 #include <gtest/gtest.h>
 

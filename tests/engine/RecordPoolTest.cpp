@@ -1,7 +1,7 @@
 // The pool the records read from a table live in: pieces never overlap, buffers come cleared
 // and aligned, and the pool knows its own memory until it is released.
 
-#include "engine/RecordPool.h"
+#include "engine/record/RecordPool.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "TableImageTestSupport.h"
 
-#include "engine/RecordSort.h"
+#include "engine/sort/RecordSort.h"
 
 #include <random>
 

@@ -1,5 +1,5 @@
-#include "engine/Sapphire.h"
-#include "engine/Crc16.h"
+#include "engine/file/Sapphire.h"
+#include "engine/file/Crc16.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "tests/engine/ZerovTableTestSupport.h"
 
 #include "dataset/DataSet.h"
-#include "engine/FieldValues.h"
+#include "engine/record/FieldValues.h"
 
 #include <random>
 

@@ -3,7 +3,7 @@
 
 #include "TableImageTestSupport.h"
 
-#include "engine/ZerovSession.h"
+#include "engine/file/ZerovSession.h"
 #include "platform/ScriptedUi.h"
 
 #include <random>

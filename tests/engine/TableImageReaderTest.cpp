@@ -2,7 +2,7 @@
 
 #include "TableImageTestSupport.h"
 
-#include "engine/ZerovSession.h"
+#include "engine/file/ZerovSession.h"
 #include "platform/ScriptedUi.h"
 
 using namespace cibrano;

@@ -3,9 +3,9 @@
 
 #include "TableImageTestSupport.h"
 
-#include "engine/Crc16.h"
-#include "engine/Sapphire.h"
-#include "engine/ZerovSession.h"
+#include "engine/file/Crc16.h"
+#include "engine/file/Sapphire.h"
+#include "engine/file/ZerovSession.h"
 #include "platform/ScriptedUi.h"
 
 #include <cmath>

@@ -2,8 +2,8 @@
 // Helpers for the record store tests: stores made from field definitions, values put into
 // record buffers, golden files read.
 
-#include "engine/FieldDescriptions.h"
-#include "engine/ZerovCursor.h"
+#include "engine/file/FieldDescriptions.h"
+#include "engine/store/ZerovCursor.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 #include "tests/platform/TempDir.h"

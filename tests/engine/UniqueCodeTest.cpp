@@ -1,4 +1,4 @@
-#include "engine/UniqueCode.h"
+#include "engine/record/UniqueCode.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 

@@ -7,7 +7,7 @@
 
 #include "dataset/DataSource.h"
 #include "dataset/FieldDefs.h"
-#include "engine/ZerovBlobStream.h"
+#include "engine/table/ZerovBlobStream.h"
 #include "platform/DatabaseError.h"
 #include "platform/Stream.h"
 #include "platform/UiServices.h"

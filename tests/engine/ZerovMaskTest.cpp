@@ -1,4 +1,4 @@
-#include "engine/ZerovMask.h"
+#include "engine/query/ZerovMask.h"
 
 #include "../platform/ErrorMessage.h"
 

@@ -2,8 +2,8 @@
 
 #include "dataset/DataSource.h"
 #include "dataset/Field.h"
-#include "engine/ZerovMasterLink.h"
-#include "engine/ZerovTable.h"
+#include "engine/table/ZerovMasterLink.h"
+#include "engine/table/ZerovTable.h"
 #include "platform/ScriptedUi.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/platform/ErrorMessage.h"

@@ -1,5 +1,5 @@
-#include "engine/ZerovSession.h"
-#include "engine/Crc16.h"
+#include "engine/file/ZerovSession.h"
+#include "engine/file/Crc16.h"
 #include "platform/Component.h"
 #include "platform/ScriptedUi.h"
 #include "platform/UiServices.h"

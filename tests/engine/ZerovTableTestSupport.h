@@ -4,9 +4,9 @@
 // password from an earlier test.
 
 #include "dataset/Field.h"
-#include "engine/ZerovDatabase.h"
-#include "engine/ZerovSession.h"
-#include "engine/ZerovTable.h"
+#include "engine/file/ZerovSession.h"
+#include "engine/table/ZerovDatabase.h"
+#include "engine/table/ZerovTable.h"
 #include "platform/Files.h"
 #include "platform/ScriptedUi.h"
 #include "tests/engine/EngineTestSupport.h"

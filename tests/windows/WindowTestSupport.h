@@ -7,7 +7,7 @@
 #include "tests/engine/ZerovTableTestSupport.h"
 #include "tests/platform_qt/ModalHelper.h"
 
-#include "engine/ZerovTable.h"
+#include "engine/table/ZerovTable.h"
 
 #include <QApplication>
 #include <QFontMetrics>

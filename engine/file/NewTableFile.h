@@ -1,0 +1,21 @@
+#pragma once
+// Making a new, empty table file from field descriptions: the image a table in lmClear mode
+// starts from, enciphered under a password when one is given, written as every save writes
+// (a temporary file beside the target, then renamed over it), so that a failure leaves no
+// half-written file and an existing file as it was.
+
+#include "engine/file/FieldDescriptions.h"
+#include "platform/AnsiString.h"
+
+#include <string>
+#include <vector>
+
+namespace cibrano {
+
+// Writes the empty table at `path`, replacing a file already there. Raises EDatabaseError for
+// fields the file cannot describe (before anything is written) and when the file cannot be
+// written; the message then names the file.
+void createTableFile(const std::string& path, const std::vector<FieldDescription>& fields,
+                     const AnsiString& password);
+
+} // namespace cibrano
