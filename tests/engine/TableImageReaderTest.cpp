@@ -285,4 +285,6 @@ TEST_F(TableImageReader, ReadingClearsWhatTheStoreHeld) {
     EXPECT_EQ(store.fieldCount(), 1);
     EXPECT_EQ(store.entryCount(), 1);
     EXPECT_EQ(store.notes(), "");
+    // The store outlives `destroyed` and tells the hook again when the fixture frees it.
+    store.onDestroyRecordData = nullptr;
 }
