@@ -3,7 +3,7 @@
 // fixed text of 30, Nome as a text of 50, five floats), with rows made up deterministically so
 // that every run, and the engine and SQLite within a run, see the same values in the same order.
 
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 #include "platform/AnsiString.h"
 
 #include <string>

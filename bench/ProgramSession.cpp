@@ -2,7 +2,7 @@
 
 #include "bench/FoodTable.h"
 
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 #include "platform/Timer.h"

@@ -6,7 +6,7 @@
 #include "bench/FoodTable.h"
 
 #include "engine/file/Sapphire.h"
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 

@@ -2,9 +2,9 @@
 // The table engine's table module: the record store, the table dataset and what is built on
 // them.
 
+#include "engine/file/ZerovCursor.h"
 #include "engine/file/ZerovSession.h"
 #include "engine/sort/KeyBuffer.h"
-#include "engine/store/ZerovCursor.h"
 #include "engine/table/DOvuzaZerivir.h"
 #include "engine/table/ZerovBlobStream.h"
 #include "engine/table/ZerovDatabase.h"

@@ -3,10 +3,10 @@
 #include "fuzz/FuzzTargets.h"
 
 #include "engine/file/FieldDescriptions.h"
+#include "engine/file/ZerovCursor.h"
 #include "engine/query/ZerovFilter.h"
 #include "engine/query/ZerovMask.h"
 #include "engine/record/FieldValues.h"
-#include "engine/store/ZerovCursor.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/Stream.h"

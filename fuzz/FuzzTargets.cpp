@@ -4,8 +4,8 @@
 
 #include "engine/file/Crc16.h"
 #include "engine/file/Sapphire.h"
+#include "engine/file/ZerovCursor.h"
 #include "engine/record/FieldValues.h"
-#include "engine/store/ZerovCursor.h"
 #include "platform/Clock.h"
 #include "platform/DatabaseError.h"
 #include "platform/DateTime.h"

@@ -2,7 +2,7 @@
 
 #include "engine/ZerovConst.h"
 #include "engine/file/FieldDescriptions.h"
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 #include "engine/table/ZerovTable.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"

@@ -1,7 +1,7 @@
 #include "engine/file/FieldDescriptions.h"
 
+#include "engine/file/ZerovCursor.h"
 #include "engine/record/ZerovField.h"
-#include "engine/store/ZerovCursor.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
 #include "platform/Stream.h"

@@ -6,7 +6,7 @@
 // need().
 
 #include "engine/file/Sapphire.h"
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 
 #include <cstddef>
 #include <cstdint>

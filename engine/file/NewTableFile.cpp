@@ -1,6 +1,6 @@
 #include "engine/file/NewTableFile.h"
 
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 #include "platform/DatabaseError.h"
 #include "platform/FileNameText.h"
 #include "platform/Stream.h"

@@ -2,7 +2,7 @@
 // it is never overwritten in place: the new image goes to a temporary file beside it, which
 // replaces the old file only once it is complete and flushed.
 
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 

@@ -3,7 +3,7 @@
 // records made from them.
 
 #include "engine/file/ImageReader.h"
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 
 #include <algorithm>
 #include <cerrno>

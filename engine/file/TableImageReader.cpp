@@ -9,8 +9,8 @@
 
 #include "engine/ZerovConst.h"
 #include "engine/file/ImageReader.h"
+#include "engine/file/ZerovCursor.h"
 #include "engine/file/ZerovSession.h"
-#include "engine/store/ZerovCursor.h"
 #include "platform/Format.h"
 #include "platform/Stream.h"
 

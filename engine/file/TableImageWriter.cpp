@@ -7,8 +7,8 @@
 
 #include "engine/file/Crc16.h"
 #include "engine/file/Sapphire.h"
+#include "engine/file/ZerovCursor.h"
 #include "engine/file/ZerovSession.h"
-#include "engine/store/ZerovCursor.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
 #include "platform/Guid.h"

@@ -9,7 +9,7 @@
 // - except in a pooled record (`pooled`): a record read from a table has its buffer and the
 //   texts and BLOBs it refers to in the store's RecordPool, freed with the pool only. Its
 //   values are never written in place: the store gives it a buffer of its own first
-//   (TZerovCursor::ownRecordData).
+//   (RecordStore::ownRecordData).
 // Slots may be unaligned: always go through these helpers (memcpy).
 
 #include "engine/record/RecordPool.h"

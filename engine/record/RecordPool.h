@@ -7,7 +7,7 @@
 //
 // Nothing is given back before the whole pool is released (when the store is cleared): a
 // pooled record whose values change gets a buffer of its own on the heap (see
-// TZerovCursor::ownRecordData), and its pooled bytes stay unused until then. Code that
+// RecordStore::ownRecordData), and its pooled bytes stay unused until then. Code that
 // releases a text or BLOB it finds in a slot goes through releaseText / releaseBlob, which
 // leave pooled memory alone, so that a value written into a pooled record by any route never
 // frees memory the pool owns.

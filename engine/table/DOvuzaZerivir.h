@@ -28,11 +28,11 @@
 // where the file-era layout had 12.
 
 #include "dataset/DataSet.h"
+#include "engine/file/ZerovCursor.h"
 #include "engine/query/ZerovCondition.h"
 #include "engine/query/ZerovFilter.h"
 #include "engine/record/RecordEntry.h"
 #include "engine/sort/KeyBuffer.h"
-#include "engine/store/ZerovCursor.h"
 #include "platform/AnsiString.h"
 #include "platform/Set.h"
 

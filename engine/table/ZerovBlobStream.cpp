@@ -1,8 +1,8 @@
 #include "engine/table/ZerovBlobStream.h"
 
 #include "dataset/Field.h"
+#include "engine/file/ZerovCursor.h"
 #include "engine/record/RecordEntry.h"
-#include "engine/store/ZerovCursor.h"
 #include "engine/table/DOvuzaZerivir.h"
 #include "engine/table/ZerovDatasetConst.h"
 #include "engine/table/ZerovTableConst.h"

@@ -2,8 +2,8 @@
 
 #include "dataset/FieldDefs.h"
 #include "engine/file/FieldDescriptions.h"
+#include "engine/file/ZerovCursor.h"
 #include "engine/file/ZerovSession.h"
-#include "engine/store/ZerovCursor.h"
 #include "engine/table/ZerovBlobStream.h"
 #include "engine/table/ZerovDatabase.h"
 #include "engine/table/ZerovDatasetConst.h"

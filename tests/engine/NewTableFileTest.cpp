@@ -6,7 +6,7 @@
 
 #include "dataset/Field.h"
 #include "engine/file/NewTableFile.h"
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 #include "tests/platform/ErrorMessage.h"
 
 #include <filesystem>

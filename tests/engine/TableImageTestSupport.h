@@ -3,7 +3,7 @@
 // record buffers, golden files read.
 
 #include "engine/file/FieldDescriptions.h"
-#include "engine/store/ZerovCursor.h"
+#include "engine/file/ZerovCursor.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 #include "tests/platform/TempDir.h"

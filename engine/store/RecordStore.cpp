@@ -1,7 +1,6 @@
-#include "engine/store/ZerovCursor.h"
+#include "engine/store/RecordStore.h"
 
 #include "engine/ZerovConst.h"
-#include "engine/file/Sapphire.h"
 #include "engine/record/FieldValues.h"
 #include "engine/sort/RecordSort.h"
 #include "engine/store/AddressOrder.h"
@@ -40,41 +39,39 @@ void sortEntries(std::vector<RecordEntry*>& entries, const ZerovFieldList& keys,
 
 } // namespace
 
-TZerovCursor::TZerovCursor() {
+RecordStore::RecordStore() {
     valuesChanged();
 }
 
-void TZerovCursor::valuesChanged() {
+void RecordStore::valuesChanged() {
     static std::atomic<uint64_t> counter{0};
     contentVersion_ = ++counter;
 }
 
-TZerovCursor::~TZerovCursor() {
+RecordStore::~RecordStore() {
     try {
         clearStore(true);
     } catch (...) {
         // A failing user-data hook must not escape a destructor; the memory is freed anyway.
     }
-    // The block holds the plain body key of the table.
-    wipeSecret(passwordBlock_, sizeof passwordBlock_);
 }
 
 // ---- Fields ----
 
-TZerovField* TZerovCursor::fieldAt(int index) const {
+TZerovField* RecordStore::fieldAt(int index) const {
     if (index < 0 || index >= fieldCount())
         return nullptr;
     return fields_[static_cast<size_t>(index)];
 }
 
-TZerovField* TZerovCursor::findField(std::string_view name) const {
+TZerovField* RecordStore::findField(std::string_view name) const {
     for (TZerovField* f : fields_)
         if (ansiSameText(f->fieldName, name))
             return f;
     return nullptr;
 }
 
-ZerovFieldList TZerovCursor::buildFieldList(std::string_view names) const {
+ZerovFieldList RecordStore::buildFieldList(std::string_view names) const {
     ZerovFieldList list;
     while (!names.empty()) {
         size_t semi = names.find(';');
@@ -89,21 +86,21 @@ ZerovFieldList TZerovCursor::buildFieldList(std::string_view names) const {
 
 // ---- Records ----
 
-RecordEntry* TZerovCursor::recordAt(int index) const {
+RecordEntry* RecordStore::recordAt(int index) const {
     if (index < 0 || index >= entryCount())
         return nullptr;
     return entries_[static_cast<size_t>(index)];
 }
 
-uint8_t* TZerovCursor::newRecordBuffer() const {
+uint8_t* RecordStore::newRecordBuffer() const {
     return new uint8_t[static_cast<size_t>(recordBufferSize_)]();
 }
 
-RecordEntry* TZerovCursor::newEntry() {
+RecordEntry* RecordStore::newEntry() {
     return new (pool_.allocate(sizeof(RecordEntry))) RecordEntry();
 }
 
-uint8_t* TZerovCursor::ownRecordData(RecordEntry* entry) {
+uint8_t* RecordStore::ownRecordData(RecordEntry* entry) {
     if (!entry || !entry->data)
         return nullptr;
     if (entry->pooled) {
@@ -125,7 +122,7 @@ namespace {
 constexpr size_t kIndexedContainsFrom = 1024;
 } // namespace
 
-bool TZerovCursor::contains(const RecordEntry* entry) const {
+bool RecordStore::contains(const RecordEntry* entry) const {
     if (entries_.size() < kIndexedContainsFrom)
         return std::find(entries_.begin(), entries_.end(), entry) != entries_.end();
     if (!entryIndexValid_ || entryIndex_.size() != entries_.size()) {
@@ -138,7 +135,7 @@ bool TZerovCursor::contains(const RecordEntry* entry) const {
 
 // ---- Changes ----
 
-bool TZerovCursor::beginRecordEdit(RecordEntry* entry) {
+bool RecordStore::beginRecordEdit(RecordEntry* entry) {
     if (!entry || !entry->isLive() || !entry->data)
         return false;
     if (!entry->backup) {
@@ -149,7 +146,7 @@ bool TZerovCursor::beginRecordEdit(RecordEntry* entry) {
     return true;
 }
 
-bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiString& message) {
+bool RecordStore::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiString& message) {
     message.clear();
     if (entry) {
         if (!contains(entry)) {
@@ -211,7 +208,7 @@ bool TZerovCursor::putRecord(const uint8_t* buffer, RecordEntry* entry, AnsiStri
 
 // Frees the record's values and buffers, lets the dataset release its user data and leaves a
 // tombstone.
-void TZerovCursor::removeEntry(RecordEntry* entry) {
+void RecordStore::removeEntry(RecordEntry* entry) {
     const bool wasShown = isShown(entry);
     freeEntryValues(entry);
     entry->status = recRemoved;
@@ -222,12 +219,12 @@ void TZerovCursor::removeEntry(RecordEntry* entry) {
     entry->userData = 0;
 }
 
-void TZerovCursor::freeEntryValues(RecordEntry* entry) {
+void RecordStore::freeEntryValues(RecordEntry* entry) {
     freeBuffer(entry->backup);
     releaseData(entry);
 }
 
-void TZerovCursor::releaseData(RecordEntry* entry) {
+void RecordStore::releaseData(RecordEntry* entry) {
     if (entry->pooled) {
         // Only values written into the pooled buffer from outside the store lie elsewhere.
         for (const TZerovField* f : fields_) {
@@ -247,13 +244,13 @@ void TZerovCursor::releaseData(RecordEntry* entry) {
     }
 }
 
-void TZerovCursor::freeBuffer(uint8_t*& buffer) const {
+void RecordStore::freeBuffer(uint8_t*& buffer) const {
     freeRecordValues(buffer);
     delete[] buffer;
     buffer = nullptr;
 }
 
-bool TZerovCursor::markRecordDeleted(RecordEntry* entry, AnsiString& message) {
+bool RecordStore::markRecordDeleted(RecordEntry* entry, AnsiString& message) {
     message.clear();
     if (!entry || !contains(entry)) {
         message = msg::RecordNotFound;
@@ -274,7 +271,7 @@ bool TZerovCursor::markRecordDeleted(RecordEntry* entry, AnsiString& message) {
     return true;
 }
 
-void TZerovCursor::revertRecord(RecordEntry* entry) {
+void RecordStore::revertRecord(RecordEntry* entry) {
     if (!entry)
         return;
     const bool wasShown = isShown(entry);
@@ -291,7 +288,7 @@ void TZerovCursor::revertRecord(RecordEntry* entry) {
     valuesChanged();
 }
 
-void TZerovCursor::revertAllChanges() {
+void RecordStore::revertAllChanges() {
     for (RecordEntry* e : entries_) {
         switch (e->status) {
         case recModified:
@@ -307,7 +304,7 @@ void TZerovCursor::revertAllChanges() {
     }
 }
 
-void TZerovCursor::commitAllChanges() {
+void RecordStore::commitAllChanges() {
     valuesChanged();
     for (RecordEntry* e : entries_) {
         if (e->status == recDeleted) {
@@ -319,7 +316,7 @@ void TZerovCursor::commitAllChanges() {
     }
 }
 
-void TZerovCursor::clearStore(bool alsoFields) {
+void RecordStore::clearStore(bool alsoFields) {
     // Every entry is freed even when a hook raises; the first error is passed on afterwards.
     std::exception_ptr failure;
     listChanged();
@@ -357,7 +354,7 @@ void TZerovCursor::clearStore(bool alsoFields) {
 
 // ---- Buffers and keys ----
 
-void TZerovCursor::copyRecordValues(const uint8_t* source, uint8_t* target) const {
+void RecordStore::copyRecordValues(const uint8_t* source, uint8_t* target) const {
     if (source == target)
         return;
     for (const TZerovField* f : fields_) {
@@ -389,15 +386,15 @@ void TZerovCursor::copyRecordValues(const uint8_t* source, uint8_t* target) cons
     }
 }
 
-void TZerovCursor::freeRecordValues(uint8_t* buffer) const {
+void RecordStore::freeRecordValues(uint8_t* buffer) const {
     if (!buffer)
         return;
     for (const TZerovField* f : fields_)
         releaseSlotValue(slotOf(buffer, *f), *f);
 }
 
-bool TZerovCursor::hasDuplicateKey(const uint8_t* buffer, const RecordEntry* entry,
-                                   std::string_view keyFieldNames) const {
+bool RecordStore::hasDuplicateKey(const uint8_t* buffer, const RecordEntry* entry,
+                                  std::string_view keyFieldNames) const {
     ZerovFieldList keys = keyFieldNames.empty() ? fields_ : buildFieldList(keyFieldNames);
     // No key field, no key to violate (otherwise every record would equal every other).
     if (keys.empty() || !buffer)
@@ -411,7 +408,7 @@ bool TZerovCursor::hasDuplicateKey(const uint8_t* buffer, const RecordEntry* ent
     return false;
 }
 
-void TZerovCursor::sortRecords(std::string_view fieldNames, bool caseInsensitive) {
+void RecordStore::sortRecords(std::string_view fieldNames, bool caseInsensitive) {
     sortEntries(entries_, buildFieldList(fieldNames), caseInsensitive);
     listChanged();
 }
@@ -420,7 +417,7 @@ void TZerovCursor::sortRecords(std::string_view fieldNames, bool caseInsensitive
 
 // The counter continues from the highest number loaded: the records are ordered by the
 // automatic-number field and the last one's value is taken.
-void TZerovCursor::establishAutoIncCounter() {
+void RecordStore::establishAutoIncCounter() {
     autoIncCounter_ = 0;
     if (!autoIncField_ || entries_.empty())
         return;
@@ -431,22 +428,6 @@ void TZerovCursor::establishAutoIncCounter() {
             autoIncCounter_ = readSlot<int32_t>(slotOf(last->data, *autoIncField_));
     } catch (...) {
         autoIncCounter_ = 0;
-    }
-}
-
-// Tells onProgress the percentage done, rounded half to even, when it changed.
-void TZerovCursor::reportProgress(int64_t done, int64_t total, int& lastReported) {
-    if (!onProgress || total <= 0)
-        return;
-    int64_t scaled = done * 100;
-    int64_t q = scaled / total;
-    int64_t twice = (scaled % total) * 2;
-    if (twice > total || (twice == total && (q % 2) != 0))
-        ++q;
-    int percent = static_cast<int>(q);
-    if (percent != lastReported) {
-        lastReported = percent;
-        onProgress(percent);
     }
 }
 

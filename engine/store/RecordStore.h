@@ -1,7 +1,8 @@
 #pragma once
 // The record store: one table held in memory, its field descriptions and every record as a
-// raw record buffer, with the changes made since the last commit, the reading and writing of
-// the table image and the sorting of records.
+// raw record buffer, with the changes made since the last commit and the sorting of records.
+// It knows nothing of files: TZerovCursor (engine/file/ZerovCursor.h) is this store reading
+// and writing itself as a table file.
 //
 // A record's identity is the address of its RecordEntry (the dataset's bookmark): entries are
 // made in the store's record pool and never move while the store lives, whatever sorting does
@@ -9,15 +10,13 @@
 // which frees the entries with the pool. Records read from a table keep their buffers and
 // texts in the pool too (RecordEntry::pooled).
 //
-// The member functions live in several files: ZerovCursor.cpp (fields, records, changes,
-// keys, sorting), TableImageReader.cpp, TableFileReader.cpp (reading a file in pieces),
-// TableImageWriter.cpp and TableFile.cpp.
+// Its members live in RecordStore.cpp (fields, records, changes, keys, sorting); the store as
+// a table file reads and writes them through the protected part below.
 
 #include "engine/record/RecordEntry.h"
 #include "engine/record/RecordPool.h"
 #include "engine/record/ZerovField.h"
 #include "platform/AnsiString.h"
-#include "platform/Set.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,78 +28,16 @@
 
 namespace cibrano {
 
-class TStream;
-class TMemoryStream;
-class TableFileSource;
-
-enum TSaveOption { savAutoBackup, savSlowMode, savSortOnIndex };
-using TSaveOptions = TSet<TSaveOption>;
-
-class TZerovCursor {
+class RecordStore {
 public:
-    // Image kinds (the byte after the total length).
-    static constexpr uint8_t kPlainImage = 0x53;      // 'S'
-    static constexpr uint8_t kEncipheredImage = 0x50; // 'P'
-    static constexpr uint8_t kErrorImage = 0x45;      // 'E'
-    static constexpr size_t kPasswordBlockSize = 40;
-    // Limits of what the reader accepts, so the writer refuses anything beyond them.
-    static constexpr int32_t kMaxTextLength = 8191;
-    static constexpr int32_t kMaxBlobLength = (1 << 30) - 1;
-    static constexpr size_t kMaxNotesLength = 32767;
+    RecordStore();
+    // Clears everything (records, fields, the description section).
+    ~RecordStore();
+    RecordStore(const RecordStore&) = delete;
+    RecordStore& operator=(const RecordStore&) = delete;
 
-    TZerovCursor();
-    // Clears everything (records, fields, the description section, the password block).
-    ~TZerovCursor();
-    TZerovCursor(const TZerovCursor&) = delete;
-    TZerovCursor& operator=(const TZerovCursor&) = delete;
-
-    // Hooks set by the owning dataset. onDestroyRecordData is told when a record goes, with its
-    // user data to release; onProgress gets the percentage done (0-100) of reading or writing.
+    // Hook set by the owning dataset: told when a record goes, with its user data to release.
     std::function<void(intptr_t& userData)> onDestroyRecordData;
-    std::function<void(int percent)> onProgress;
-
-    // ---- Loading and saving (the table image) ----
-
-    // Loads the image at the stream's position into the store (cleared first). Enciphered
-    // bodies are deciphered in place, in the stream's memory. The message is empty on full
-    // success; with PartialOpen a damaged image still succeeds and the message says what went
-    // wrong.
-    bool readTableImage(TMemoryStream& stream, AnsiString& message);
-    // What reading a table file came to.
-    enum class FileRead { loaded, refused, unreadable };
-    // Loads a table file as readTableImage loads an image, reading and deciphering it a piece
-    // at a time so that the file's bytes are never all in memory at once. `refused`, with the
-    // message, where readTableImage answers false; `unreadable`, with the system's reason, when
-    // the file cannot be opened (the store is then left as it was) or not read to its end (the
-    // store is then empty).
-    FileRead readTableFile(const std::string& path, AnsiString& message);
-    // The same from a file already opened (engine/ImageReader.h).
-    FileRead readTableFile(TableFileSource& file, AnsiString& message);
-    // Writes the image of the store at the stream's position, enciphered when a password is
-    // set (with a new body key each time); answers the image length. Raises EDatabaseError,
-    // before writing anything, when the store holds what the reader would refuse.
-    size_t writeTableImage(TStream& stream);
-    // Writes the table file: savAutoBackup first copies the old file to ".~d" (a failed copy is
-    // ignored), savSortOnIndex reorders the records by `indexFieldNames` first, savSlowMode
-    // writes straight into the file instead of building the image in memory. The old file is
-    // replaced only by a complete new one: a failed save raises EDatabaseError and leaves it
-    // as it was.
-    void saveTableFile(const std::string& fileName, TSaveOptions options, bool caseInsensitive,
-                       const AnsiString& indexFieldNames);
-
-    bool PartialOpen() const { return partialOpen_; }
-    void setPartialOpen(bool value) { partialOpen_ = value; }
-
-    const AnsiString& password() const { return password_; }
-    void setPassword(const AnsiString& password) { password_ = password; }
-    // The 40-byte password block: the plain GUID text and its CRC after a successful password
-    // check or a write.
-    const uint8_t* passwordBlock() const { return passwordBlock_; }
-    // Whether the last image read or written was enciphered.
-    bool isEnciphered() const { return enciphered_; }
-
-    const AnsiString& notes() const { return notes_; }
-    void setNotes(const AnsiString& notes) { notes_ = notes; }
 
     // The field description section exactly as read or built, and the field count it declares.
     const AnsiString& descriptionSection() const { return descriptionSection_; }
@@ -188,8 +125,8 @@ public:
     // The first field of kind a, or none.
     TZerovField* autoIncField() const { return autoIncField_; }
 
-private:
-    struct ImageReader;
+protected:
+    // What the store as a table file (engine/file/) reads and writes.
 
     void freeEntryValues(RecordEntry* entry);
     // Releases a record buffer with the values it refers to, and clears the pointer.
@@ -210,19 +147,10 @@ private:
     }
     bool contains(const RecordEntry* entry) const;
     void establishAutoIncCounter();
-    void reportProgress(int64_t done, int64_t total, int& lastReported);
-
-    bool parseFieldDescriptions(AnsiString& message);
-    bool readImage(ImageReader& in, AnsiString& message);
-    bool readRecord(ImageReader& in, AnsiString& message);
-    size_t checkWritable() const;
-    size_t writeImage(TStream& stream);
 
     // The entries, and the buffers and values of the records read from a table.
     RecordPool pool_;
     std::vector<RecordEntry*> entries_;
-    // The length bytes of the record being read.
-    std::vector<uint8_t> recordLengths_;
     // The entries' addresses in address order, so that `contains` answers a large store by
     // binary search instead of a scan per post: made when first needed, kept up to date as
     // records are added, dropped when the list is cleared, remade when the list grew by other
@@ -238,13 +166,8 @@ private:
     AnsiString descriptionSection_;
     int32_t declaredFieldCount_ = 0;
     int recordBufferSize_ = 0;
-    bool partialOpen_ = false;
-    AnsiString password_;
-    uint8_t passwordBlock_[kPasswordBlockSize] = {};
-    bool enciphered_ = false;
     int32_t autoIncCounter_ = 0;
     TZerovField* autoIncField_ = nullptr;
-    AnsiString notes_;
 };
 
 } // namespace cibrano
