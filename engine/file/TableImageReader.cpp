@@ -7,7 +7,7 @@
 // hostile image can only make the reader fail, never read out of bounds or allocate more than the
 // image itself justifies.
 
-#include "engine/ZerovConst.h"
+#include "engine/file/FileConst.h"
 #include "engine/file/ImageReader.h"
 #include "engine/file/ZerovCursor.h"
 #include "engine/file/ZerovSession.h"

@@ -1,7 +1,7 @@
 #include "engine/file/ZerovSession.h"
 
-#include "engine/ZerovConst.h"
 #include "engine/file/Crc16.h"
+#include "engine/file/FileConst.h"
 #include "platform/Component.h"
 #include "platform/UiServices.h"
 

@@ -5,7 +5,6 @@
 #include "engine/query/ZerovParser.h"
 #include "engine/query/ZerovParserConst.h"
 #include "engine/record/FieldValues.h"
-#include "engine/table/ZerovDatasetConst.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/DateTimeText.h"
@@ -159,7 +158,7 @@ void TZerovFilter::prepare(const std::vector<TZerovField>& fields) {
             p.test = testConstantText;
         } else {
             if (!textDenotesValue(c.constant, *left))
-                fail(formatText(dsmsg::InvalidFilterValue, c.constant.c_str(),
+                fail(formatText(exprmsg::InvalidFilterValue, c.constant.c_str(),
                                 left->fieldName.c_str()));
             p.slot.assign(left->dataSize, 0);
             fieldValueFromText(p.slot.data(), c.constant, *left);

@@ -24,5 +24,7 @@ inline constexpr const char* ComparisonError = "Error in comparison expression";
 // Preparing and evaluating conditions against a table.
 inline constexpr const char* FieldNotFound = "Field %s is not found";
 inline constexpr const char* FieldTypesNotEqual = "Types of compared fields are not equal";
+// A constant of a Filter condition that the compared field cannot hold.
+inline constexpr const char* InvalidFilterValue = "'%s' is not a valid value for field %s";
 
 } // namespace cibrano::exprmsg

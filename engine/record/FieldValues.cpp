@@ -1,7 +1,7 @@
 #include "engine/record/FieldValues.h"
 
 #include "dataset/NumberFormat.h"
-#include "engine/ZerovConst.h"
+#include "engine/record/ValueConst.h"
 #include "platform/AnsiCase.h"
 #include "platform/DateTime.h"
 #include "platform/DateTimeText.h"

@@ -1,9 +1,9 @@
 #include "engine/store/RecordStore.h"
 
-#include "engine/ZerovConst.h"
 #include "engine/record/FieldValues.h"
 #include "engine/sort/RecordSort.h"
 #include "engine/store/AddressOrder.h"
+#include "engine/store/StoreConst.h"
 #include "platform/AnsiCase.h"
 
 #include <algorithm>

@@ -5,7 +5,6 @@
 #include "dataset/Field.h"
 #include "dataset/FieldDefs.h"
 #include "dataset/FloatField.h"
-#include "engine/ZerovConst.h"
 #include "engine/file/FieldDescriptions.h"
 #include "engine/file/ImageReader.h"
 #include "engine/record/FieldValues.h"

@@ -5,7 +5,6 @@
 #include "dataset/Field.h"
 #include "dataset/IntegerFields.h"
 #include "dataset/StringField.h"
-#include "engine/ZerovConst.h"
 #include "engine/record/UniqueCode.h"
 #include "engine/table/ZerovDatasetConst.h"
 #include "platform/Clock.h"

@@ -15,9 +15,6 @@ inline constexpr const char* StructureChanged =
 inline constexpr const char* CalcOrBlobKeyFields =
     "There are calc or BLOB fields in list of key fields";
 
-// Filtering: a constant of a Filter condition that the compared field cannot hold.
-inline constexpr const char* InvalidFilterValue = "'%s' is not a valid value for field %s";
-
 // Editing.
 inline constexpr const char* ReadOnlyDelete = "Read-only record cannot be deleted";
 inline constexpr const char* ReadOnlyEdit = "Read-only record cannot be changed";
@@ -36,3 +33,13 @@ inline constexpr const char* DefaultNow = "NOW";
 inline constexpr const char* DefaultUniqueCode = "UNICOD";
 
 } // namespace cibrano::dsmsg
+
+namespace cibrano::msg {
+
+// Prefixes of the record store's failures, before the store's own message.
+inline constexpr const char* ErrorOpeningTable = "Error opening table: ";
+inline constexpr const char* ErrorSavingRecord = "Error saving record: ";
+inline constexpr const char* ErrorSavingNewRecord = "Error saving new record: ";
+inline constexpr const char* ErrorDeletingRecord = "Error deleting record: ";
+
+} // namespace cibrano::msg
