@@ -1,4 +1,9 @@
 #pragma once
+// The query room (engine/query/): the filter language. Tokens, the condition reader, these
+// conditions, the filter that prepares and tests them against records, wildcard masks and
+// their messages. It needs only records and their value functions (the record room), and sits
+// under the table room, whose Filter property it serves.
+//
 // Filter conditions as the condition reader leaves them, and the plain records of query
 // pieces that the tokenizer's vocabulary names.
 

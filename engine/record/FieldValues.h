@@ -1,4 +1,9 @@
 #pragma once
+// The record room (engine/record/), the engine's lowest: one record and its values. Field
+// descriptions as stored (TZerovField), record buffers and their slots, entries, the record
+// pool, these value functions and unique codes. Every room above reads and compares values
+// through it; it needs only the dataset framework's types and the platform.
+//
 // Field values in record buffers: their display texts, conversion of texts into slots, and
 // the one comparison of values that sorting, searching, key checks, ranges and filters use.
 // Texts follow the regional settings (decimal separator, short date and long time formats).

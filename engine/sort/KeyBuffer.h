@@ -1,4 +1,9 @@
 #pragma once
+// The sort room (engine/sort/): ordering records. The quicksort every sort of records goes
+// through, these key buffers, the ranking of keys and the quicksort over ranks that the view
+// sort uses. It works on entries and key values (the record room) and sits under the store,
+// which sorts its own list with it, and the table dataset, which sorts its view.
+//
 // Key buffers: a record image holding key values, with the fields that make up the key. A table
 // dataset keeps four of them while it is open (the sort key, the search key and the two bounds
 // of its range), and one comparison of records against them serves sorting the view, the range

@@ -1,4 +1,9 @@
 #pragma once
+// The store room (engine/store/): the table held in memory (RecordStore), with the changes
+// made since the last commit and this index of its entries' addresses. It knows nothing of
+// files: the file room above it reads and writes it. It sorts with the sort room and keeps
+// its records in the record room.
+//
 // The entries of a store in the order of their addresses, which `contains` searches.
 
 #include "engine/record/RecordEntry.h"

@@ -1,4 +1,9 @@
 #pragma once
+// The table room (engine/table/), the engine's top: the table dataset DOvuzaZerivir and its
+// companions, the table component TZerovTable, the database folder, the master-detail link,
+// BLOB streams, the find box's logic, the in-place reading of stored texts and their
+// messages. It brings the rooms below together under the dataset framework's TDataSet.
+//
 // DOvuzaZerivir: the table engine's dataset. It supplies the engine operations of TDataSet over
 // one record store (TZerovCursor) and never walks the store directly: it keeps the record view,
 // an ordered list of the store entries that are currently visible (live, inside the range,
