@@ -80,24 +80,58 @@ void TSapphire::setKey(std::string_view key) {
 // The byte step runs on a local copy of the state: written through `buffer`, the state
 // members could alias the data, and the compiler would reload and store them around every
 // byte.
+//
+// The step is the textbook one, arranged for speed; every byte comes out as the textbook gives
+// it. A step swaps four cards in a ring (the cards at the last cipher byte, the ratchet, the last
+// plain byte and the rotor) and then reads cards among them. When the four positions differ, as
+// they do in all but a few steps in a hundred, the four cards are read once into registers, the
+// ring is written, and the reads after it take the registers: the CPU then need not wait for a
+// card just stored before it reads it back. When two positions coincide the swap runs card by
+// card, as written in the textbook. The card at the rotor that the next step adds to the ratchet
+// is always the one this step put there last, so it is carried in a register too.
 template <bool Encipher> void TSapphire::crypt(uint8_t* buffer, size_t count) {
     uint8_t cards[256];
     std::memcpy(cards, cards_, sizeof cards);
     uint8_t rotor = rotor_, ratchet = ratchet_, avalanche = avalanche_;
     uint8_t lastPlain = lastPlain_, lastCipher = lastCipher_;
+    uint8_t atRotor = cards[rotor];
     for (size_t i = 0; i < count; ++i) {
-        ratchet = static_cast<uint8_t>(ratchet + cards[rotor++]);
-        uint8_t swapTemp = cards[lastCipher];
-        cards[lastCipher] = cards[ratchet];
-        cards[ratchet] = cards[lastPlain];
-        cards[lastPlain] = cards[rotor];
-        cards[rotor] = swapTemp;
-        avalanche = static_cast<uint8_t>(avalanche + cards[swapTemp]);
-        uint8_t first = cards[static_cast<uint8_t>(cards[ratchet] + cards[rotor])];
-        uint8_t second = cards[cards[static_cast<uint8_t>(cards[lastPlain] + cards[lastCipher] +
-                                                          cards[avalanche])]];
-        uint8_t in = buffer[i];
-        uint8_t out = static_cast<uint8_t>(in ^ first ^ second);
+        ratchet = static_cast<uint8_t>(ratchet + atRotor);
+        ++rotor;
+        const uint8_t c = lastCipher, t = ratchet, p = lastPlain, r = rotor;
+        // The cards at c, t, p and r once the ring has turned, and the card the avalanche adds.
+        uint8_t atC, atT, atP, atR, atSwapped;
+        if (c != t && c != p && c != r && t != p && t != r && p != r) [[likely]] {
+            atR = cards[c];
+            atC = cards[t];
+            atT = cards[p];
+            atP = cards[r];
+            const bool inRing = atR == c || atR == t || atR == p || atR == r;
+            atSwapped = cards[atR];
+            cards[c] = atC;
+            cards[t] = atT;
+            cards[p] = atP;
+            cards[r] = atR;
+            if (inRing) [[unlikely]]
+                atSwapped = cards[atR];
+        } else {
+            const uint8_t swapTemp = cards[c];
+            cards[c] = cards[t];
+            cards[t] = cards[p];
+            cards[p] = cards[r];
+            cards[r] = swapTemp;
+            atC = cards[c];
+            atT = cards[t];
+            atP = cards[p];
+            atR = cards[r];
+            atSwapped = cards[swapTemp];
+        }
+        atRotor = atR;
+        avalanche = static_cast<uint8_t>(avalanche + atSwapped);
+        const uint8_t first = cards[static_cast<uint8_t>(atT + atR)];
+        const uint8_t second = cards[cards[static_cast<uint8_t>(atP + atC + cards[avalanche])]];
+        const uint8_t in = buffer[i];
+        const uint8_t out = static_cast<uint8_t>(in ^ first ^ second);
         buffer[i] = out;
         lastPlain = Encipher ? in : out;
         lastCipher = Encipher ? out : in;

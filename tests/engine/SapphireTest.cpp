@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -89,4 +90,81 @@ TEST(SapphireTest, PasswordBlockOfTheSampleTable) {
     cipher.setKey("quarzofelcebrum");
     cipher.decipher(block, 38);
     EXPECT_NE(crc16(block, 40), 0);
+}
+
+namespace {
+
+// The cipher's byte step exactly as the textbook writes it, card by card: what the program's
+// faster step must give for every byte, whichever cards coincide.
+struct TextbookSapphire {
+    uint8_t cards[256];
+    uint8_t rotor, ratchet, avalanche, lastPlain, lastCipher;
+
+    uint8_t step(uint8_t in, bool encipher) {
+        ratchet = static_cast<uint8_t>(ratchet + cards[rotor++]);
+        uint8_t swapTemp = cards[lastCipher];
+        cards[lastCipher] = cards[ratchet];
+        cards[ratchet] = cards[lastPlain];
+        cards[lastPlain] = cards[rotor];
+        cards[rotor] = swapTemp;
+        avalanche = static_cast<uint8_t>(avalanche + cards[swapTemp]);
+        uint8_t out =
+            static_cast<uint8_t>(in ^ cards[static_cast<uint8_t>(cards[ratchet] + cards[rotor])] ^
+                                 cards[cards[static_cast<uint8_t>(
+                                     cards[lastPlain] + cards[lastCipher] + cards[avalanche])]]);
+        lastPlain = encipher ? in : out;
+        lastCipher = encipher ? out : in;
+        return out;
+    }
+};
+
+// The empty key's state, which the textbook cipher can start from without the key set-up.
+TextbookSapphire emptyKeyTextbook() {
+    TextbookSapphire t{};
+    for (int i = 0; i < 256; ++i)
+        t.cards[i] = static_cast<uint8_t>(255 - i);
+    t.rotor = 1;
+    t.ratchet = 3;
+    t.avalanche = 5;
+    t.lastPlain = 7;
+    t.lastCipher = 11;
+    return t;
+}
+
+} // namespace
+
+// A long stream over every kind of data (all zeros, text, noise), cut into pieces of odd sizes,
+// meets every case of coinciding cards thousands of times: each byte and the state carried from
+// piece to piece must match the textbook step.
+TEST(SapphireTest, LongStreamsMatchTheTextbookStepInPieces) {
+    std::vector<uint8_t> data(1 << 20);
+    uint32_t seed = 12345;
+    for (size_t i = 0; i < data.size(); ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const size_t block = i / 65536;
+        data[i] = block % 3 == 0   ? 0
+                  : block % 3 == 1 ? "Pasta e fagioli "[i % 16]
+                                   : static_cast<uint8_t>(seed >> 16);
+    }
+    for (bool encipher : {true, false}) {
+        SCOPED_TRACE(encipher ? "encipher" : "decipher");
+        TextbookSapphire textbook = emptyKeyTextbook();
+        std::vector<uint8_t> expected = data;
+        for (uint8_t& b : expected)
+            b = textbook.step(b, encipher);
+
+        TSapphire cipher;
+        std::vector<uint8_t> buffer = data;
+        const size_t pieces[] = {1, 7, 255, 4096, 65537};
+        size_t at = 0;
+        for (size_t k = 0; at < buffer.size(); ++k) {
+            const size_t n = std::min(pieces[k % 5], buffer.size() - at);
+            if (encipher)
+                cipher.encipher(buffer.data() + at, n);
+            else
+                cipher.decipher(buffer.data() + at, n);
+            at += n;
+        }
+        EXPECT_EQ(buffer, expected);
+    }
 }
