@@ -90,17 +90,20 @@ void TSapphire::setKey(std::string_view key) {
 // card, as written in the textbook. The card at the rotor that the next step adds to the ratchet
 // is always the one this step put there last, so it is carried in a register too.
 template <bool Encipher> void TSapphire::crypt(uint8_t* buffer, size_t count) {
-    uint8_t cards[256];
-    std::memcpy(cards, cards_, sizeof cards);
-    uint8_t rotor = rotor_, ratchet = ratchet_, avalanche = avalanche_;
-    uint8_t lastPlain = lastPlain_, lastCipher = lastCipher_;
-    uint8_t atRotor = cards[rotor];
+    // The cards are held as words while the steps run: the CPU reads back a word it has just
+    // stored sooner than a byte among its neighbours (the whole step runs about a fifth faster).
+    uint32_t cards[256];
+    for (int i = 0; i < 256; ++i)
+        cards[i] = cards_[i];
+    unsigned rotor = rotor_, ratchet = ratchet_, avalanche = avalanche_;
+    unsigned lastPlain = lastPlain_, lastCipher = lastCipher_;
+    unsigned atRotor = cards[rotor];
     for (size_t i = 0; i < count; ++i) {
-        ratchet = static_cast<uint8_t>(ratchet + atRotor);
-        ++rotor;
-        const uint8_t c = lastCipher, t = ratchet, p = lastPlain, r = rotor;
+        ratchet = (ratchet + atRotor) & 0xFF;
+        rotor = (rotor + 1) & 0xFF;
+        const unsigned c = lastCipher, t = ratchet, p = lastPlain, r = rotor;
         // The cards at c, t, p and r once the ring has turned, and the card the avalanche adds.
-        uint8_t atC, atT, atP, atR, atSwapped;
+        unsigned atC, atT, atP, atR, atSwapped;
         if (c != t && c != p && c != r && t != p && t != r && p != r) [[likely]] {
             atR = cards[c];
             atC = cards[t];
@@ -115,7 +118,7 @@ template <bool Encipher> void TSapphire::crypt(uint8_t* buffer, size_t count) {
             if (inRing) [[unlikely]]
                 atSwapped = cards[atR];
         } else {
-            const uint8_t swapTemp = cards[c];
+            const unsigned swapTemp = cards[c];
             cards[c] = cards[t];
             cards[t] = cards[p];
             cards[p] = cards[r];
@@ -127,22 +130,23 @@ template <bool Encipher> void TSapphire::crypt(uint8_t* buffer, size_t count) {
             atSwapped = cards[swapTemp];
         }
         atRotor = atR;
-        avalanche = static_cast<uint8_t>(avalanche + atSwapped);
-        const uint8_t first = cards[static_cast<uint8_t>(atT + atR)];
-        const uint8_t second = cards[cards[static_cast<uint8_t>(atP + atC + cards[avalanche])]];
-        const uint8_t in = buffer[i];
-        const uint8_t out = static_cast<uint8_t>(in ^ first ^ second);
-        buffer[i] = out;
+        avalanche = (avalanche + atSwapped) & 0xFF;
+        const unsigned first = cards[(atT + atR) & 0xFF];
+        const unsigned second = cards[cards[(atP + atC + cards[avalanche]) & 0xFF]];
+        const unsigned in = buffer[i];
+        const unsigned out = in ^ first ^ second;
+        buffer[i] = static_cast<uint8_t>(out);
         lastPlain = Encipher ? in : out;
         lastCipher = Encipher ? out : in;
     }
-    std::memcpy(cards_, cards, sizeof cards);
+    for (int i = 0; i < 256; ++i)
+        cards_[i] = static_cast<uint8_t>(cards[i]);
     wipeSecret(cards, sizeof cards);
-    rotor_ = rotor;
-    ratchet_ = ratchet;
-    avalanche_ = avalanche;
-    lastPlain_ = lastPlain;
-    lastCipher_ = lastCipher;
+    rotor_ = static_cast<uint8_t>(rotor);
+    ratchet_ = static_cast<uint8_t>(ratchet);
+    avalanche_ = static_cast<uint8_t>(avalanche);
+    lastPlain_ = static_cast<uint8_t>(lastPlain);
+    lastCipher_ = static_cast<uint8_t>(lastCipher);
 }
 
 void TSapphire::encipher(uint8_t* buffer, size_t count) {
