@@ -245,7 +245,6 @@ void TfrmRicettario::configureGrids() {
             });
         };
     }
-    book_.Recipes->setSortOptions(TZerovSortOptions{vsoCaseInsensitive});
     RecipesGrid->OnDblClick = [this](TCustomDBGrid*) { LoadButtonClick(); };
     RecipesGrid->OnKeyDown = [this](TCustomDBGrid* grid, int& key,
                                     Qt::KeyboardModifiers modifiers) {

@@ -131,6 +131,9 @@ RecipeBook::RecipeBook(RecipeCalculator& calculator, TComponent* owner)
     Recipes->setName("Recipes");
     Recipes->setDatabase(BookFolder);
     Recipes->setTableName(kRecipesFile);
+    // Names sort as people read them, whatever their case. Set before the table opens: set on
+    // an open table it would sort the recipes, and the lines follow their recipe again.
+    Recipes->setSortOptions(TZerovSortOptions{vsoCaseInsensitive});
     RecipesSource = new TDataSource(this);
     RecipesSource->setName("RecipesSource");
     RecipesSource->setDataSet(Recipes);

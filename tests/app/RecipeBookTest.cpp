@@ -323,6 +323,18 @@ TEST_F(RecipeBookRules, EditsInPlaceAreCheckedAndWrittenAtOnce) {
     EXPECT_EQ(book->linesOf(pasta)[0].Quantita, 200);
 }
 
+TEST_F(RecipeBookRules, RecipesSortByNameWithoutRegardToCase) {
+    start();
+    typePasta();
+    for (const char* name : {"minestra", "Arrosto", "brodo", "Zuppa"})
+        book->saveCurrentRecipe(name, 1, false);
+    book->Recipes->setIndexFieldNames("Nome");
+    std::vector<AnsiString> order;
+    for (book->Recipes->moveFirst(); !book->Recipes->atEnd(); book->Recipes->moveNext())
+        order.push_back(book->RecipesNome->stringValue());
+    EXPECT_THAT(order, ElementsAre("Arrosto", "brodo", "minestra", "Zuppa"));
+}
+
 TEST_F(RecipeBookRules, GridsCannotAddOrRemoveRowsOfTheirOwn) {
     start();
     typePasta();
