@@ -7,7 +7,7 @@
 #include "app/RecipeBook.h"
 #include "app/SheetActions.h"
 
-#include "tests/windows/WindowTestSupport.h"
+#include "tests/windows/BookWindowSupport.h"
 
 #include <gmock/gmock.h>
 
@@ -21,25 +21,10 @@ namespace {
 
 using ::testing::HasSubstr;
 
-class BookDialogSheet : public WindowFixture {
+class BookDialogSheet : public BookWindowFixture {
 protected:
-    BookDialogSheet() {
-        writeFoodTable();
-        calc.OpenRecipeTables();
-    }
     ~BookDialogSheet() override { setSheetDialogsForTesting({}); }
 
-    void typeQuantity(const char* nome, double grams) {
-        TZerovTable& t = *calc.Table1;
-        for (t.moveFirst(); !t.atEnd(); t.moveNext())
-            if (calc.Table1Nome->stringValue() == nome) {
-                t.beginEdit();
-                calc.Table1Quantita->setFloatValue(grams);
-                t.postRecord();
-                return;
-            }
-        ADD_FAILURE() << "no food " << nome;
-    }
     // The save dialog answers `path`; what it proposed goes to `proposed`.
     void answerSave(const std::string& path) {
         SheetDialogs d;
@@ -50,14 +35,11 @@ protected:
         setSheetDialogsForTesting(d);
     }
 
-    RecipeCalculator calc;
-    RecipeBook book{calc};
     QString proposed;
 };
 
 TEST_F(BookDialogSheet, TheChartFollowsTheSelectionAndTheSheetGoesOut) {
-    typeQuantity("Pasta di semola", 200);
-    typeQuantity("Pomodori", 100);
+    typePasta();
     book.open();
     const int pasta = book.saveCurrentRecipe("Pasta/pomodoro", 2, false);
     typeQuantity("Mela", 200);

@@ -6,7 +6,7 @@
 #include "app/RecipeBook.h"
 #include "app/SaveRecipeDialog.h"
 
-#include "tests/windows/WindowTestSupport.h"
+#include "tests/windows/BookWindowSupport.h"
 
 #include "grid/CustomGrid.h"
 #include "grid/TitleDBCtrl.h"
@@ -39,34 +39,15 @@ void whenModalShowsAbove(QWidget* below, std::function<void(QWidget*)> action) {
     poll->start();
 }
 
-class BookDialog : public WindowFixture {
+class BookDialog : public BookWindowFixture {
 protected:
     BookDialog() {
-        writeFoodTable();
-        calc.OpenRecipeTables();
         setGridQuestionHandler([this](QWidget*, const AnsiString& text) {
             questions.push_back(text);
             return answer;
         });
     }
     ~BookDialog() override { setGridQuestionHandler(nullptr); }
-
-    void typeQuantity(const char* nome, double grams) {
-        TZerovTable& t = *calc.Table1;
-        for (t.moveFirst(); !t.atEnd(); t.moveNext())
-            if (calc.Table1Nome->stringValue() == nome) {
-                t.beginEdit();
-                calc.Table1Quantita->setFloatValue(grams);
-                t.postRecord();
-                return;
-            }
-        ADD_FAILURE() << "no food " << nome;
-    }
-    // Pasta 200 g, tomatoes 100 g: 553 kcal in 300 g.
-    void typePasta() {
-        typeQuantity("Pasta di semola", 200);
-        typeQuantity("Pomodori", 100);
-    }
 
     // Where a key typed into the window goes.
     static QWidget* focused(QWidget* window) {
@@ -81,8 +62,6 @@ protected:
         return texts;
     }
 
-    RecipeCalculator calc;
-    RecipeBook book{calc};
     std::vector<AnsiString> questions;
     bool answer = true;
 };
