@@ -2,13 +2,14 @@
 
 #include "engine/ZerovConst.h"
 #include "engine/file/FieldDescriptions.h"
+#include "engine/file/NewTableFile.h"
 #include "engine/file/ZerovCursor.h"
 #include "engine/table/ZerovTable.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
 #include "platform/Csv.h"
+#include "platform/DatabaseError.h"
 #include "platform/Files.h"
-#include "platform/Stream.h"
 #include "tools/CsvValues.h"
 #include "tools/FieldList.h"
 #include "tools/ToolError.h"
@@ -111,14 +112,9 @@ void runImport(const std::string& csvFile, const std::string& file, const Option
         throw ToolError("cannot read " + csvFile + ": " + reason);
 
     TZerovCursor store;
-    {
-        TMemoryStream image;
-        writeNewTableImage(image, fields);
-        image.setPosition(0);
-        AnsiString message;
-        if (!store.readTableImage(image, message))
-            throw ToolError("cannot create the table: " + ansiToUtf8(message));
-    }
+    AnsiString problem;
+    if (!startEmptyTable(store, fields, problem))
+        throw ToolError("cannot create the table: " + ansiToUtf8(problem));
 
     CsvReader csv(*text);
     CsvRecord record;

@@ -12,6 +12,14 @@
 
 namespace cibrano {
 
+class TZerovCursor;
+
+// Sets `store` up as an empty table of these fields, read from the image a new table starts
+// from, so that it holds the fields exactly as a saved and reopened file of them would. Answers
+// false, with the reason in `message`, for fields the file cannot describe.
+bool startEmptyTable(TZerovCursor& store, const std::vector<FieldDescription>& fields,
+                     AnsiString& message);
+
 // Writes the empty table at `path`, replacing a file already there. Raises EDatabaseError for
 // fields the file cannot describe (before anything is written) and when the file cannot be
 // written; the message then names the file.
