@@ -74,9 +74,8 @@ private:
 
 // Start-up: the calculator made and OpenRecipeTables (the enciphered file read and
 // deciphered, the store, the fields, the clone, the first totals), then the grid painted.
-void programOpen(benchmark::State& state) {
+void programOpenFolder(benchmark::State& state, const std::string& folder) {
     guarded(state, [&] {
-        const std::string folder = programFolder(rowsOf(state));
         for (auto _ : state) {
             ProgramSession session(folder);
             session.open();
@@ -93,6 +92,15 @@ void programOpen(benchmark::State& state) {
         }
         state.SetItemsProcessed(state.iterations() * rowsOf(state));
     });
+}
+
+void programOpen(benchmark::State& state) {
+    programOpenFolder(state, programFolder(rowsOf(state)));
+}
+
+// Start-up on the bundled sample food table (its extra fields included), as above.
+void programOpenSample(benchmark::State& state) {
+    programOpenFolder(state, sampleFolder());
 }
 
 // Closing after one posted change: SaveOnClose writes the table (enciphered, atomically) and
@@ -125,7 +133,8 @@ template <typename Command, typename Restore>
 void programCommand(benchmark::State& state, Command command, Restore restore,
                     void (*prepare)(ProgramSession&) = nullptr, bool repaint = true) {
     guarded(state, [&] {
-        ProgramSession session(programFolder(rowsOf(state)));
+        ProgramSession session(rowsOf(state) == kSampleRows ? sampleFolder()
+                                                            : programFolder(rowsOf(state)));
         session.open();
         if (prepare)
             prepare(session);
@@ -182,6 +191,14 @@ void programFindWord(benchmark::State& state) {
         state, [](ProgramSession& s) { s.find("mango"); }, [](ProgramSession& s) { s.find(""); });
 }
 
+// One keystroke in the find box on the bundled sample: "parm" typed after "par", the box's
+// wait run out, the 3,184 foods filtered and the grid painted.
+void programFindKeystroke(benchmark::State& state) {
+    programCommand(
+        state, [](ProgramSession& s) { s.find("parm"); }, [](ProgramSession& s) { s.find("par"); },
+        [](ProgramSession& s) { s.find("par"); });
+}
+
 // "Zero all quantities" on the whole table; the quantities come back through discardChanges.
 void programZeroAll(benchmark::State& state) {
     programCommand(
@@ -216,6 +233,14 @@ void programSizes(benchmark::internal::Benchmark* b) {
 void registerProgramBenchmarks() {
     using benchmark::RegisterBenchmark;
     RegisterBenchmark("program/open", programOpen)->Apply(programSizes);
+    RegisterBenchmark("program/openSample", programOpenSample)
+        ->Arg(kSampleRows)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    RegisterBenchmark("program/findKeystrokeSample", programFindKeystroke)
+        ->Arg(kSampleRows)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     RegisterBenchmark("program/totals", programTotals)->Apply(programSizes);
     RegisterBenchmark("program/typeQuantity", programTypeQuantity)->Apply(programSizes);
     RegisterBenchmark("program/sortByName", programSortByName)->Apply(programSizes);

@@ -56,6 +56,24 @@ std::string programFolder(int rows) {
     return folder;
 }
 
+std::string sampleFolder() {
+    static std::string folder;
+    if (!folder.empty())
+        return folder;
+    const std::string path = scratchFolder() + "program-sample/";
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    const std::optional<std::string> bytes = readWholeFile(CIBRANO_SAMPLE_TABLE);
+    if (error || !bytes) {
+        std::fprintf(stderr, "bench: cannot copy the sample table %s into %s\n",
+                     CIBRANO_SAMPLE_TABLE, path.c_str());
+        std::exit(1);
+    }
+    writeFileAtomically(path + RecipeCalculator::kTableName, *bytes);
+    folder = path;
+    return folder;
+}
+
 #ifndef CIBRANO_BENCH_GRID
 struct ProgramSession::Grid {};
 void ProgramSession::GridDeleter::operator()(Grid* grid) const {

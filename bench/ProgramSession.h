@@ -16,6 +16,11 @@ inline constexpr int kProgramRows[] = {10'000, 100'000, 1'000'000};
 // A folder holding "alimenti.d": the benchmark's food table of `rows` rows enciphered with the
 // program's own password, made on first use (the 1,000-row one too, for the grid).
 std::string programFolder(int rows);
+// A folder holding a copy of the bundled sample food table the build made; `rows` is set to
+// its record count.
+std::string sampleFolder();
+// The records of the bundled sample food table.
+inline constexpr int kSampleRows = 3184;
 
 class ProgramSession {
 public:

@@ -58,9 +58,12 @@ run() {
 
 cp "$sample" "$tmp/alimenti.d"
 run 0 "$tool" info "$tmp/alimenti.d" --password "$password"
+# The sample's fields as import takes them, from what info listed: "  1  Gruppo  string 30".
+fields=$(awk '/^ +[0-9]+  /{printf "%s%s:%s%s", sep, $2, $3, ($4 ? ":" $4 : ""); sep=","}' \
+  "$tmp/out.txt")
 run 0 "$tool" dump "$tmp/alimenti.d" --password "$password"
 cp "$tmp/out.txt" "$tmp/dump.csv"
-run 0 "$tool" import "$tmp/dump.csv" "$tmp/again.d" --password "$password"
+run 0 "$tool" import "$tmp/dump.csv" "$tmp/again.d" --fields "$fields" --password "$password"
 run 0 "$tool" passwd "$tmp/alimenti.d" --password "$password" --new-password "altra parola"
 run 0 "$tool" info "$tmp/alimenti.d" --password "altra parola"
 run 0 "$tool" passwd "$tmp/alimenti.d" --password "altra parola" --new-password ""
