@@ -2,7 +2,7 @@
 // of the published data/ifct2017.csv, the alimenti.d the build made from both, and the find
 // box of the recipe calculator searching it in Italian.
 
-#include "tests/app/RecipeTestSupport.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 #include "platform/AnsiString.h"
 
