@@ -1,8 +1,6 @@
 #include "app/BookDialog.h"
 
 #include "app/EnergyChart.h"
-#include "app/RecipeBook.h"
-#include "app/RecipeBookMessages.h"
 #include "app/SaveRecipeDialog.h"
 #include "app/SheetActions.h"
 #include "dataset/DataSource.h"
@@ -14,6 +12,8 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowPlacement.h"
+#include "recipe/RecipeBook.h"
+#include "recipe/RecipeBookMessages.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -44,7 +44,7 @@ void addColumns(TTitleDBGrid* grid, std::initializer_list<std::pair<const char*,
 
 } // namespace
 
-TfrmRicettario::TfrmRicettario(RecipeBook& book, QWidget* parent, RecipeCalculator* calculator)
+BookDialog::BookDialog(RecipeBook& book, QWidget* parent, RecipeCalculator* calculator)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       book_(book), calculator_(calculator) {
@@ -62,7 +62,7 @@ TfrmRicettario::TfrmRicettario(RecipeBook& book, QWidget* parent, RecipeCalculat
     showSummary();
 }
 
-TfrmRicettario::~TfrmRicettario() {
+BookDialog::~BookDialog() {
     // The grids go before the book's data sources stop calling back here.
     delete RecipesGrid;
     RecipesGrid = nullptr;
@@ -72,7 +72,7 @@ TfrmRicettario::~TfrmRicettario() {
     book_.LinesSource->OnDataChange = nullptr;
 }
 
-void TfrmRicettario::createControls() {
+void BookDialog::createControls() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(4);
@@ -159,13 +159,13 @@ void TfrmRicettario::createControls() {
         return currentRecipeSheet(*calculator_);
     });
 
-    connect(SaveButton, &QPushButton::clicked, this, &TfrmRicettario::SaveButtonClick);
-    connect(LoadButton, &QPushButton::clicked, this, &TfrmRicettario::LoadButtonClick);
-    connect(DeleteButton, &QPushButton::clicked, this, &TfrmRicettario::DeleteButtonClick);
+    connect(SaveButton, &QPushButton::clicked, this, &BookDialog::SaveButtonClick);
+    connect(LoadButton, &QPushButton::clicked, this, &BookDialog::LoadButtonClick);
+    connect(DeleteButton, &QPushButton::clicked, this, &BookDialog::DeleteButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(PrintButton, &QPushButton::clicked, this, &TfrmRicettario::PrintButtonClick);
-    connect(PdfButton, &QPushButton::clicked, this, &TfrmRicettario::PdfButtonClick);
-    connect(CsvButton, &QPushButton::clicked, this, &TfrmRicettario::CsvButtonClick);
+    connect(PrintButton, &QPushButton::clicked, this, &BookDialog::PrintButtonClick);
+    connect(PdfButton, &QPushButton::clicked, this, &BookDialog::PdfButtonClick);
+    connect(CsvButton, &QPushButton::clicked, this, &BookDialog::CsvButtonClick);
 
     setTabOrder(RecipesGrid, LinesGrid);
     setTabOrder(LinesGrid, SaveButton);
@@ -178,7 +178,7 @@ void TfrmRicettario::createControls() {
     setTabOrder(CsvButton, CurrentSheetButton);
 }
 
-QWidget* TfrmRicettario::createSummary() {
+QWidget* BookDialog::createSummary() {
     auto* panel = new TPanel(this, bvLowered);
     panel->setObjectName("SummaryPanel");
     auto* grid = new QGridLayout(panel);
@@ -219,7 +219,7 @@ QWidget* TfrmRicettario::createSummary() {
     return panel;
 }
 
-void TfrmRicettario::configureGrids() {
+void BookDialog::configureGrids() {
     const TDBGridOptions options{dgEditing,  dgTitles,   dgIndicator,   dgColumnResize,
                                  dgColLines, dgRowLines, dgCancelOnExit};
     RecipesGrid->setDataSource(book_.RecipesSource);
@@ -258,7 +258,7 @@ void TfrmRicettario::configureGrids() {
     book_.LinesSource->OnDataChange = [this](TDataSource*, TField*) { showSummary(); };
 }
 
-void TfrmRicettario::recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers) {
+void BookDialog::recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers) {
     // Delete removes the recipe, with a question, unless a name or servings are being typed.
     if (key == Qt::Key_Delete && !(modifiers & (Qt::ControlModifier | Qt::AltModifier)) &&
         !RecipesGrid->EditorMode()) {
@@ -267,7 +267,7 @@ void TfrmRicettario::recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void TfrmRicettario::escapeCloses(TCustomDBGrid* grid, int& key) {
+void BookDialog::escapeCloses(TCustomDBGrid* grid, int& key) {
     // The grids keep Escape to drop a value being typed; with nothing being typed it closes
     // the window, as in any dialog.
     TDataSet* ds = grid->DataSource() ? grid->DataSource()->DataSet() : nullptr;
@@ -277,7 +277,7 @@ void TfrmRicettario::escapeCloses(TCustomDBGrid* grid, int& key) {
     }
 }
 
-int TfrmRicettario::showModal() {
+int BookDialog::showModal() {
     QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
     if (owner && owner->isVisible()) {
         QRect frame = frameGeometry();
@@ -289,7 +289,7 @@ int TfrmRicettario::showModal() {
     return exec();
 }
 
-void TfrmRicettario::showSummary() {
+void BookDialog::showSummary() {
     const std::optional<int> code = book_.currentCode();
     const RecipeValues v = code ? book_.valuesOf(*code) : RecipeValues{};
     const RecipeTotals* rows[] = {&v.totals, &v.perServing, v.per100g ? &*v.per100g : nullptr};
@@ -320,7 +320,7 @@ void TfrmRicettario::showSummary() {
     DeleteButton->setEnabled(writable && code.has_value());
 }
 
-bool TfrmRicettario::settleEdits() {
+bool BookDialog::settleEdits() {
     try {
         for (TDataSet* ds :
              {static_cast<TDataSet*>(book_.Lines), static_cast<TDataSet*>(book_.Recipes)})
@@ -335,13 +335,13 @@ bool TfrmRicettario::settleEdits() {
 
 // --- Commands ------------------------------------------------------------------------------
 
-void TfrmRicettario::SaveButtonClick() {
+void BookDialog::SaveButtonClick() {
     if (!settleEdits())
         return;
     guarded([this] {
         if (!book_.foodTableHasQuantities())
             databaseError(bookmsg::NoQuantities);
-        TfrmSalvaRicetta ask(book_, this);
+        SaveRecipeDialog ask(book_, this);
         ask.setDefaultName(book_.lastLoadedName());
         if (ask.exec() != QDialog::Accepted)
             return;
@@ -351,7 +351,7 @@ void TfrmRicettario::SaveButtonClick() {
     showSummary();
 }
 
-void TfrmRicettario::LoadButtonClick() {
+void BookDialog::LoadButtonClick() {
     if (!settleEdits())
         return;
     bool loaded = false;
@@ -377,7 +377,7 @@ void TfrmRicettario::LoadButtonClick() {
         accept();
 }
 
-std::optional<RecipeSheetData> TfrmRicettario::selectedSheet() {
+std::optional<RecipeSheetData> BookDialog::selectedSheet() {
     if (!settleEdits())
         return std::nullopt;
     const std::optional<int> code = book_.currentCode();
@@ -386,28 +386,28 @@ std::optional<RecipeSheetData> TfrmRicettario::selectedSheet() {
     return recipeSheet(book_, *code);
 }
 
-void TfrmRicettario::PrintButtonClick() {
+void BookDialog::PrintButtonClick() {
     guarded([this] {
         if (const std::optional<RecipeSheetData> sheet = selectedSheet())
             printRecipeSheet(this, *sheet);
     });
 }
 
-void TfrmRicettario::PdfButtonClick() {
+void BookDialog::PdfButtonClick() {
     guarded([this] {
         if (const std::optional<RecipeSheetData> sheet = selectedSheet())
             exportRecipeSheetPdf(this, *sheet);
     });
 }
 
-void TfrmRicettario::CsvButtonClick() {
+void BookDialog::CsvButtonClick() {
     guarded([this] {
         if (const std::optional<RecipeSheetData> sheet = selectedSheet())
             exportRecipeSheetCsv(this, *sheet);
     });
 }
 
-void TfrmRicettario::DeleteButtonClick() {
+void BookDialog::DeleteButtonClick() {
     if (!settleEdits())
         return;
     guarded([this] {

@@ -1,5 +1,5 @@
 #pragma once
-// TfrmRicettario: the recipe book's window ("Ricettario"), modal and resizable. The recipes in
+// BookDialog: the recipe book's window ("Ricettario"), modal and resizable. The recipes in
 // a title grid (Nome, Porzioni, Modificata; a title click sorts), below it the ingredients of
 // the selected recipe in a second title grid, then the recipe's totals, per serving and per
 // 100 g with its total grams, and the commands: save the food table's current recipe, load the
@@ -9,8 +9,8 @@
 // energy split; below the commands, its sheet printed or exported as PDF or CSV, and the sheet
 // of the food table's current quantities (a menu of the same three).
 
-#include "app/RecipeSheetData.h"
 #include "platform/AnsiString.h"
+#include "recipe/RecipeSheetData.h"
 
 #include <QDialog>
 
@@ -28,7 +28,7 @@ class TEnergyChart;
 class TTitleDBGrid;
 class TCustomDBGrid;
 
-class TfrmRicettario : public QDialog {
+class BookDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 700;
@@ -36,9 +36,8 @@ public:
 
     // Opens the book when it is not open yet. The calculator, when given, is the food table
     // whose current quantities "Scheda della ricetta corrente…" makes a sheet of.
-    TfrmRicettario(RecipeBook& book, QWidget* parent = nullptr,
-                   RecipeCalculator* calculator = nullptr);
-    ~TfrmRicettario() override;
+    BookDialog(RecipeBook& book, QWidget* parent = nullptr, RecipeCalculator* calculator = nullptr);
+    ~BookDialog() override;
 
     // Shows the window modally, centred on its parent (on the screen without one); returns when
     // it closes.

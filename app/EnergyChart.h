@@ -4,7 +4,7 @@
 // and share beside it, and a short note when there is nothing to draw or when the factors'
 // sum is more than 10 % away from the table's kilocalories. It draws the values it is given.
 
-#include "app/RecipeEnergy.h"
+#include "recipe/RecipeEnergy.h"
 
 #include <QWidget>
 

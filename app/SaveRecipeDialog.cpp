@@ -1,6 +1,5 @@
 #include "app/SaveRecipeDialog.h"
 
-#include "app/RecipeBook.h"
 #include "grid/CustomGrid.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
@@ -8,6 +7,7 @@
 #include "platform/qt/AnsiValidator.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
+#include "recipe/RecipeBook.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,7 +22,7 @@ constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 112;
 } // namespace
 
-TfrmSalvaRicetta::TfrmSalvaRicetta(RecipeBook& book, QWidget* parent)
+SaveRecipeDialog::SaveRecipeDialog(RecipeBook& book, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       book_(book) {
@@ -57,7 +57,7 @@ TfrmSalvaRicetta::TfrmSalvaRicetta(RecipeBook& book, QWidget* parent)
     CancelButton = new QPushButton("Annulla", this);
     CancelButton->setObjectName("CancelButton");
     CancelButton->setGeometry(235, 84, 77, 23);
-    connect(OKButton, &QPushButton::clicked, this, &TfrmSalvaRicetta::accept);
+    connect(OKButton, &QPushButton::clicked, this, &SaveRecipeDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(NameEdit, ServingsEdit);
@@ -65,17 +65,17 @@ TfrmSalvaRicetta::TfrmSalvaRicetta(RecipeBook& book, QWidget* parent)
     setTabOrder(OKButton, CancelButton);
 }
 
-void TfrmSalvaRicetta::setDefaultName(const AnsiString& name) {
+void SaveRecipeDialog::setDefaultName(const AnsiString& name) {
     NameEdit->setText(toQt(name));
 }
 
-void TfrmSalvaRicetta::showEvent(QShowEvent* event) {
+void SaveRecipeDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     NameEdit->setFocus();
     NameEdit->selectAll();
 }
 
-void TfrmSalvaRicetta::accept() {
+void SaveRecipeDialog::accept() {
     try {
         const std::optional<AnsiString> typed = fromQt(NameEdit->text());
         const AnsiString name = RecipeBook::checkedName(typed.value_or(AnsiString()));

@@ -1,5 +1,5 @@
 #pragma once
-// TfrmSalvaRicetta: the small dialog that asks under which name, and for how many servings,
+// SaveRecipeDialog: the small dialog that asks under which name, and for how many servings,
 // the food table's current recipe is kept. It opens with the focus in the name, its text
 // selected; Tab goes to the servings, Enter confirms, Escape cancels. A name that is empty or
 // too long is refused where it was typed; a name already kept asks whether to replace that
@@ -18,10 +18,10 @@ namespace cibrano {
 
 class RecipeBook;
 
-class TfrmSalvaRicetta : public QDialog {
+class SaveRecipeDialog : public QDialog {
     Q_OBJECT
 public:
-    TfrmSalvaRicetta(RecipeBook& book, QWidget* parent = nullptr);
+    SaveRecipeDialog(RecipeBook& book, QWidget* parent = nullptr);
 
     // The name shown when the dialog opens (the recipe loaded last, if any).
     void setDefaultName(const AnsiString& name);

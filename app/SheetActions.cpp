@@ -1,11 +1,11 @@
 #include "app/SheetActions.h"
 
-#include "app/RecipeCsv.h"
 #include "platform/DatabaseError.h"
 #include "platform/UiServices.h"
 #include "platform/qt/QtText.h"
-#include "sheet/RecipeSheet.h"
+#include "recipe/RecipeCsv.h"
 #include "sheet/SheetPainter.h"
+#include "sheet/SheetPdf.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -6,7 +6,7 @@
 // book (recipeSheet(book, code)) or from the food table's current quantities
 // (currentQuantitiesSheet). Errors are shown in the error box; nothing is left half-written.
 
-#include "app/RecipeSheetData.h"
+#include "recipe/RecipeSheetData.h"
 
 #include <QString>
 

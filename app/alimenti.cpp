@@ -254,7 +254,7 @@ void TForm1::BitBtn2Click() {
 
 void TForm1::BitBtn6Click() {
     guarded([this] {
-        TfrmRicettario dialog(*book_, this, recipe_.get());
+        BookDialog dialog(*book_, this, recipe_.get());
         dialog.showModal();
     });
 }

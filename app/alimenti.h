@@ -4,8 +4,8 @@
 // and the four totals). Every control event is handed to RecipeCalculator, which owns the
 // food table and works out the totals; the window only shows what it produces.
 
-#include "app/RecipeBook.h"
-#include "app/RecipeCalculator.h"
+#include "recipe/RecipeBook.h"
+#include "recipe/RecipeCalculator.h"
 
 #include <QWidget>
 

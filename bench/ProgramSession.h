@@ -3,7 +3,7 @@
 // holding the food file, the commands as the main window forwards them, and (when the grid is
 // built) the grid bound to the food table, painted off screen.
 
-#include "app/RecipeCalculator.h"
+#include "recipe/RecipeCalculator.h"
 
 #include <memory>
 #include <string>

@@ -14,11 +14,11 @@
 #include "bench/FoodTable.h"
 #include "bench/ProgramSession.h"
 
-#include "app/RecipeBook.h"
 #include "engine/file/NewTableFile.h"
 #include "engine/record/FieldValues.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
+#include "recipe/RecipeBook.h"
 
 #include <benchmark/benchmark.h>
 
@@ -218,7 +218,7 @@ void bookOpenDialog(benchmark::State& state) {
         for (auto _ : state) {
             auto book = std::make_unique<RecipeBook>(session.calc());
 #ifdef CIBRANO_BENCH_WINDOWS
-            auto dialog = std::make_unique<TfrmRicettario>(*book);
+            auto dialog = std::make_unique<BookDialog>(*book);
             QImage image(dialog->size(), QImage::Format_ARGB32_Premultiplied);
             dialog->render(&image);
 #else
@@ -298,7 +298,7 @@ void bookReopenDialog(benchmark::State& state) {
         RecipeBook book(session.calc());
         book.open();
         for (auto _ : state) {
-            TfrmRicettario dialog(book);
+            BookDialog dialog(book);
             QImage image(dialog.size(), QImage::Format_ARGB32_Premultiplied);
             dialog.render(&image);
         }

@@ -23,7 +23,7 @@ if grep -q '^CIBRANO_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
 fi
 
 tool="$build/tools/cibrano-table"
-app_tests="$build/tests/test_app"
+app_tests="$build/tests/test_recipe"
 sample="$build/data/alimenti.d"
 for f in "$tool" "$sample"; do
   [ -e "$f" ] || { echo "missing $f: build first" >&2; exit 1; }
@@ -78,14 +78,14 @@ run 1 "$tool" info "$tmp/missing.d"
 # The headless recipe session: open, edit, filter, sort, zero, save and close.
 if [ -x "$app_tests" ]; then
   session='RecipeStartup.Opens*:RecipeSave.Closing*:RecipeSave.AnEdit*:RecipeCommands.*:TotalsWalk.*'
-  # A test that fails on its own is test_app's business (it fails there too); here only the
+  # A test that fails on its own is test_recipe's business (it fails there too); here only the
   # memory counts, so the status is not held against the run as long as tests ran.
   run any "$app_tests" --gtest_filter="$session" --gtest_brief=1
   if ! grep -qE 'PASSED  \] [1-9]' "$tmp/out.txt"; then
     echo "FAIL: no recipe test ran under memcheck"
     failures=$((failures + 1))
   fi
-  grep -E '^\[  FAILED  \]' "$tmp/out.txt" | sed 's/^/note: not memcheck, failing in test_app itself: /' || true
+  grep -E '^\[  FAILED  \]' "$tmp/out.txt" | sed 's/^/note: not memcheck, failing in test_recipe itself: /' || true
 else
   echo "missing $app_tests: the recipe session was not run" >&2
   failures=$((failures + 1))

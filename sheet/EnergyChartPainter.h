@@ -4,7 +4,7 @@
 // empty grey circle when there is no split to draw. The recipe sheet and the recipe book's
 // chart both draw it here, so that they look alike.
 
-#include "app/RecipeEnergy.h"
+#include "recipe/RecipeEnergy.h"
 
 #include <QColor>
 #include <QRectF>

@@ -1,9 +1,9 @@
 #include "sheet/SheetPainter.h"
 
-#include "app/RecipeEnergy.h"
 #include "platform/DateTimeText.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
+#include "recipe/RecipeEnergy.h"
 #include "sheet/EnergyChartPainter.h"
 
 #include <QFontMetricsF>

@@ -6,7 +6,7 @@
 // they need under a repeated heading. Every page has a footer with the program's name and
 // "Pagina N di M". Sizes are in points, so that the sheet looks the same at any resolution.
 
-#include "app/RecipeSheetData.h"
+#include "recipe/RecipeSheetData.h"
 
 class QPagedPaintDevice;
 

@@ -1,6 +1,6 @@
 // The plain C++ side of the sheet: a PDF made in memory, then written as every export is.
 
-#include "sheet/RecipeSheet.h"
+#include "sheet/SheetPdf.h"
 
 #include "platform/DatabaseError.h"
 #include "platform/qt/QtText.h"

@@ -1,15 +1,15 @@
 #include "tools/SheetCommand.h"
 #include "tools/Commands.h"
 
-#include "app/RecipeCsv.h"
-#include "app/RecipeFileReader.h"
-#include "app/RecipeSheetData.h"
 #include "platform/AnsiString.h"
 #include "platform/DatabaseError.h"
 #include "platform/RegionalSettings.h"
+#include "recipe/RecipeCsv.h"
+#include "recipe/RecipeFileReader.h"
+#include "recipe/RecipeSheetData.h"
 #include "tools/ToolError.h"
 #ifdef CIBRANO_SHEET_PDF
-#include "sheet/RecipeSheet.h"
+#include "sheet/SheetPdf.h"
 #endif
 
 #include <cerrno>

@@ -38,7 +38,7 @@ ALLOWED = {
     "tools": {"tools", "sheet", "recipe", "engine", "dataset", "platform"},
 }
 QT_ALLOWED = {"platform/qt", "grid", "sheet", "app"}
-LAYER_FOLDERS = ["platform", "dataset", "engine", "grid", "app", "sheet", "tools"]
+LAYER_FOLDERS = ["platform", "dataset", "engine", "recipe", "grid", "app", "sheet", "tools"]
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc")
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -54,8 +54,6 @@ def layer_of(path):
         return None
     if top == "platform" and len(parts) > 2 and parts[1] == "qt":
         return "platform/qt"
-    if top == "app" and len(parts) == 2 and parts[1].startswith("Recipe"):
-        return "recipe"
     return top
 
 
@@ -140,9 +138,9 @@ def self_test():
         "platform/P.h": "#include <string>\n",
         "platform/qt/PQ.h": '#include <QWidget>\n#include "platform/P.h"\n',
         "grid/G.h": '#include <QtWidgets/QAbstractScrollArea>\n#include "dataset/D.h"\n',
-        "app/RecipeX.h": '#include "engine/ZerovTbl.h"\n',
-        "app/W.h": '#include "grid/G.h"\n#include "app/RecipeX.h"\n#include <QDialog>\n',
-        "sheet/S.h": '#include "app/RecipeX.h"\n#include <QPainter>\n',
+        "recipe/X.h": '#include "engine/ZerovTbl.h"\n',
+        "app/W.h": '#include "grid/G.h"\n#include "recipe/X.h"\n#include <QDialog>\n',
+        "sheet/S.h": '#include "recipe/X.h"\n#include <QPainter>\n',
         "tools/C.cpp": '#include "engine/ZerovTbl.h"\n#include "sheet/S.h"\n',
     }
     broken = {
@@ -152,13 +150,13 @@ def self_test():
         "a file in engine/ itself": ("engine/Loose.cpp", '#include "engine/record/R.h"\n'),
         "a folder of the engine outside the rooms": ("engine/misc/M.h", "\n"),
         "Qt in the engine": ("engine/table/T.h", "#include <QString>\n"),
-        "Qt in the windowless recipe library": ("app/RecipeX.h", "#include <QtCore/QList>\n"),
+        "Qt in the windowless recipe library": ("recipe/X.h", "#include <QtCore/QList>\n"),
         "Qt in platform/ outside qt/": ("platform/P.h", "#include <qglobal.h>\n"),
         "the engine including the grid": ("engine/table/T.h", '#include "grid/G.h"\n'),
         "the dataset framework including the engine":
             ("dataset/D.h", '#include "engine/ZerovTbl.h"\n'),
         "the grid including the engine": ("grid/G.h", '#include "engine/ZerovTbl.h"\n'),
-        "the recipe library including a window": ("app/RecipeX.h", '#include "app/W.h"\n'),
+        "the recipe library including a window": ("recipe/X.h", '#include "app/W.h"\n'),
         "platform including the dataset framework": ("platform/P.h", '#include "dataset/D.h"\n'),
     }
 

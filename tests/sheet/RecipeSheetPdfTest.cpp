@@ -2,12 +2,12 @@
 // poppler's pdftotext, its first page as pixels through pdftoppm. One rendered page is kept in
 // the build's test artifacts (test-artifacts/scheda-pagina-1.png) to be looked at.
 
-#include "app/RecipeBook.h"
-#include "app/RecipeEnergy.h"
-#include "app/RecipeSheetData.h"
 #include "platform/Files.h"
 #include "platform/RegionalSettings.h"
-#include "sheet/RecipeSheet.h"
+#include "recipe/RecipeBook.h"
+#include "recipe/RecipeEnergy.h"
+#include "recipe/RecipeSheetData.h"
+#include "sheet/SheetPdf.h"
 #include "tests/platform/ErrorMessage.h"
 #include "tests/platform/TempDir.h"
 

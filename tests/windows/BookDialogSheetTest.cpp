@@ -4,8 +4,8 @@
 
 #include "app/BookDialog.h"
 #include "app/EnergyChart.h"
-#include "app/RecipeBook.h"
 #include "app/SheetActions.h"
+#include "recipe/RecipeBook.h"
 
 #include "tests/windows/BookWindowSupport.h"
 
@@ -45,7 +45,7 @@ TEST_F(BookDialogSheet, TheChartFollowsTheSelectionAndTheSheetGoesOut) {
     typeQuantity("Mela", 200);
     const int mela = book.saveCurrentRecipe("Con la mela", 1, false);
 
-    TfrmRicettario d(book, nullptr, &calc);
+    BookDialog d(book, nullptr, &calc);
     d.show();
     QTest::qWait(20);
     EXPECT_EQ(d.PrintButton->text(), QString::fromUtf8("S&tampa\u2026"));
@@ -108,7 +108,7 @@ TEST_F(BookDialogSheet, TheChartFollowsTheSelectionAndTheSheetGoesOut) {
 }
 
 TEST_F(BookDialogSheet, WithoutARecipeOrAFoodTableTheCommandsStandAside) {
-    TfrmRicettario d(book);
+    BookDialog d(book);
     d.show();
     EXPECT_FALSE(d.PrintButton->isEnabled());
     EXPECT_FALSE(d.PdfButton->isEnabled());

@@ -3,8 +3,8 @@
 // Escape, a name kept already), worked as a person would with the keyboard.
 
 #include "app/BookDialog.h"
-#include "app/RecipeBook.h"
 #include "app/SaveRecipeDialog.h"
+#include "recipe/RecipeBook.h"
 
 #include "tests/windows/BookWindowSupport.h"
 
@@ -39,15 +39,15 @@ void whenModalShowsAbove(QWidget* below, std::function<void(QWidget*)> action) {
     poll->start();
 }
 
-class BookDialog : public BookWindowFixture {
+class BookWindows : public BookWindowFixture {
 protected:
-    BookDialog() {
+    BookWindows() {
         setGridQuestionHandler([this](QWidget*, const AnsiString& text) {
             questions.push_back(text);
             return answer;
         });
     }
-    ~BookDialog() override { setGridQuestionHandler(nullptr); }
+    ~BookWindows() override { setGridQuestionHandler(nullptr); }
 
     // Where a key typed into the window goes.
     static QWidget* focused(QWidget* window) {
@@ -55,7 +55,7 @@ protected:
         return w && w->window() == window ? w : window;
     }
 
-    static QStringList values(const TfrmRicettario& d, int row) {
+    static QStringList values(const BookDialog& d, int row) {
         QStringList texts;
         for (QLabel* l : d.Values[row])
             texts << l->text();
@@ -66,17 +66,17 @@ protected:
     bool answer = true;
 };
 
-TEST_F(BookDialog, ShowsTheRecipesTheirLinesAndTheirValues) {
+TEST_F(BookWindows, ShowsTheRecipesTheirLinesAndTheirValues) {
     typePasta();
     book.open();
     book.saveCurrentRecipe("Pasta al pomodoro", 2, false);
     typeQuantity("Mela", 200);
     book.saveCurrentRecipe("Con la mela", 1, false);
 
-    TfrmRicettario d(book);
+    BookDialog d(book);
     d.show();
     EXPECT_EQ(d.windowTitle(), "Ricettario");
-    EXPECT_EQ(d.size(), QSize(TfrmRicettario::kClientWidth, TfrmRicettario::kClientHeight));
+    EXPECT_EQ(d.size(), QSize(BookDialog::kClientWidth, BookDialog::kClientHeight));
     EXPECT_NE(d.minimumSize(), d.maximumSize()); // resizable
     EXPECT_TRUE(d.isModal());
     EXPECT_FALSE(d.ReadOnlyLabel->isVisible());
@@ -119,13 +119,13 @@ TEST_F(BookDialog, ShowsTheRecipesTheirLinesAndTheirValues) {
     EXPECT_TRUE(std::filesystem::exists(saveScreenshot(&d, "book-dialog")));
 }
 
-TEST_F(BookDialog, SavingGoesThroughTheNameDialogWithTheKeyboard) {
+TEST_F(BookWindows, SavingGoesThroughTheNameDialogWithTheKeyboard) {
     typePasta();
-    TfrmRicettario d(book);
+    BookDialog d(book);
     bool nameFocused = false, selected = false, servingsFocused = false;
     whenModalShows([&](QWidget* bookWindow) {
         whenModalShowsAbove(bookWindow, [&](QWidget* ask) {
-            auto* save = qobject_cast<TfrmSalvaRicetta*>(ask);
+            auto* save = qobject_cast<SaveRecipeDialog*>(ask);
             if (!save) {
                 ADD_FAILURE() << "not the save dialog";
                 ask->close();
@@ -160,11 +160,11 @@ TEST_F(BookDialog, SavingGoesThroughTheNameDialogWithTheKeyboard) {
     EXPECT_TRUE(ui.errors.empty());
 }
 
-TEST_F(BookDialog, TheSaveDialogRefusesBadNamesAndAsksBeforeReplacing) {
+TEST_F(BookWindows, TheSaveDialogRefusesBadNamesAndAsksBeforeReplacing) {
     typePasta();
     book.open();
     const int code = book.saveCurrentRecipe("Pasta", 1, false);
-    TfrmSalvaRicetta ask(book);
+    SaveRecipeDialog ask(book);
     ask.setDefaultName("Pasta");
     whenModalShows([&](QWidget*) {
         ask.NameEdit->setText("   ");
@@ -198,7 +198,7 @@ TEST_F(BookDialog, TheSaveDialogRefusesBadNamesAndAsksBeforeReplacing) {
     EXPECT_EQ(book.recipe(code)->Porzioni, 1);
 }
 
-TEST_F(BookDialog, LoadingAsksBeforeReplacingQuantitiesAndReportsMissingFoods) {
+TEST_F(BookWindows, LoadingAsksBeforeReplacingQuantitiesAndReportsMissingFoods) {
     typePasta();
     book.open();
     book.saveCurrentRecipe("Pasta", 2, false);
@@ -212,7 +212,7 @@ TEST_F(BookDialog, LoadingAsksBeforeReplacingQuantitiesAndReportsMissingFoods) {
     calc.ZeroAllQuantities();
     typeQuantity("Mela", 10);
 
-    TfrmRicettario d(book);
+    BookDialog d(book);
     answer = false;
     whenModalShows([&](QWidget* w) {
         w->activateWindow();
@@ -233,11 +233,11 @@ TEST_F(BookDialog, LoadingAsksBeforeReplacingQuantitiesAndReportsMissingFoods) {
     EXPECT_EQ(storedQuantities(), (std::vector<double>{0, 200, 0, 0}));
 }
 
-TEST_F(BookDialog, TheDeleteKeyRemovesARecipeAfterAQuestion) {
+TEST_F(BookWindows, TheDeleteKeyRemovesARecipeAfterAQuestion) {
     typePasta();
     book.open();
     book.saveCurrentRecipe("Pasta", 2, false);
-    TfrmRicettario d(book);
+    BookDialog d(book);
     whenModalShows([&](QWidget*) {
         d.RecipesGrid->setFocus();
         answer = false;
@@ -256,11 +256,11 @@ TEST_F(BookDialog, TheDeleteKeyRemovesARecipeAfterAQuestion) {
     EXPECT_TRUE(book.recipes().empty());
 }
 
-TEST_F(BookDialog, NameAndServingsAreEditedInTheGrid) {
+TEST_F(BookWindows, NameAndServingsAreEditedInTheGrid) {
     typePasta();
     book.open();
     const int code = book.saveCurrentRecipe("Pasta", 2, false);
-    TfrmRicettario d(book);
+    BookDialog d(book);
     d.show();
     QTest::qWait(10);
     // The servings cell of the first row: typing replaces the value, Enter writes it.
@@ -278,9 +278,9 @@ TEST_F(BookDialog, NameAndServingsAreEditedInTheGrid) {
     EXPECT_EQ(book.recipe(code)->Porzioni, 2);
 }
 
-TEST_F(BookDialog, AReadOnlyBookSaysWhyAndOffersOnlyLoading) {
+TEST_F(BookWindows, AReadOnlyBookSaysWhyAndOffersOnlyLoading) {
     writeFileAtomically(dir.file("ricette.d"), "danneggiato");
-    TfrmRicettario d(book);
+    BookDialog d(book);
     d.show();
     EXPECT_TRUE(d.ReadOnlyLabel->isVisible());
     EXPECT_THAT(d.ReadOnlyLabel->text().toStdString(), HasSubstr("ricette.d"));

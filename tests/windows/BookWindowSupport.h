@@ -2,8 +2,8 @@
 // What the recipe book's window tests share: the program's food table written and opened, a
 // book over it, and quantities typed into the food table by food name.
 
-#include "app/RecipeBook.h"
-#include "app/RecipeCalculator.h"
+#include "recipe/RecipeBook.h"
+#include "recipe/RecipeCalculator.h"
 
 #include "tests/windows/WindowTestSupport.h"
 

@@ -4,9 +4,9 @@
 
 #include "app/SheetActions.h"
 #include "app/EnergyChart.h"
-#include "app/RecipeBook.h"
 #include "platform/Files.h"
 #include "platform/ScriptedUi.h"
+#include "recipe/RecipeBook.h"
 #include "sheet/EnergyChartPainter.h"
 #include "tests/platform/TempDir.h"
 #include "tests/windows/WindowTestSupport.h"

@@ -3,9 +3,9 @@
 // settings and a scripted user interface (from the table fixture), modal windows worked from
 // inside their own loop, text that fits its box, and screenshots kept as test artifacts.
 
-#include "tests/app/RecipeTestSupport.h"
 #include "tests/engine/ZerovTableTestSupport.h"
 #include "tests/platform_qt/ModalHelper.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 #include "engine/table/ZerovTable.h"
 

@@ -1,4 +1,4 @@
-#include "app/RecipeCsv.h"
+#include "recipe/RecipeCsv.h"
 
 #include "platform/Csv.h"
 

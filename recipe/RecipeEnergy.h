@@ -5,8 +5,8 @@
 // kilocalories are measured values; the factors are a convention, so the two sums need not
 // agree, and a difference above 10 % is said plainly.
 
-#include "app/RecipeCalculator.h"
 #include "platform/AnsiString.h"
+#include "recipe/RecipeCalculator.h"
 
 namespace cibrano {
 

@@ -7,7 +7,7 @@
 // one serving ("Per porzione") and 100 g ("Per 100 g", values left empty when the recipe
 // weighs nothing). Numbers use "." and every digit a double needs, as the dump does.
 
-#include "app/RecipeSheetData.h"
+#include "recipe/RecipeSheetData.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "app/RecipeValues.h"
+#include "recipe/RecipeValues.h"
 
 #include "dataset/NumberFormat.h"
 

@@ -2,7 +2,7 @@
 // found in the working folder and opened with the program's password, the first totals, and
 // what is left when the table is missing or its password is not the program's.
 
-#include "tests/app/RecipeTestSupport.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 namespace cibrano::testing {
 namespace {

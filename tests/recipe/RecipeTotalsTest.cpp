@@ -2,7 +2,7 @@
 // rows added and deleted counted at once, values counted once posted, and the texts the
 // labels get with the user's separators.
 
-#include "tests/app/RecipeTestSupport.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 #include "platform/RegionalSettings.h"
 

@@ -3,7 +3,7 @@
 // fixed regional settings, a scripted user interface, a session that remembers no password
 // from an earlier test, and the totals texts the calculator showed.
 
-#include "app/RecipeCalculator.h"
+#include "recipe/RecipeCalculator.h"
 #include "tests/engine/ZerovTableTestSupport.h"
 #include "tests/platform/ErrorMessage.h"
 

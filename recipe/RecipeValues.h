@@ -4,8 +4,8 @@
 // order carbohydrates, fats, proteins, energy), the same totals per serving and per 100 g of
 // the recipe, and the one text form every window and sheet shows them in.
 
-#include "app/RecipeCalculator.h"
 #include "platform/AnsiString.h"
+#include "recipe/RecipeCalculator.h"
 
 #include <optional>
 #include <vector>

@@ -3,8 +3,8 @@
 // the calculator's food table, the food rows' quantities, and the book files as another
 // program would read them.
 
-#include "app/RecipeBook.h"
-#include "tests/app/RecipeTestSupport.h"
+#include "recipe/RecipeBook.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 #include "platform/Clock.h"
 

@@ -3,7 +3,7 @@
 // disk. A file that cannot be read is never written; a write that fails undoes the change and
 // names the file; the food table goes on as before.
 
-#include "tests/app/RecipeBookTestSupport.h"
+#include "tests/recipe/RecipeBookTestSupport.h"
 
 #include "engine/file/NewTableFile.h"
 

@@ -3,7 +3,7 @@
 // foods, the first row of a food, the filter), deleting, editing in place, and the totals of a
 // kept recipe worked out by hand.
 
-#include "tests/app/RecipeBookTestSupport.h"
+#include "tests/recipe/RecipeBookTestSupport.h"
 
 #include "platform/Abort.h"
 #include "platform/AnsiCase.h"

@@ -1,7 +1,7 @@
 // Closing the recipe calculator: the food table is written only when something was changed,
 // under the program's password, and a save that fails loses the changes, not the file.
 
-#include "tests/app/RecipeTestSupport.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 #include "dataset/FieldDataLink.h"
 

@@ -1,7 +1,7 @@
-#include "app/RecipeEnergy.h"
+#include "recipe/RecipeEnergy.h"
 
-#include "app/RecipeValues.h"
 #include "dataset/NumberFormat.h"
+#include "recipe/RecipeValues.h"
 
 #include <cmath>
 

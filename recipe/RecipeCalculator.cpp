@@ -1,4 +1,4 @@
-#include "app/RecipeCalculator.h"
+#include "recipe/RecipeCalculator.h"
 
 #include "dataset/DataSource.h"
 #include "dataset/NumberFormat.h"

@@ -1,7 +1,7 @@
 // A kept recipe's numbers: the main window's formula over its lines, per serving, per 100 g,
 // and the one text form they are shown in.
 
-#include "app/RecipeValues.h"
+#include "recipe/RecipeValues.h"
 #include "tests/engine/EngineTestSupport.h"
 
 #include <gmock/gmock.h>

@@ -1,7 +1,7 @@
 // The recipe calculator's commands: zeroing every quantity with one recomputation, choosing the
 // find box's column from the combo box, and sorting by a column title.
 
-#include "tests/app/RecipeTestSupport.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 namespace cibrano::testing {
 namespace {

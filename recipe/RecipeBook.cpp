@@ -1,7 +1,5 @@
-#include "app/RecipeBook.h"
+#include "recipe/RecipeBook.h"
 
-#include "app/RecipeBookMessages.h"
-#include "app/RecipeBookSlots.h"
 #include "dataset/DataSource.h"
 #include "dataset/FieldDefs.h"
 #include "engine/file/NewTableFile.h"
@@ -14,6 +12,8 @@
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
 #include "platform/RunThenAlways.h"
+#include "recipe/RecipeBookMessages.h"
+#include "recipe/RecipeBookSlots.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,14 +1,14 @@
 // The recipe book and the food table: taking the current recipe from it and putting a kept
 // recipe back into it, each with one pass over the food table's stored records.
 
-#include "app/RecipeBook.h"
+#include "recipe/RecipeBook.h"
 
-#include "app/RecipeBookMessages.h"
-#include "app/RecipeBookSlots.h"
 #include "dataset/DataSource.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
 #include "platform/RunThenAlways.h"
+#include "recipe/RecipeBookMessages.h"
+#include "recipe/RecipeBookSlots.h"
 
 #include <string_view>
 #include <unordered_map>

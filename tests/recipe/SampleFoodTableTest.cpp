@@ -2,7 +2,7 @@
 // (data/ciqual-2020.csv) and its Italian names (data/ciqual-2020-it.csv), held against both
 // by the rule of data/README.md, and the find box of the recipe calculator searching it.
 
-#include "tests/app/RecipeTestSupport.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 #include "platform/AnsiString.h"
 

@@ -5,9 +5,9 @@
 // recipes and lines are those the book shows (RecipeBook::recipes, RecipeBook::linesOf): live
 // records in stored order.
 
-#include "app/RecipeBook.h"
-#include "app/RecipeValues.h"
 #include "platform/AnsiString.h"
+#include "recipe/RecipeBook.h"
+#include "recipe/RecipeValues.h"
 
 #include <optional>
 #include <string>

@@ -1,11 +1,11 @@
-#include "app/RecipeFileReader.h"
+#include "recipe/RecipeFileReader.h"
 
-#include "app/RecipeBookSlots.h"
 #include "engine/ZerovConst.h"
 #include "engine/table/ZerovTable.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/FileNameText.h"
+#include "recipe/RecipeBookSlots.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -4,9 +4,9 @@
 // made from a recipe of the book or from the food table's current quantities (a recipe not
 // kept yet).
 
-#include "app/RecipeValues.h"
 #include "platform/AnsiString.h"
 #include "platform/DateTime.h"
+#include "recipe/RecipeValues.h"
 
 #include <string>
 #include <string_view>

@@ -4,7 +4,7 @@
 // (sheet/SheetPainter.h) uses Qt's painter; when the process has no Qt application object yet,
 // one is made on Qt's offscreen platform, which needs no display.
 
-#include "app/RecipeSheetData.h"
+#include "recipe/RecipeSheetData.h"
 
 #include <string>
 

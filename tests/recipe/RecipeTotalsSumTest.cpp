@@ -2,7 +2,7 @@
 // gives, and leave the clone where the walk leaves it, through random edits, inserts, deletes,
 // filters, sorts and searches; the walk still runs whenever something could see the clone move.
 
-#include "tests/app/RecipeTestSupport.h"
+#include "tests/recipe/RecipeTestSupport.h"
 
 #include "platform/Timer.h"
 

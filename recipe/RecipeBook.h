@@ -1,4 +1,11 @@
 #pragma once
+// The recipe room (recipe/): the program's work without a window. The food table session
+// (RecipeCalculator), this recipe book, the totals and their formats, the energy split, the
+// sheet's data and its CSV; everything a window shows or a command-line tool prints of a
+// recipe is decided here. It stands over the engine (through its module headers only), the
+// dataset framework and the platform. Nothing of Qt, of the grid, of the sheet's drawing or of
+// the windows may enter it: a window asks this room and shows the answer.
+//
 // RecipeBook: the recipes a person keeps by name, without a window. Two table files in the
 // food table's folder, enciphered with its password:
 //   ricette.d      Codice (automatic number), Nome, Porzioni, Note, Modificata;
@@ -20,8 +27,6 @@
 // into the first row, in stored order, with the line's Gruppo and Nome. Both are one pass over
 // the food table's records.
 
-#include "app/RecipeCalculator.h"
-#include "app/RecipeValues.h"
 #include "dataset/BlobField.h"
 #include "dataset/DateTimeFields.h"
 #include "dataset/FloatField.h"
@@ -31,6 +36,8 @@
 #include "platform/AnsiString.h"
 #include "platform/Component.h"
 #include "platform/DateTime.h"
+#include "recipe/RecipeCalculator.h"
+#include "recipe/RecipeValues.h"
 
 #include <optional>
 #include <vector>

@@ -1,11 +1,11 @@
-#include "app/RecipeSheetData.h"
+#include "recipe/RecipeSheetData.h"
 
-#include "app/RecipeBook.h"
-#include "app/RecipeBookSlots.h"
 #include "platform/Clock.h"
 #include "platform/DatabaseError.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
+#include "recipe/RecipeBook.h"
+#include "recipe/RecipeBookSlots.h"
 
 namespace cibrano {
 

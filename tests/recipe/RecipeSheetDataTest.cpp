@@ -2,12 +2,12 @@
 // per-100 g texts of a recipe that weighs nothing, the CSV read back, exports that cannot be
 // written, and the book read from its files alone.
 
-#include "app/RecipeSheetData.h"
-#include "app/RecipeCsv.h"
-#include "app/RecipeEnergy.h"
-#include "app/RecipeFileReader.h"
+#include "recipe/RecipeSheetData.h"
 #include "platform/Csv.h"
-#include "tests/app/RecipeBookTestSupport.h"
+#include "recipe/RecipeCsv.h"
+#include "recipe/RecipeEnergy.h"
+#include "recipe/RecipeFileReader.h"
+#include "tests/recipe/RecipeBookTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
