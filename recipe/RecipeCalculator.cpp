@@ -86,6 +86,12 @@ RecipeCalculator::RecipeCalculator(TComponent* owner) : TComponent(owner) {
     Table1Proteine = makeFloatField(Table1, this, "Table1Proteine", "Proteine", 12,
                                     kAmountDisplayFormat, kAmountEditFormat);
 
+    Table1->OnFieldsDescribed = [this](DOvuzaZerivir*) { bindMissingValues(); };
+    Table1->OnNewRecord = [this](TDataSet*) { markNewRowMissing(); };
+    for (TField* value : {static_cast<TField*>(Table1Kcalorie), static_cast<TField*>(Table1Glucidi),
+                          static_cast<TField*>(Table1Lipidi), static_cast<TField*>(Table1Proteine)})
+        value->OnChange = [this](TField* field) { noteValueChange(field); };
+
     DataSource1 = new TDataSource(this);
     DataSource1->setName("DataSource1");
     DataSource1->setDataSet(Table1);

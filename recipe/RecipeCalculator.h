@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace cibrano {
 
@@ -58,6 +59,9 @@ public:
     TFloatField* Table1Glucidi;
     TFloatField* Table1Lipidi;
     TFloatField* Table1Proteine;
+    // The names of the row's values that are not known (MissingValues), bound when the file
+    // has the field, hidden; null on a table without it (every table of the seven fields).
+    TStringField* Table1Mancanti = nullptr;
 
     TStringField* Table2GRUPPO;
     TStringField* Table2NOME;
@@ -124,6 +128,17 @@ public:
 
 private:
     void showTotals();
+    // --- The values a food row does not know (RecipeCalculatorValues.cpp) ---------------
+    // While the food table opens: its Mancanti field bound when the file has one.
+    void bindMissingValues();
+    // A new row: every value field of the file that the window shows no column for is not
+    // known (a food typed in the window has only the four values it shows).
+    void markNewRowMissing();
+    // A value of the window's typed (or cleared, which the window counts as 0): known.
+    void noteValueChange(TField* field);
+    // The food table's fields, in the file's order.
+    std::vector<AnsiString> foodFieldNames() const;
+
     // The walk over the clone's rows from its first to its end.
     RecipeTotals walkClone();
     // Whether nothing can see the clone move and its fields are stored floats: the sums can

@@ -265,6 +265,8 @@ void DOvuzaZerivir::openStore() {
     if (usesDefaultFields()) {
         createFields();
         applyFieldOrigin();
+    } else if (OnFieldsDescribed) {
+        OnFieldsDescribed(this);
     }
     bindFields(true);
     for (int k = indexKey; k <= rangeEndKey; ++k)

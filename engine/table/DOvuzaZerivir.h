@@ -108,6 +108,10 @@ public:
 
     TNotifyEvent OnNeedToSaveChange;
     TCallbackEvent OnCallback;
+    // Runs while the dataset opens, once the file's field definitions are known (FieldDefs)
+    // and before the fields bind: a dataset of persistent fields may add fields here for the
+    // definitions this file has, so that a field some files lack binds where it is present.
+    TNotifyEvent OnFieldsDescribed;
     TDestroyRecDataEvent OnDestroyRecordData;
     // Kept with the component; no operation raises it.
     TFilterRecordEvent OnFindRecord;

@@ -6,6 +6,8 @@
 #include "tests/platform/ErrorMessage.h"
 
 #include "dataset/FieldDefs.h"
+#include "dataset/FloatField.h"
+#include "dataset/StringField.h"
 #include "platform/DatabaseError.h"
 #include "platform/Stream.h"
 
@@ -50,6 +52,36 @@ TEST_F(ZerovTableTest, OpensTheGoldenTablesInsideTheFolderAndWalksThem) {
         EXPECT_FALSE(t.StoreDefs()); // definitions of a file table come from the file
     }
     EXPECT_TRUE(ui.prompts.empty());
+}
+
+TEST_F(ZerovTableTest, PersistentFieldsGainAFieldTheFileHasWhenItsDefinitionsAreKnown) {
+    copyGolden("food-plain.d", "plain.d");
+    TZerovTable t;
+    t.setTableName(dir.file("plain.d"));
+    TStringField nome;
+    nome.setFieldName("Nome");
+    nome.setSize(50);
+    nome.setDataSet(&t);
+    TFloatField kcal;
+    std::vector<AnsiString> described;
+    t.OnFieldsDescribed = [&](DOvuzaZerivir* table) {
+        described.push_back(table->FieldDefs().find("Kcalorie") ? "Kcalorie" : "none");
+        if (table->FieldDefs().find("Kcalorie") && !kcal.DataSet()) {
+            kcal.setFieldName("Kcalorie");
+            kcal.setDataSet(table);
+        }
+    };
+    t.open();
+    EXPECT_EQ(described, std::vector<AnsiString>{"Kcalorie"});
+    ASSERT_EQ(t.Fields().count(), 2);
+    EXPECT_EQ(kcal.stringValue(), "353");
+    // Reopened, the field added is there already and binds again.
+    t.close();
+    t.open();
+    EXPECT_EQ(kcal.stringValue(), "353");
+    t.close();
+    kcal.setDataSet(nullptr);
+    nome.setDataSet(nullptr);
 }
 
 TEST_F(ZerovTableTest, SavedValuesComeBackAndADiscardAfterSavingRevertsToTheLoadedOnes) {
