@@ -131,9 +131,9 @@ are kept by name in a recipe book, with their totals per serving and per
 100 g. The food table is a password-protected file of the user's own; a
 sample table of 3,184 foods comes with the program, made from the Ciqual 2020
 French food composition table (Anses. 2020. Ciqual French food composition
-table. https://ciqual.anses.fr/) with Italian names, and the command-line tool cibrano-table
-reads, exports and imports table files and prints a recipe's nutrition sheet
-as PDF. The program's window is in Italian.
+table. https://ciqual.anses.fr/) with Italian names, and the command-line
+tool cibrano-table reads, exports and imports table files and prints a
+recipe's nutrition sheet as PDF. The program's window is in Italian.
 
 Cibrano tiene una tabella di alimenti con chilocalorie, glucidi, lipidi e
 proteine per 100 g. Si scrivono i grammi di ogni alimento della ricetta e
@@ -143,7 +143,7 @@ contiene un testo scritto. Le ricette si conservano per nome in un
 ricettario, con i totali per porzione e per 100 g. La tabella degli alimenti
 è un file dell'utente protetto da password; con il programma arriva una
 tabella di esempio di 3.184 alimenti, tratta dalla tabella francese Ciqual
-2020 con i nomi in italiano, e lo strumento a riga di comando cibrano-table legge,
-esporta e importa le tabelle e stampa in PDF la scheda nutrizionale di una
-ricetta.]=])
+2020 con i nomi in italiano, e lo strumento a riga di comando cibrano-table
+legge, esporta e importa le tabelle e stampa in PDF la scheda nutrizionale
+di una ricetta.]=])
 include(CPack)
