@@ -101,6 +101,9 @@ public:
     // The grid's key handling (see the class comment).
     void keyDown(int& key, Qt::KeyboardModifiers modifiers) override;
     void keyPress(char& ch) override;
+    // Escape goes on to the window when there is no edit or insert to cancel and no typing to
+    // drop, so that a dialog holding the grid closes with it.
+    bool passesKeyOn(int key) const override;
     bool canEditAcceptKey(char ch) const override;
     bool canEditModify() override;
     bool canEditShow() const override;

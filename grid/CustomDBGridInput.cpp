@@ -157,6 +157,15 @@ void TCustomDBGrid::keyDown(int& key, Qt::KeyboardModifiers modifiers) {
         [&] { endUpdate(); });
 }
 
+bool TCustomDBGrid::passesKeyOn(int key) const {
+    if (key != Qt::Key_Escape)
+        return false;
+    TDataSet* ds = dataSet();
+    if (!dataLink_.Active() || !ds)
+        return true;
+    return ds->State() != stateEdit && ds->State() != stateInsert && !dataLink_.isModified();
+}
+
 void TCustomDBGrid::keyPress(char& ch) {
     // Enter writes what was typed before the editor closes.
     if (!options_.contains(dgAlwaysShowEditor) && ch == '\r')

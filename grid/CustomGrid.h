@@ -91,6 +91,9 @@ public:
     virtual void keyDown(int& key, Qt::KeyboardModifiers modifiers);
     // A character typed: '\r' for Enter, '\b' for Backspace, else a Windows-1252 byte.
     virtual void keyPress(char& ch);
+    // Whether a key the grid receives is left to the window after OnKeyDown and the grid's own
+    // handling (Escape with nothing to cancel, so that a dialog closes). Asked before both.
+    virtual bool passesKeyOn(int key) const;
 
     // What the editor asks of the grid.
     virtual bool canEditAcceptKey(char ch) const;

@@ -179,6 +179,10 @@ void TCustomGrid::keyPress(char& ch) {
     }
 }
 
+bool TCustomGrid::passesKeyOn(int) const {
+    return false;
+}
+
 void TCustomGrid::charOnGrid(char ch) {
     if (!gridOptions_.contains(goEditing))
         return;
@@ -223,9 +227,14 @@ void TCustomGrid::keyPressEvent(QKeyEvent* event) {
         const Qt::KeyboardModifiers modifiers =
             event->modifiers() &
             (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool passOn = passesKeyOn(key);
         keyDown(key, modifiers);
         if (key == 0)
             return;
+        if (passOn) {
+            event->ignore();
+            return;
+        }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             char ch = '\r';
             keyPress(ch);

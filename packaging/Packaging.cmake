@@ -114,6 +114,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own dialogs (question boxes, file and print dialogs) in Italian, loaded at start-up;
+# dpkg-shlibdeps adds the libraries' dependencies after it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 # The windows are laid out for the metrics of Liberation Sans (or DejaVu Sans, tried next).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation | fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CIBRANO_PACKAGE_MAINTAINER}")

@@ -14,6 +14,8 @@ packages=(
   # The recipe sheet's tests read its PDF with pdftotext and pdftoppm (Qt's print support,
   # which the sheet and the print command use, comes with qt6-base-dev).
   poppler-utils
+  # Qt's own texts in Italian (its dialogs' buttons and labels), which the program loads.
+  qt6-translations-l10n
   # The Debian package (scripts/package.sh) and the checks of the desktop integration files.
   dpkg-dev file lintian desktop-file-utils appstream man-db bsdextrautils
 )

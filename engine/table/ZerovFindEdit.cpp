@@ -22,8 +22,26 @@ struct FindEditFilter {
 
 } // namespace
 
+// The box's link, which also tells the box when the dataset enters or leaves an edit, whether
+// or not the box's own field could be edited.
+class TZerovFindEdit::EditWatchLink : public TFieldDataLink {
+public:
+    explicit EditWatchLink(TZerovFindEdit* box) : box_(box) {}
+
+protected:
+    void notifyEditingChange() override {
+        const TLifeMark::Watch self = watchLife();
+        TFieldDataLink::notifyEditingChange();
+        if (self.alive())
+            box_->editingChanged(TDataLink::Editing());
+    }
+
+private:
+    TZerovFindEdit* box_;
+};
+
 TZerovFindEdit::TZerovFindEdit(TComponent* owner)
-    : TComponent(owner), link_(std::make_unique<TFieldDataLink>()), timer_(createTimer()) {
+    : TComponent(owner), link_(std::make_unique<EditWatchLink>(this)), timer_(createTimer()) {
     link_->setControl(this);
     link_->OnActiveChange = [this] { installFilterHook(); };
     timer_->setInterval(kSearchDelay);
@@ -93,6 +111,9 @@ void TZerovFindEdit::setText(const AnsiString& text) {
         return;
     text_ = text;
     timer_->setEnabled(true); // restarts a wait already under way
+    // The user is back at the box: an edit still open is one the search settles.
+    editBegunWhileWaiting_ = false;
+    searchHeld_ = false;
     searchText_ = text_;
     searchPrepared_ = false;
     if (OnChange)
@@ -101,6 +122,8 @@ void TZerovFindEdit::setText(const AnsiString& text) {
 
 void TZerovFindEdit::clearSearch() {
     timer_->setEnabled(false);
+    editBegunWhileWaiting_ = false;
+    searchHeld_ = false;
     const bool changed = !text_.empty();
     text_.clear();
     searchText_.clear();
@@ -124,7 +147,7 @@ void TZerovFindEdit::setFilteredUnderSearch(TDataSet* dataSet, bool value) {
 }
 
 bool TZerovFindEdit::searchPending() const {
-    return timer_ && timer_->Enabled();
+    return (timer_ && timer_->Enabled()) || searchHeld_;
 }
 
 // --- The filter hook ------------------------------------------------------------------------
@@ -189,8 +212,30 @@ void TZerovFindEdit::notification(TComponent* component, TOperation operation) {
 
 // --- Searching ------------------------------------------------------------------------------
 
+bool TZerovFindEdit::dataSetEditing() const {
+    const TDataSet* ds = linkedDataSet();
+    return ds && (ds->State() == stateEdit || ds->State() == stateInsert);
+}
+
+void TZerovFindEdit::editingChanged(bool editing) {
+    if (editing) {
+        if (timer_ && timer_->Enabled())
+            editBegunWhileWaiting_ = true;
+    } else if (searchHeld_ && timer_) {
+        // Not from inside the post or cancel that ended the edit: after the usual wait.
+        searchHeld_ = false;
+        editBegunWhileWaiting_ = false;
+        timer_->setEnabled(true);
+    }
+}
+
 void TZerovFindEdit::searchTimerFired() {
     timer_->setEnabled(false);
+    if (editBegunWhileWaiting_ && dataSetEditing()) {
+        searchHeld_ = true;
+        return;
+    }
+    editBegunWhileWaiting_ = false;
     installFilterHook();
     TDataSet* ds = linkedDataSet();
     if (!searchText_.empty()) {

@@ -78,7 +78,7 @@ public:
     // --- State ---------------------------------------------------------------------------
     // The text the next search (or the search under way) uses.
     const AnsiString& searchText() const { return searchText_; }
-    // Whether a search waits for its timer.
+    // Whether a search waits: for its timer, or for an edit begun meanwhile to end.
     bool searchPending() const;
     // Whether the box's handler is in the dataset's place (filter style).
     bool hooked() const { return hookedDataSet_ != nullptr; }
@@ -94,6 +94,8 @@ protected:
     void notification(TComponent* component, TOperation operation) override;
 
 private:
+    class EditWatchLink;
+
     TDataSet* linkedDataSet() const;
     void installFilterHook();
     // Gives the hooked dataset back its handler and its Filtered value.
@@ -101,6 +103,9 @@ private:
     // Forgets a hook whose dataset is no longer the one the box searches, giving it back.
     void dropStaleHook();
     void searchTimerFired();
+    // The dataset entered or left an edit (or insert) state.
+    void editingChanged(bool editing);
+    bool dataSetEditing() const;
     bool textMatches(std::string_view fieldText) const;
 
     std::unique_ptr<TFieldDataLink> link_;
@@ -114,6 +119,9 @@ private:
     // worked out again after the text or the case rule changed.
     mutable AnsiString preparedSearch_;
     mutable bool searchPrepared_ = false;
+    // An edit began while the search waited for its timer; the search then waits for it to end.
+    bool editBegunWhileWaiting_ = false;
+    bool searchHeld_ = false;
 
     // The dataset that holds the box's handler, and what the box found there.
     TDataSet* hookedDataSet_ = nullptr;

@@ -5,6 +5,7 @@
 #include "platform/qt/QtRegionalSettings.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtTimer.h"
+#include "platform/qt/QtTranslations.h"
 #include "platform/qt/QtUiServices.h"
 
 #include <exception>
@@ -12,7 +13,7 @@
 
 namespace cibrano {
 
-TApplication::TApplication(int& argc, char** argv, const QString& title)
+TApplication::TApplication(int& argc, char** argv, const QString& title, const QLocale& language)
     : QApplication(argc, argv), ui_(std::make_unique<QtUiServices>()) {
     setApplicationName(title);
     setApplicationTitle(fromQt(title).value_or("Cibrano"));
@@ -20,6 +21,9 @@ TApplication::TApplication(int& argc, char** argv, const QString& title)
     installQtTimerFactory();
     installSystemRegionalSettings();
     installFontSubstitutes();
+    if (!installQtTranslations(language))
+        qWarning("Qt's translations for %s are not installed: its dialogs stay in English",
+                 qPrintable(language.name()));
 }
 
 TApplication::~TApplication() {

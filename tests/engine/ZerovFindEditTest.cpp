@@ -233,3 +233,33 @@ TEST_F(FindEdit, ClearingRemovesAStandingFilterAfterASwitchToNavigating) {
 }
 
 } // namespace
+
+TEST_F(FindEdit, AnEditBegunWhileTheSearchWaitsIsLeftAloneUntilItEnds) {
+    useFilterStyle();
+    box->setText("pa");
+    ds.beginEdit(); // Pasta, as a grid's editor opens on it
+    ds.fieldByName("Quantita")->setFloatValue(5);
+    clock.advance(TZerovFindEdit::kSearchDelay);
+    EXPECT_EQ(ds.State(), stateEdit);
+    EXPECT_FALSE(ds.Filtered());
+    EXPECT_TRUE(box->searchPending());
+    clock.advance(1000);
+    EXPECT_EQ(ds.State(), stateEdit);
+
+    // Its end starts the wait again rather than searching inside the cancel.
+    ds.cancelRecord();
+    EXPECT_FALSE(ds.Filtered());
+    EXPECT_TRUE(box->searchPending());
+    clock.advance(TZerovFindEdit::kSearchDelay);
+    EXPECT_THAT(visible(), ElementsAre("Pasta", "Patate", "PAPRICA", "Marzapane"));
+    EXPECT_FALSE(box->searchPending());
+
+    // An edit already open when the text changes is settled by the search.
+    ds.moveFirst();
+    ds.beginEdit();
+    ds.fieldByName("Quantita")->setFloatValue(7);
+    type("past");
+    EXPECT_EQ(ds.State(), stateBrowse);
+    EXPECT_THAT(visible(), ElementsAre("Pasta"));
+    EXPECT_EQ(ds.fieldByName("Quantita")->floatValue(), 7);
+}

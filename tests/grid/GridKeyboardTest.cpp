@@ -1,7 +1,9 @@
-// Keys on the grid: appending and cancelling empty rows, deleting, Esc twice, Tab, and
-// OnKeyDown once per key.
+// Keys on the grid: appending and cancelling empty rows, deleting, Esc twice (and a third time
+// closing a dialog), Tab, and OnKeyDown once per key.
 
 #include "tests/grid/GridTestSupport.h"
+
+#include <QDialog>
 
 namespace cibrano::testing {
 namespace {
@@ -98,6 +100,49 @@ TEST_F(GridKeyboardTest, EscAfterTypingRestoresTheTextAndASecondEscCancelsTheEdi
     EXPECT_EQ(table.State(), stateBrowse);
     EXPECT_EQ(fieldText("Nome"), "Pasta di semola");
     EXPECT_FALSE(table.hasUnsavedChanges());
+}
+
+TEST_F(GridKeyboardTest, InADialogEscapeWithNothingLeftToCancelClosesTheDialog) {
+    QDialog dialog(&window);
+    auto* inDialog = new TTitleDBGrid(&dialog);
+    inDialog->resize(600, 200);
+    inDialog->setOptions(grid->Options());
+    inDialog->setDataSource(&source);
+    int keyDowns = 0;
+    inDialog->OnKeyDown = [&](TCustomDBGrid*, int& key, Qt::KeyboardModifiers) {
+        if (key == Qt::Key_Escape)
+            ++keyDowns;
+    };
+    auto open = [&] {
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        inDialog->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+    };
+    open();
+    inDialog->setSelectedIndex(1);
+    type("Riso");
+    key(Qt::Key_Escape); // drops the typing
+    key(Qt::Key_Escape); // cancels the edit
+    EXPECT_EQ(table.State(), stateBrowse);
+    EXPECT_TRUE(dialog.isVisible());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(keyDowns, 3);
+
+    // An appended row is cancelled first.
+    open();
+    table.moveLast();
+    key(Qt::Key_Down);
+    ASSERT_EQ(table.State(), stateInsert);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(table.State(), stateBrowse);
+    EXPECT_TRUE(dialog.isVisible());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(table.recordCount(), 5);
 }
 
 TEST_F(GridKeyboardTest, EditingAQuantityShowsTheEditFormatAndEnterWithoutTypingKeepsTheValue) {

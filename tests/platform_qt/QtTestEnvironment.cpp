@@ -15,7 +15,8 @@ public:
         static int argc = 1;
         static char name[] = "cibrano-tests";
         static char* argv[] = {name, nullptr};
-        app_ = new cibrano::TApplication(argc, argv, "Cibrano");
+        app_ = new cibrano::TApplication(argc, argv, "Cibrano",
+                                         QLocale(QLocale::Italian, QLocale::Italy));
     }
     void TearDown() override {
         delete app_;
