@@ -2,7 +2,6 @@
 
 #include "dataset/DataSource.h"
 #include "dataset/FieldDefs.h"
-#include "engine/file/NewTableFile.h"
 #include "platform/Abort.h"
 #include "platform/AnsiCase.h"
 #include "platform/Clock.h"
@@ -13,7 +12,6 @@
 #include "platform/RegionalSettings.h"
 #include "platform/RunThenAlways.h"
 #include "recipe/RecipeBookMessages.h"
-#include "recipe/RecipeBookSlots.h"
 
 #include <cerrno>
 #include <cmath>
@@ -261,20 +259,19 @@ void RecipeBook::unlinkLines() {
 
 void RecipeBook::removeOrphanLines() {
     std::unordered_set<int32_t> codes;
-    const TZerovField* codeSlot = Recipes->storedField(RecipesCodice);
-    for (const RecordEntry* e : Recipes->store()->entries())
-        if (e->isLive() && e->data)
-            codes.insert(slotInteger(e->data, *codeSlot));
+    const StoredField code(*Recipes, RecipesCodice);
+    forEachStoredRecord(*Recipes,
+                        [&](const RecordEntry& e) { codes.insert(code.integer(e.data)); });
     const bool linked = Lines->MasterSource() != nullptr;
     if (linked)
         unlinkLines();
     runThenAlways(
         [&] {
-            const TZerovField* recipeSlot = Lines->storedField(LinesRicetta);
+            const StoredField recipe(*Lines, LinesRicetta);
             std::vector<int> orphans;
             const RecordView& view = Lines->recordView();
             for (size_t i = 0; i < view.size(); ++i)
-                if (view[i]->data && !codes.count(slotInteger(view[i]->data, *recipeSlot)))
+                if (view[i]->data && !codes.count(recipe.integer(view[i]->data)))
                     orphans.push_back(static_cast<int>(i));
             OwnChange own(ownChange_);
             for (auto it = orphans.rbegin(); it != orphans.rend(); ++it) {
@@ -334,15 +331,14 @@ namespace {
 
 // A recipe record as RecipeInfo.
 struct RecipeSlots {
-    const TZerovField& code;
-    const TZerovField& name;
-    const TZerovField& servings;
-    const TZerovField& note;
-    const TZerovField& modified;
+    StoredField code, name, servings, note, modified;
+    explicit RecipeSlots(const RecipeBook& book)
+        : code(*book.Recipes, book.RecipesCodice), name(*book.Recipes, book.RecipesNome),
+          servings(*book.Recipes, book.RecipesPorzioni), note(*book.Recipes, book.RecipesNote),
+          modified(*book.Recipes, book.RecipesModificata) {}
     RecipeInfo read(const uint8_t* data) const {
-        return {slotInteger(data, code), AnsiString(slotText(data, name)),
-                slotInteger(data, servings), slotBlobText(data, note),
-                slotDateTime(data, modified)};
+        return {code.integer(data), AnsiString(name.text(data)), servings.integer(data),
+                note.memo(data), modified.dateTime(data)};
     }
 };
 
@@ -352,27 +348,22 @@ std::vector<RecipeInfo> RecipeBook::recipes() const {
     std::vector<RecipeInfo> list;
     if (!Recipes->Active())
         return list;
-    const RecipeSlots slots{
-        *Recipes->storedField(RecipesCodice), *Recipes->storedField(RecipesNome),
-        *Recipes->storedField(RecipesPorzioni), *Recipes->storedField(RecipesNote),
-        *Recipes->storedField(RecipesModificata)};
-    for (const RecordEntry* e : Recipes->store()->entries())
-        if (e->isLive() && e->data)
-            list.push_back(slots.read(e->data));
+    const RecipeSlots slots(*this);
+    forEachStoredRecord(*Recipes,
+                        [&](const RecordEntry& e) { list.push_back(slots.read(e.data)); });
     return list;
 }
 
 std::optional<RecipeInfo> RecipeBook::recipe(int code) const {
     if (!Recipes->Active())
         return std::nullopt;
-    const RecipeSlots slots{
-        *Recipes->storedField(RecipesCodice), *Recipes->storedField(RecipesNome),
-        *Recipes->storedField(RecipesPorzioni), *Recipes->storedField(RecipesNote),
-        *Recipes->storedField(RecipesModificata)};
-    for (const RecordEntry* e : Recipes->store()->entries())
-        if (e->isLive() && e->data && slotInteger(e->data, slots.code) == code)
-            return slots.read(e->data);
-    return std::nullopt;
+    const RecipeSlots slots(*this);
+    std::optional<RecipeInfo> found;
+    forEachStoredRecord(*Recipes, [&](const RecordEntry& e) {
+        if (!found && slots.code.integer(e.data) == code)
+            found = slots.read(e.data);
+    });
+    return found;
 }
 
 std::optional<int> RecipeBook::findRecipe(const AnsiString& name) const {
@@ -387,14 +378,9 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     std::vector<RecipeLine> lines;
     if (!Lines->Active())
         return lines;
-    const TZerovField& recipe = *Lines->storedField(LinesRicetta);
-    const TZerovField& group = *Lines->storedField(LinesGruppo);
-    const TZerovField& name = *Lines->storedField(LinesNome);
-    const TZerovField& grams = *Lines->storedField(LinesQuantita);
-    const TZerovField& kcal = *Lines->storedField(LinesKcalorie);
-    const TZerovField& carbs = *Lines->storedField(LinesGlucidi);
-    const TZerovField& fats = *Lines->storedField(LinesLipidi);
-    const TZerovField& proteins = *Lines->storedField(LinesProteine);
+    const StoredField recipe(*Lines, LinesRicetta), group(*Lines, LinesGruppo),
+        name(*Lines, LinesNome), grams(*Lines, LinesQuantita), kcal(*Lines, LinesKcalorie),
+        carbs(*Lines, LinesGlucidi), fats(*Lines, LinesLipidi), proteins(*Lines, LinesProteine);
     // The lines grid shows the current recipe's lines: in stored order while it is neither
     // sorted nor filtered and shows the store as it stands, and those few are read instead of
     // every line of the book.
@@ -405,12 +391,11 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     const std::vector<RecordEntry*>& entries =
         shown ? Lines->recordView() : Lines->store()->entries();
     for (const RecordEntry* e : entries) {
-        if (!e->isLive() || !e->data || slotInteger(e->data, recipe) != code)
+        if (!e->isLive() || !e->data || recipe.integer(e->data) != code)
             continue;
-        lines.push_back({AnsiString(slotText(e->data, group)), AnsiString(slotText(e->data, name)),
-                         slotNumber(e->data, grams), slotNumber(e->data, kcal),
-                         slotNumber(e->data, carbs), slotNumber(e->data, fats),
-                         slotNumber(e->data, proteins)});
+        lines.push_back({AnsiString(group.text(e->data)), AnsiString(name.text(e->data)),
+                         grams.number(e->data), kcal.number(e->data), carbs.number(e->data),
+                         fats.number(e->data), proteins.number(e->data)});
     }
     return lines;
 }

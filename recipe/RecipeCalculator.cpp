@@ -2,7 +2,6 @@
 
 #include "dataset/DataSource.h"
 #include "dataset/NumberFormat.h"
-#include "engine/record/RecordEntry.h"
 #include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
 

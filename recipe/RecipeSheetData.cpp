@@ -5,7 +5,6 @@
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "recipe/RecipeBook.h"
-#include "recipe/RecipeBookSlots.h"
 
 namespace cibrano {
 
@@ -32,15 +31,13 @@ RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calc, int servings) {
     // A value still being typed counts, as it would once the row is left.
     if (food.State() == stateEdit || food.State() == stateInsert)
         food.postRecord();
-    const TZerovField* gruppo = food.storedField(calc.Table1Gruppo);
-    const TZerovField* nome = food.storedField(calc.Table1Nome);
-    const TZerovField* quantita = food.storedField(calc.Table1Quantita);
-    const TZerovField* kcalorie = food.storedField(calc.Table1Kcalorie);
-    const TZerovField* glucidi = food.storedField(calc.Table1Glucidi);
-    const TZerovField* lipidi = food.storedField(calc.Table1Lipidi);
-    const TZerovField* proteine = food.storedField(calc.Table1Proteine);
-    for (const TZerovField* f : {gruppo, nome, quantita, kcalorie, glucidi, lipidi, proteine})
-        if (!f)
+    const StoredField gruppo(food, calc.Table1Gruppo), nome(food, calc.Table1Nome),
+        quantita(food, calc.Table1Quantita), kcalorie(food, calc.Table1Kcalorie),
+        glucidi(food, calc.Table1Glucidi), lipidi(food, calc.Table1Lipidi),
+        proteine(food, calc.Table1Proteine);
+    for (const StoredField* f :
+         {&gruppo, &nome, &quantita, &kcalorie, &glucidi, &lipidi, &proteine})
+        if (!*f)
             databaseError("The food table lacks a field a recipe needs");
 
     RecipeSheetData s;
@@ -48,17 +45,14 @@ RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calc, int servings) {
     s.kept = false;
     s.date = now();
     // Every stored row, whatever the food table's filter, range or order shows.
-    for (const RecordEntry* e : food.store()->entries()) {
-        if (!e->isLive() || !e->data)
-            continue;
-        const double grams = slotNumber(e->data, *quantita);
+    forEachStoredRecord(food, [&](const RecordEntry& e) {
+        const double grams = quantita.number(e.data);
         if (grams == 0)
-            continue;
-        s.lines.push_back({AnsiString(slotText(e->data, *gruppo)),
-                           AnsiString(slotText(e->data, *nome)), grams,
-                           slotNumber(e->data, *kcalorie), slotNumber(e->data, *glucidi),
-                           slotNumber(e->data, *lipidi), slotNumber(e->data, *proteine)});
-    }
+            return;
+        s.lines.push_back({AnsiString(gruppo.text(e.data)), AnsiString(nome.text(e.data)), grams,
+                           kcalorie.number(e.data), glucidi.number(e.data), lipidi.number(e.data),
+                           proteine.number(e.data)});
+    });
     s.values = recipeValues(s.lines, servings);
     s.servings = s.values.servings;
     return s;
