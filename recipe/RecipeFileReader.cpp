@@ -37,15 +37,6 @@ StoredField field(const TZerovTable& table, const std::string& path, const char*
     return f;
 }
 
-AnsiString trimmed(const AnsiString& text) {
-    size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
 // The edit distance between two texts: insertions, deletions and replacements of one byte.
 size_t distance(const AnsiString& a, const AnsiString& b) {
     std::vector<size_t> row(b.size() + 1);
@@ -101,9 +92,9 @@ RecipeFileReader::RecipeFileReader(const std::string& recipesPath, const AnsiStr
 }
 
 std::optional<RecipeInfo> RecipeFileReader::findRecipe(const AnsiString& name) const {
-    const AnsiString wanted = trimmed(name);
+    const AnsiString wanted = RecipeBook::trimmedName(name);
     for (const RecipeInfo& r : recipes_)
-        if (ansiSameText(trimmed(r.Nome), wanted))
+        if (ansiSameText(RecipeBook::trimmedName(r.Nome), wanted))
             return r;
     return std::nullopt;
 }
@@ -117,10 +108,10 @@ std::vector<RecipeLine> RecipeFileReader::linesOf(int code) const {
 }
 
 std::vector<AnsiString> RecipeFileReader::closeNames(const AnsiString& name, size_t count) const {
-    const AnsiString wanted = ansiUpperCase(trimmed(name));
+    const AnsiString wanted = ansiUpperCase(RecipeBook::trimmedName(name));
     std::vector<std::pair<size_t, AnsiString>> close;
     for (const RecipeInfo& r : recipes_) {
-        const AnsiString candidate = ansiUpperCase(trimmed(r.Nome));
+        const AnsiString candidate = ansiUpperCase(RecipeBook::trimmedName(r.Nome));
         const bool holds = !wanted.empty() && (candidate.find(wanted) != AnsiString::npos ||
                                                wanted.find(candidate) != AnsiString::npos);
         const size_t d = distance(wanted, candidate);
