@@ -194,9 +194,6 @@ private:
     // Makes the recipe current; raises when there is none with that code.
     void goToRecipe(int code);
     void replaceLines(int code, const std::vector<RecipeLine>& lines);
-    // The food rows whose quantity is not 0, in stored order.
-    std::vector<RecipeLine> usedFoodRows();
-    void settleFoodTable();
 
     // The grids' edits: checks before the post, the write after it.
     void recipeBeforePost();

@@ -10,6 +10,7 @@
 #include "platform/Format.h"
 #include "recipe/RecipeBookGuards.h"
 #include "recipe/RecipeBookMessages.h"
+#include "recipe/RecipeFoodRows.h"
 
 namespace cibrano {
 
@@ -50,7 +51,7 @@ int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, boo
     checkWritable();
     const AnsiString name = checkedName(typedName);
     checkServings(servings);
-    const std::vector<RecipeLine> lines = usedFoodRows();
+    const std::vector<RecipeLine> lines = usedFoodRows(calc_);
     if (lines.empty())
         databaseError(bookmsg::NoQuantities);
     const std::optional<int> existing = findRecipe(name);

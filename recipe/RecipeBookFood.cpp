@@ -1,5 +1,5 @@
-// The recipe book and the food table: taking the current recipe from it and putting a kept
-// recipe back into it, each with one pass over the food table's stored records.
+// The recipe book and the food table: putting a kept recipe back into it with one pass over
+// its stored records (taking the current recipe from it is recipe/RecipeFoodRows.h's walk).
 
 #include "recipe/RecipeBook.h"
 
@@ -8,6 +8,7 @@
 #include "platform/Format.h"
 #include "platform/RunThenAlways.h"
 #include "recipe/RecipeBookMessages.h"
+#include "recipe/RecipeFoodRows.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -15,66 +16,8 @@
 
 namespace cibrano {
 
-namespace {
-
-// Where the food table keeps the values a recipe needs.
-struct FoodSlots {
-    StoredField gruppo, nome, quantita, kcalorie, glucidi, lipidi, proteine;
-};
-
-FoodSlots foodSlots(const RecipeCalculator& calc) {
-    const TZerovTable& food = *calc.Table1;
-    food.checkActive();
-    FoodSlots s{{food, calc.Table1Gruppo},   {food, calc.Table1Nome},
-                {food, calc.Table1Quantita}, {food, calc.Table1Kcalorie},
-                {food, calc.Table1Glucidi},  {food, calc.Table1Lipidi},
-                {food, calc.Table1Proteine}};
-    for (const StoredField* f :
-         {&s.gruppo, &s.nome, &s.quantita, &s.kcalorie, &s.glucidi, &s.lipidi, &s.proteine})
-        if (!*f)
-            databaseError("The food table lacks a field a recipe needs");
-    if (s.quantita.storageKind() != kindFloat)
-        databaseError("The food table's Quantita is not a float field");
-    return s;
-}
-
-} // namespace
-
-void RecipeBook::settleFoodTable() {
-    TZerovTable& food = *calc_.Table1;
-    food.checkActive();
-    // A value still being typed counts, as it would once the row is left; a new row nothing
-    // was typed into goes, as the grid lets it go.
-    if (food.State() == stateInsert && !food.Modified())
-        food.cancelRecord();
-    else if (food.State() == stateEdit || food.State() == stateInsert)
-        food.postRecord();
-}
-
-std::vector<RecipeLine> RecipeBook::usedFoodRows() {
-    settleFoodTable();
-    const FoodSlots s = foodSlots(calc_);
-    std::vector<RecipeLine> lines;
-    // Every stored row, whatever the food table's filter, range or order shows.
-    forEachStoredRecord(*calc_.Table1, [&](const RecordEntry& e) {
-        const double grams = s.quantita.number(e.data);
-        if (grams == 0)
-            return;
-        lines.push_back({AnsiString(s.gruppo.text(e.data)), AnsiString(s.nome.text(e.data)), grams,
-                         s.kcalorie.number(e.data), s.glucidi.number(e.data),
-                         s.lipidi.number(e.data), s.proteine.number(e.data)});
-    });
-    return lines;
-}
-
 bool RecipeBook::foodTableHasQuantities() {
-    settleFoodTable();
-    const FoodSlots s = foodSlots(calc_);
-    bool used = false;
-    forEachStoredRecord(*calc_.Table1, [&](const RecordEntry& e) {
-        used = used || s.quantita.number(e.data) != 0;
-    });
-    return used;
+    return cibrano::foodTableHasQuantities(calc_);
 }
 
 RecipeLoadResult RecipeBook::loadRecipe(int code) {
@@ -85,7 +28,7 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
     if (!info)
         databaseError(formatText(bookmsg::NoSuchRecipe, code));
     const std::vector<RecipeLine> lines = linesOf(code);
-    settleFoodTable();
+    settleFoodTable(calc_);
     const FoodSlots s = foodSlots(calc_);
     TZerovTable& food = *calc_.Table1;
 

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "recipe/RecipeBook.h"
+#include "recipe/RecipeFoodRows.h"
 
 namespace cibrano {
 
@@ -26,33 +27,11 @@ RecipeSheetData recipeSheet(const RecipeBook& book, int code) {
 }
 
 RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calc, int servings) {
-    TZerovTable& food = *calc.Table1;
-    food.checkActive();
-    // A value still being typed counts, as it would once the row is left.
-    if (food.State() == stateEdit || food.State() == stateInsert)
-        food.postRecord();
-    const StoredField gruppo(food, calc.Table1Gruppo), nome(food, calc.Table1Nome),
-        quantita(food, calc.Table1Quantita), kcalorie(food, calc.Table1Kcalorie),
-        glucidi(food, calc.Table1Glucidi), lipidi(food, calc.Table1Lipidi),
-        proteine(food, calc.Table1Proteine);
-    for (const StoredField* f :
-         {&gruppo, &nome, &quantita, &kcalorie, &glucidi, &lipidi, &proteine})
-        if (!*f)
-            databaseError("The food table lacks a field a recipe needs");
-
     RecipeSheetData s;
     s.name = kCurrentRecipeName;
     s.kept = false;
     s.date = now();
-    // Every stored row, whatever the food table's filter, range or order shows.
-    forEachStoredRecord(food, [&](const RecordEntry& e) {
-        const double grams = quantita.number(e.data);
-        if (grams == 0)
-            return;
-        s.lines.push_back({AnsiString(gruppo.text(e.data)), AnsiString(nome.text(e.data)), grams,
-                           kcalorie.number(e.data), glucidi.number(e.data), lipidi.number(e.data),
-                           proteine.number(e.data)});
-    });
+    s.lines = usedFoodRows(calc);
     s.values = recipeValues(s.lines, servings);
     s.servings = s.values.servings;
     return s;

@@ -35,8 +35,8 @@ RecipeSheetData recipeSheet(const RecipeInfo& recipe, std::vector<RecipeLine> li
 // A recipe of the book; raises when the book has none with that code.
 RecipeSheetData recipeSheet(const RecipeBook& book, int code);
 // The food table's current quantities: every stored row whose quantity is not 0, in stored
-// order, whatever the food table shows (a value still being typed is posted first). Raises when
-// the food table is not open.
+// order, whatever the food table shows (usedFoodRows: a value still being typed is posted
+// first, a new row nothing was typed into goes). Raises when the food table is not open.
 RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calculator, int servings = 1);
 
 // The four per-100 g texts (carbohydrates, proteins, fats, energy): "—" each when the recipe
