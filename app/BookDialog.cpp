@@ -349,10 +349,7 @@ void BookDialog::LoadButtonClick() {
             return;
         const AnsiString name = book_.recipe(*code)->Nome;
         if (book_.foodTableHasQuantities() &&
-            !askGridQuestion(this,
-                             formatText("La tabella degli alimenti ha gi\xE0 delle quantit\xE0"
-                                        " diverse da 0.\nSostituirle con la ricetta \"%s\"?",
-                                        name.c_str())))
+            !askGridQuestion(this, formatText(bookmsg::ReplaceQuantitiesQuestion, name.c_str())))
             return;
         const RecipeLoadResult result = book_.loadRecipe(*code);
         if (!result.missing.empty())
@@ -403,7 +400,7 @@ void BookDialog::DeleteButtonClick() {
         if (!code)
             return;
         const AnsiString name = book_.recipe(*code)->Nome;
-        if (askGridQuestion(this, formatText("Eliminare la ricetta \"%s\"?", name.c_str())))
+        if (askGridQuestion(this, formatText(bookmsg::DeleteQuestion, name.c_str())))
             book_.deleteRecipe(*code);
     });
     showSummary();

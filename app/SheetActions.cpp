@@ -83,7 +83,7 @@ bool printRecipeSheet(QWidget* parent, const RecipeSheetData& sheet) {
         printer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         printer.setFullPage(true);
-        printer.setDocName(QStringLiteral("Scheda nutrizionale \u2014 %1").arg(toQt(sheet.name)));
+        printer.setDocName(toQt(sheetTitle(sheet)));
         printer.setCreator(QStringLiteral("Cibrano"));
         if (!askPrinter(parent, printer))
             return false;

@@ -52,6 +52,10 @@ void writeExportFile(const std::string& path, std::string_view bytes) {
     }
 }
 
+AnsiString sheetTitle(const RecipeSheetData& sheet) {
+    return "Scheda nutrizionale \x97 " + sheet.name;
+}
+
 TotalsLabelSet per100gTexts(const RecipeValues& values) {
     if (!values.per100g)
         return {kNoValue, kNoValue, kNoValue, kNoValue};

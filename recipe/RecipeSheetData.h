@@ -39,6 +39,9 @@ RecipeSheetData recipeSheet(const RecipeBook& book, int code);
 // first, a new row nothing was typed into goes). Raises when the food table is not open.
 RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calculator, int servings = 1);
 
+// The sheet's title, "Scheda nutrizionale \x97 " and the recipe's name (a printed document's
+// name, a PDF's title, the sheet's heading).
+AnsiString sheetTitle(const RecipeSheetData& sheet);
 // The four per-100 g texts (carbohydrates, proteins, fats, energy): "—" each when the recipe
 // weighs nothing.
 TotalsLabelSet per100gTexts(const RecipeValues& values);
