@@ -8,6 +8,7 @@
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
 #include "platform/UiServices.h"
+#include "platform/qt/CommandErrors.h"
 #include "platform/qt/Panel.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
@@ -24,15 +25,6 @@
 namespace cibrano {
 
 namespace {
-
-// Qt lets no error through its event loop: each handler shows its own.
-template <typename Work> void guarded(Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        reportError(e);
-    }
-}
 
 void addColumns(TTitleDBGrid* grid, std::initializer_list<std::pair<const char*, int>> columns) {
     for (const auto& [field, width] : columns) {
@@ -56,7 +48,7 @@ BookDialog::BookDialog(RecipeBook& book, QWidget* parent, RecipeCalculator* calc
     setSizeGripEnabled(true);
     resize(kClientWidth, kClientHeight);
     setMinimumSize(520, 400);
-    guarded([this] { book_.open(); });
+    runReportingErrors([this] { book_.open(); });
     createControls();
     configureGrids();
     showSummary();
@@ -238,7 +230,7 @@ void BookDialog::configureGrids() {
         grid->setTitleFont(msSansSerif(11));
         grid->setReadOnly(book_.readOnly());
         grid->OnTitleBtnClick = [](TTitleDBGrid* sender, int, TField* field) {
-            guarded([&] {
+            runReportingErrors([&] {
                 auto* table = dynamic_cast<TZerovTable*>(sender->DataSource()->DataSet());
                 if (field && table && table->IndexFieldNames() != field->FieldName())
                     table->setIndexFieldNames(field->FieldName());
@@ -321,16 +313,12 @@ void BookDialog::showSummary() {
 }
 
 bool BookDialog::settleEdits() {
-    try {
+    return runReportingErrors([&] {
         for (TDataSet* ds :
              {static_cast<TDataSet*>(book_.Lines), static_cast<TDataSet*>(book_.Recipes)})
             if (ds->State() == stateEdit || ds->State() == stateInsert)
                 ds->postRecord();
-        return true;
-    } catch (const std::exception& e) {
-        reportError(e);
-        return false;
-    }
+    });
 }
 
 // --- Commands ------------------------------------------------------------------------------
@@ -338,7 +326,7 @@ bool BookDialog::settleEdits() {
 void BookDialog::SaveButtonClick() {
     if (!settleEdits())
         return;
-    guarded([this] {
+    runReportingErrors([this] {
         if (!book_.foodTableHasQuantities())
             databaseError(bookmsg::NoQuantities);
         SaveRecipeDialog ask(book_, this);
@@ -355,16 +343,13 @@ void BookDialog::LoadButtonClick() {
     if (!settleEdits())
         return;
     bool loaded = false;
-    guarded([&] {
+    runReportingErrors([&] {
         const std::optional<int> code = book_.currentCode();
         if (!code)
             return;
         const AnsiString name = book_.recipe(*code)->Nome;
         if (book_.foodTableHasQuantities() &&
-            !askGridQuestion(this,
-                             formatText("La tabella degli alimenti ha gi\xE0 delle quantit\xE0"
-                                        " diverse da 0.\nSostituirle con la ricetta \"%s\"?",
-                                        name.c_str())))
+            !askGridQuestion(this, formatText(bookmsg::ReplaceQuantitiesQuestion, name.c_str())))
             return;
         const RecipeLoadResult result = book_.loadRecipe(*code);
         if (!result.missing.empty())
@@ -387,21 +372,21 @@ std::optional<RecipeSheetData> BookDialog::selectedSheet() {
 }
 
 void BookDialog::PrintButtonClick() {
-    guarded([this] {
+    runReportingErrors([this] {
         if (const std::optional<RecipeSheetData> sheet = selectedSheet())
             printRecipeSheet(this, *sheet);
     });
 }
 
 void BookDialog::PdfButtonClick() {
-    guarded([this] {
+    runReportingErrors([this] {
         if (const std::optional<RecipeSheetData> sheet = selectedSheet())
             exportRecipeSheetPdf(this, *sheet);
     });
 }
 
 void BookDialog::CsvButtonClick() {
-    guarded([this] {
+    runReportingErrors([this] {
         if (const std::optional<RecipeSheetData> sheet = selectedSheet())
             exportRecipeSheetCsv(this, *sheet);
     });
@@ -410,12 +395,12 @@ void BookDialog::CsvButtonClick() {
 void BookDialog::DeleteButtonClick() {
     if (!settleEdits())
         return;
-    guarded([this] {
+    runReportingErrors([this] {
         const std::optional<int> code = book_.currentCode();
         if (!code)
             return;
         const AnsiString name = book_.recipe(*code)->Nome;
-        if (askGridQuestion(this, formatText("Eliminare la ricetta \"%s\"?", name.c_str())))
+        if (askGridQuestion(this, formatText(bookmsg::DeleteQuestion, name.c_str())))
             book_.deleteRecipe(*code);
     });
     showSummary();

@@ -8,6 +8,7 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 #include "recipe/RecipeBook.h"
+#include "recipe/RecipeBookMessages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -86,9 +87,7 @@ void SaveRecipeDialog::accept() {
         bool replace = false;
         if (const std::optional<int> code = book_.findRecipe(name)) {
             const AnsiString kept = book_.recipe(*code)->Nome;
-            replace = askGridQuestion(this, formatText("Esiste gi\xE0 una ricetta di nome \"%s\".\n"
-                                                       "Sostituirla con la ricetta corrente?",
-                                                       kept.c_str()));
+            replace = askGridQuestion(this, formatText(bookmsg::ReplaceNameQuestion, kept.c_str()));
             if (!replace) {
                 NameEdit->setFocus();
                 NameEdit->selectAll();

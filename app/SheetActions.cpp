@@ -2,6 +2,7 @@
 
 #include "platform/DatabaseError.h"
 #include "platform/UiServices.h"
+#include "platform/qt/CommandErrors.h"
 #include "platform/qt/QtText.h"
 #include "recipe/RecipeCsv.h"
 #include "sheet/SheetPainter.h"
@@ -82,7 +83,7 @@ bool printRecipeSheet(QWidget* parent, const RecipeSheetData& sheet) {
         printer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         printer.setFullPage(true);
-        printer.setDocName(QStringLiteral("Scheda nutrizionale \u2014 %1").arg(toQt(sheet.name)));
+        printer.setDocName(toQt(sheetTitle(sheet)));
         printer.setCreator(QStringLiteral("Cibrano"));
         if (!askPrinter(parent, printer))
             return false;
@@ -98,33 +99,31 @@ bool printRecipeSheet(QWidget* parent, const RecipeSheetData& sheet) {
 }
 
 bool exportRecipeSheetPdf(QWidget* parent, const RecipeSheetData& sheet) {
-    try {
+    bool written = false;
+    runReportingErrors([&] {
         const QString path =
             chooseExportFile(parent, sheet, QStringLiteral("Esporta la scheda in PDF"),
                              QStringLiteral(".pdf"), QStringLiteral("Documenti PDF (*.pdf)"));
         if (path.isEmpty())
-            return false;
+            return;
         writeRecipeSheetPdf(sheet, path.toStdString());
-        return true;
-    } catch (const std::exception& e) {
-        reportError(e);
-        return false;
-    }
+        written = true;
+    });
+    return written;
 }
 
 bool exportRecipeSheetCsv(QWidget* parent, const RecipeSheetData& sheet) {
-    try {
+    bool written = false;
+    runReportingErrors([&] {
         const QString path = chooseExportFile(
             parent, sheet, QStringLiteral("Esporta la ricetta in CSV"), QStringLiteral(".csv"),
             QStringLiteral("Valori separati da virgole (*.csv)"));
         if (path.isEmpty())
-            return false;
+            return;
         writeRecipeCsv(sheet, path.toStdString());
-        return true;
-    } catch (const std::exception& e) {
-        reportError(e);
-        return false;
-    }
+        written = true;
+    });
+    return written;
 }
 
 std::optional<RecipeSheetData> currentRecipeSheet(RecipeCalculator& calculator) {
@@ -149,12 +148,10 @@ QMenu* attachSheetMenu(QPushButton* button,
     auto add = [&](const QString& text, bool (*command)(QWidget*, const RecipeSheetData&)) {
         QObject::connect(menu->addAction(text), &QAction::triggered, button,
                          [source, parent, command] {
-                             try {
+                             runReportingErrors([&] {
                                  if (const std::optional<RecipeSheetData> sheet = source())
                                      command(parent, *sheet);
-                             } catch (const std::exception& e) {
-                                 reportError(e);
-                             }
+                             });
                          });
     };
     add(QStringLiteral("&Stampa\u2026"), printRecipeSheet);

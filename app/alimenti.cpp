@@ -6,6 +6,7 @@
 #include "app/InfoDialog.h"
 #include "grid/TitleDBCtrl.h"
 #include "platform/UiServices.h"
+#include "platform/qt/CommandErrors.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Panel.h"
 #include "platform/qt/QtFonts.h"
@@ -27,15 +28,6 @@ constexpr int kClientWidth = 747;
 constexpr int kClientHeight = 449;
 constexpr int kSearchBarHeight = 29;
 constexpr int kTotalsPanelHeight = 89;
-
-// Qt lets no error through its event loop: each handler shows its own.
-template <typename Work> void guarded(Work&& work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        reportError(e);
-    }
-}
 
 } // namespace
 
@@ -211,7 +203,7 @@ void TForm1::showEvent(QShowEvent* event) {
 // --- Handlers -------------------------------------------------------------------------------
 
 void TForm1::FormCreate() {
-    guarded([this] { recipe_->OpenRecipeTables(); });
+    runReportingErrors([this] { recipe_->OpenRecipeTables(); });
 }
 
 void TForm1::DataSource1DataChange(const TotalsLabelSet& totals) {
@@ -222,29 +214,29 @@ void TForm1::DataSource1DataChange(const TotalsLabelSet& totals) {
 }
 
 void TForm1::TitleDBGrid1TitleBtnClick(TTitleDBGrid*, int, TField* Field) {
-    guarded([&] { recipe_->SortByField(Field); });
+    runReportingErrors([&] { recipe_->SortByField(Field); });
 }
 
 void TForm1::BitBtn3Click() {
-    guarded([this] {
+    runReportingErrors([this] {
         recipe_->ShowUsedRowsOnly();
         TitleDBGrid1->viewport()->repaint();
     });
 }
 
 void TForm1::BitBtn4Click() {
-    guarded([this] {
+    runReportingErrors([this] {
         recipe_->ShowAllRows();
         TitleDBGrid1->viewport()->repaint();
     });
 }
 
 void TForm1::BitBtn5Click() {
-    guarded([this] { recipe_->ZeroAllQuantities(); });
+    runReportingErrors([this] { recipe_->ZeroAllQuantities(); });
 }
 
 void TForm1::ComboBox1Change(int index) {
-    guarded([&] { recipe_->SetSearchColumn(index); });
+    runReportingErrors([&] { recipe_->SetSearchColumn(index); });
 }
 
 void TForm1::BitBtn2Click() {
@@ -253,7 +245,7 @@ void TForm1::BitBtn2Click() {
 }
 
 void TForm1::BitBtn6Click() {
-    guarded([this] {
+    runReportingErrors([this] {
         BookDialog dialog(*book_, this, recipe_.get());
         dialog.showModal();
     });

@@ -1,55 +1,29 @@
+// The recipe book: its tables and fields, opening, the checks of what is typed, reading the
+// recipes, and the texts it gives the windows. Its files and their writing are in
+// RecipeBookFiles.cpp, its changes in RecipeBookChanges.cpp, the food table in
+// RecipeBookFood.cpp.
+
 #include "recipe/RecipeBook.h"
 
 #include "dataset/DataSource.h"
-#include "dataset/FieldDefs.h"
-#include "engine/file/NewTableFile.h"
-#include "platform/Abort.h"
 #include "platform/AnsiCase.h"
-#include "platform/Clock.h"
 #include "platform/DatabaseError.h"
 #include "platform/DateTimeText.h"
-#include "platform/Files.h"
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
 #include "platform/RunThenAlways.h"
+#include "recipe/RecipeBookGuards.h"
 #include "recipe/RecipeBookMessages.h"
-#include "recipe/RecipeBookSlots.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
 
 namespace cibrano {
 
+using bookguards::OwnChange;
+
 namespace {
-
-const std::vector<FieldDescription>& recipeFields() {
-    static const std::vector<FieldDescription> fields = {{"Codice", ftAutoInc, 0},
-                                                         {"Nome", ftString, 50},
-                                                         {"Porzioni", ftInteger, 0},
-                                                         {"Note", ftMemo, 0},
-                                                         {"Modificata", ftDateTime, 0}};
-    return fields;
-}
-
-const std::vector<FieldDescription>& lineFields() {
-    static const std::vector<FieldDescription> fields = {
-        {"Ricetta", ftInteger, 0}, {"Gruppo", ftString, 30}, {"Nome", ftString, 50},
-        {"Quantita", ftFloat, 0},  {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},
-        {"Lipidi", ftFloat, 0},    {"Proteine", ftFloat, 0}};
-    return fields;
-}
-
-const std::vector<FieldDescription>& fieldsOf(const RecipeBook& book, const TZerovTable& table) {
-    return &table == book.Recipes ? recipeFields() : lineFields();
-}
-
-void defineFields(TZerovTable& table, const std::vector<FieldDescription>& fields) {
-    table.FieldDefs().clear();
-    for (const FieldDescription& f : fields)
-        table.FieldDefs().add(f.name, f.type, f.size);
-}
 
 template <typename F>
 F* makeField(TZerovTable* table, TComponent* owner, const char* name, const char* fieldName) {
@@ -78,47 +52,6 @@ TFloatField* makeAmount(TZerovTable* table, TComponent* owner, const char* name,
     field->setReadOnly(readOnly);
     return field;
 }
-
-AnsiString trimmedBlanks(const AnsiString& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
-// Counts the book's own inserts, deletes and posts while it makes them.
-class OwnChange {
-public:
-    explicit OwnChange(int& count) : count_(count) { ++count_; }
-    ~OwnChange() { --count_; }
-    OwnChange(const OwnChange&) = delete;
-    OwnChange& operator=(const OwnChange&) = delete;
-
-private:
-    int& count_;
-};
-
-// Read-only fields (a line's food and values, a recipe's date) take the book's own values
-// while it exists.
-class FieldsWritable {
-public:
-    explicit FieldsWritable(std::initializer_list<TField*> fields) : fields_(fields) {
-        for (TField* f : fields_)
-            f->setReadOnly(false);
-    }
-    ~FieldsWritable() {
-        for (TField* f : fields_)
-            f->setReadOnly(true);
-    }
-    FieldsWritable(const FieldsWritable&) = delete;
-    FieldsWritable& operator=(const FieldsWritable&) = delete;
-
-private:
-    std::vector<TField*> fields_;
-};
 
 } // namespace
 
@@ -206,7 +139,7 @@ std::string RecipeBook::linesPath() const {
     return Lines->tableFilePath();
 }
 
-// --- Opening --------------------------------------------------------------------------------
+// --- Opening ------------------------------------------------------------------------------------
 
 void RecipeBook::open() {
     if (opened_)
@@ -228,27 +161,6 @@ void RecipeBook::open() {
     linkLines();
 }
 
-void RecipeBook::openTable(TZerovTable& table, const std::string& path) {
-    table.setPassword(RecipeCalculator::kTablePassword);
-    if (fileExists(path)) {
-        try {
-            table.setLoadMode(lmFile);
-            table.open();
-            return;
-        } catch (const std::exception& e) {
-            // Kept as it is: the book will not write it this run.
-            if (readOnlyReason_.empty())
-                readOnlyReason_ = formatText(bookmsg::FileUnreadable, path.c_str(), e.what());
-            if (&table == Lines)
-                linesUnreadable_ = readOnlyReason_;
-        }
-    }
-    // Not there yet (or unreadable): an empty table in memory, made a file by the first save.
-    defineFields(table, fieldsOf(*this, table));
-    table.setLoadMode(lmClear);
-    table.open();
-}
-
 void RecipeBook::linkLines() {
     Lines->setRangeFieldNames("Ricetta");
     Lines->setMasterFields("Codice");
@@ -261,20 +173,19 @@ void RecipeBook::unlinkLines() {
 
 void RecipeBook::removeOrphanLines() {
     std::unordered_set<int32_t> codes;
-    const TZerovField* codeSlot = Recipes->storedField(RecipesCodice);
-    for (const RecordEntry* e : Recipes->store()->entries())
-        if (e->isLive() && e->data)
-            codes.insert(slotInteger(e->data, *codeSlot));
+    const StoredField code(*Recipes, RecipesCodice);
+    forEachStoredRecord(*Recipes,
+                        [&](const RecordEntry& e) { codes.insert(code.integer(e.data)); });
     const bool linked = Lines->MasterSource() != nullptr;
     if (linked)
         unlinkLines();
     runThenAlways(
         [&] {
-            const TZerovField* recipeSlot = Lines->storedField(LinesRicetta);
+            const StoredField recipe(*Lines, LinesRicetta);
             std::vector<int> orphans;
             const RecordView& view = Lines->recordView();
             for (size_t i = 0; i < view.size(); ++i)
-                if (view[i]->data && !codes.count(slotInteger(view[i]->data, *recipeSlot)))
+                if (view[i]->data && !codes.count(recipe.integer(view[i]->data)))
                     orphans.push_back(static_cast<int>(i));
             OwnChange own(ownChange_);
             for (auto it = orphans.rbegin(); it != orphans.rend(); ++it) {
@@ -288,10 +199,20 @@ void RecipeBook::removeOrphanLines() {
         });
 }
 
-// --- Checks -----------------------------------------------------------------------------------
+// --- Checks -------------------------------------------------------------------------------------
+
+AnsiString RecipeBook::trimmedName(const AnsiString& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
+        --last;
+    return text.substr(first, last - first);
+}
 
 AnsiString RecipeBook::checkedName(const AnsiString& typed) {
-    const AnsiString name = trimmedBlanks(typed);
+    const AnsiString name = trimmedName(typed);
     if (name.empty())
         databaseError(bookmsg::NameEmpty);
     if (name.size() > static_cast<size_t>(kMaxNameLength))
@@ -300,7 +221,7 @@ AnsiString RecipeBook::checkedName(const AnsiString& typed) {
 }
 
 int RecipeBook::servingsFromText(const AnsiString& typed) {
-    const AnsiString text = trimmedBlanks(typed);
+    const AnsiString text = trimmedName(typed);
     bool digits = !text.empty() && text.size() <= 3;
     for (char c : text)
         digits = digits && c >= '0' && c <= '9';
@@ -328,21 +249,20 @@ void RecipeBook::checkWritable() const {
         databaseError(formatText(bookmsg::ReadOnly, readOnlyReason_.c_str()));
 }
 
-// --- Reading the recipes ----------------------------------------------------------------------
+// --- Reading the recipes ------------------------------------------------------------------------
 
 namespace {
 
 // A recipe record as RecipeInfo.
 struct RecipeSlots {
-    const TZerovField& code;
-    const TZerovField& name;
-    const TZerovField& servings;
-    const TZerovField& note;
-    const TZerovField& modified;
+    StoredField code, name, servings, note, modified;
+    explicit RecipeSlots(const RecipeBook& book)
+        : code(*book.Recipes, book.RecipesCodice), name(*book.Recipes, book.RecipesNome),
+          servings(*book.Recipes, book.RecipesPorzioni), note(*book.Recipes, book.RecipesNote),
+          modified(*book.Recipes, book.RecipesModificata) {}
     RecipeInfo read(const uint8_t* data) const {
-        return {slotInteger(data, code), AnsiString(slotText(data, name)),
-                slotInteger(data, servings), slotBlobText(data, note),
-                slotDateTime(data, modified)};
+        return {code.integer(data), AnsiString(name.text(data)), servings.integer(data),
+                note.memo(data), modified.dateTime(data)};
     }
 };
 
@@ -352,33 +272,28 @@ std::vector<RecipeInfo> RecipeBook::recipes() const {
     std::vector<RecipeInfo> list;
     if (!Recipes->Active())
         return list;
-    const RecipeSlots slots{
-        *Recipes->storedField(RecipesCodice), *Recipes->storedField(RecipesNome),
-        *Recipes->storedField(RecipesPorzioni), *Recipes->storedField(RecipesNote),
-        *Recipes->storedField(RecipesModificata)};
-    for (const RecordEntry* e : Recipes->store()->entries())
-        if (e->isLive() && e->data)
-            list.push_back(slots.read(e->data));
+    const RecipeSlots slots(*this);
+    forEachStoredRecord(*Recipes,
+                        [&](const RecordEntry& e) { list.push_back(slots.read(e.data)); });
     return list;
 }
 
 std::optional<RecipeInfo> RecipeBook::recipe(int code) const {
     if (!Recipes->Active())
         return std::nullopt;
-    const RecipeSlots slots{
-        *Recipes->storedField(RecipesCodice), *Recipes->storedField(RecipesNome),
-        *Recipes->storedField(RecipesPorzioni), *Recipes->storedField(RecipesNote),
-        *Recipes->storedField(RecipesModificata)};
-    for (const RecordEntry* e : Recipes->store()->entries())
-        if (e->isLive() && e->data && slotInteger(e->data, slots.code) == code)
-            return slots.read(e->data);
-    return std::nullopt;
+    const RecipeSlots slots(*this);
+    std::optional<RecipeInfo> found;
+    forEachStoredRecord(*Recipes, [&](const RecordEntry& e) {
+        if (!found && slots.code.integer(e.data) == code)
+            found = slots.read(e.data);
+    });
+    return found;
 }
 
 std::optional<int> RecipeBook::findRecipe(const AnsiString& name) const {
-    const AnsiString wanted = trimmedBlanks(name);
+    const AnsiString wanted = trimmedName(name);
     for (const RecipeInfo& r : recipes())
-        if (ansiSameText(trimmedBlanks(r.Nome), wanted))
+        if (ansiSameText(trimmedName(r.Nome), wanted))
             return r.Codice;
     return std::nullopt;
 }
@@ -387,14 +302,9 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     std::vector<RecipeLine> lines;
     if (!Lines->Active())
         return lines;
-    const TZerovField& recipe = *Lines->storedField(LinesRicetta);
-    const TZerovField& group = *Lines->storedField(LinesGruppo);
-    const TZerovField& name = *Lines->storedField(LinesNome);
-    const TZerovField& grams = *Lines->storedField(LinesQuantita);
-    const TZerovField& kcal = *Lines->storedField(LinesKcalorie);
-    const TZerovField& carbs = *Lines->storedField(LinesGlucidi);
-    const TZerovField& fats = *Lines->storedField(LinesLipidi);
-    const TZerovField& proteins = *Lines->storedField(LinesProteine);
+    const StoredField recipe(*Lines, LinesRicetta), group(*Lines, LinesGruppo),
+        name(*Lines, LinesNome), grams(*Lines, LinesQuantita), kcal(*Lines, LinesKcalorie),
+        carbs(*Lines, LinesGlucidi), fats(*Lines, LinesLipidi), proteins(*Lines, LinesProteine);
     // The lines grid shows the current recipe's lines: in stored order while it is neither
     // sorted nor filtered and shows the store as it stands, and those few are read instead of
     // every line of the book.
@@ -405,12 +315,11 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     const std::vector<RecordEntry*>& entries =
         shown ? Lines->recordView() : Lines->store()->entries();
     for (const RecordEntry* e : entries) {
-        if (!e->isLive() || !e->data || slotInteger(e->data, recipe) != code)
+        if (!e->isLive() || !e->data || recipe.integer(e->data) != code)
             continue;
-        lines.push_back({AnsiString(slotText(e->data, group)), AnsiString(slotText(e->data, name)),
-                         slotNumber(e->data, grams), slotNumber(e->data, kcal),
-                         slotNumber(e->data, carbs), slotNumber(e->data, fats),
-                         slotNumber(e->data, proteins)});
+        lines.push_back({AnsiString(group.text(e->data)), AnsiString(name.text(e->data)),
+                         grams.number(e->data), kcal.number(e->data), carbs.number(e->data),
+                         fats.number(e->data), proteins.number(e->data)});
     }
     return lines;
 }
@@ -426,276 +335,7 @@ std::optional<int> RecipeBook::currentCode() const {
     return RecipesCodice->integerValue();
 }
 
-// --- Changes ----------------------------------------------------------------------------------
-
-void RecipeBook::goToRecipe(int code) {
-    if (Recipes->State() != stateBrowse)
-        Recipes->settlePendingEdit();
-    if (!Recipes->locate("Codice", TVariant(code), {}))
-        databaseError(formatText(bookmsg::NoSuchRecipe, code));
-}
-
-void RecipeBook::makeMissingFiles() {
-    for (TZerovTable* table : {Recipes, Lines}) {
-        if (table->LoadMode() != lmClear)
-            continue;
-        const std::string path = table->tableFilePath();
-        // Made by someone else meanwhile: it is read, not replaced.
-        if (!fileExists(path)) {
-            try {
-                createTableFile(path, fieldsOf(*this, *table), RecipeCalculator::kTablePassword);
-            } catch (const std::exception& e) {
-                databaseError(formatText(bookmsg::CannotWrite, path.c_str(), e.what()));
-            }
-        }
-        try {
-            table->setLoadMode(lmFile);
-            table->open();
-        } catch (const std::exception& e) {
-            readOnlyReason_ = formatText(bookmsg::FileUnreadable, path.c_str(), e.what());
-            if (table == Lines)
-                linesUnreadable_ = readOnlyReason_;
-            defineFields(*table, fieldsOf(*this, *table));
-            table->setLoadMode(lmClear);
-            table->open();
-            Recipes->setReadOnly(true);
-            Lines->setReadOnly(true);
-            throw;
-        }
-    }
-    if (Lines->MasterSource() == nullptr)
-        linkLines();
-}
-
-void RecipeBook::writeBook(WriteOrder order) {
-    TZerovTable* first = order == WriteOrder::linesFirst ? Lines : Recipes;
-    TZerovTable* second = order == WriteOrder::linesFirst ? Recipes : Lines;
-    TZerovTable* written = nullptr;
-    for (TZerovTable* table : {first, second}) {
-        const bool changed = table->hasUnsavedChanges();
-        try {
-            table->saveChanges();
-        } catch (const std::exception& e) {
-            const AnsiString message =
-                formatText(bookmsg::CannotWrite, table->tableFilePath().c_str(), e.what());
-            undoUnwritten();
-            // The file written before this one goes back to what the book holds again.
-            if (written)
-                rewrite(*written);
-            databaseError(message);
-        }
-        if (changed)
-            written = table;
-    }
-    Recipes->acceptChanges();
-    Lines->acceptChanges();
-}
-
-void RecipeBook::rewrite(TZerovTable& table) {
-    try {
-        // The same password again counts as a change, so the whole table is written.
-        table.setPassword(table.Password());
-        table.saveChanges();
-        table.acceptChanges();
-    } catch (...) {
-        // The first error is the one reported; the file stays as last written.
-    }
-}
-
-void RecipeBook::undoUnwritten() {
-    OwnChange own(ownChange_);
-    try {
-        Recipes->discardChanges();
-        Lines->discardChanges();
-        // Lines that had left as orphans came back with the rest.
-        removeOrphanLines();
-    } catch (...) {
-        // The write's own error is the one the user needs to see.
-    }
-}
-
-void RecipeBook::replaceLines(int code, const std::vector<RecipeLine>& lines) {
-    // The master stands on the recipe, so the detail shows just its lines.
-    while (!Lines->hasNoRecords()) {
-        Lines->moveFirst();
-        Lines->deleteRecord();
-    }
-    FieldsWritable writable{LinesGruppo,  LinesNome,   LinesKcalorie,
-                            LinesGlucidi, LinesLipidi, LinesProteine};
-    for (const RecipeLine& line : lines) {
-        Lines->beginAppend();
-        LinesRicetta->setIntegerValue(code);
-        LinesGruppo->setStringValue(line.Gruppo);
-        LinesNome->setStringValue(line.Nome);
-        LinesQuantita->setFloatValue(line.Quantita);
-        LinesKcalorie->setFloatValue(line.Kcalorie);
-        LinesGlucidi->setFloatValue(line.Glucidi);
-        LinesLipidi->setFloatValue(line.Lipidi);
-        LinesProteine->setFloatValue(line.Proteine);
-        Lines->postRecord();
-    }
-    Lines->moveFirst();
-}
-
-int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, bool replace) {
-    checkWritable();
-    const AnsiString name = checkedName(typedName);
-    checkServings(servings);
-    const std::vector<RecipeLine> lines = usedFoodRows();
-    if (lines.empty())
-        databaseError(bookmsg::NoQuantities);
-    const std::optional<int> existing = findRecipe(name);
-    if (existing && !replace)
-        databaseError(formatText(bookmsg::NameTaken, name.c_str()));
-    makeMissingFiles();
-
-    int code = 0;
-    {
-        OwnChange own(ownChange_);
-        try {
-            {
-                FieldsWritable writable{RecipesModificata};
-                if (existing) {
-                    goToRecipe(*existing);
-                    Recipes->beginEdit();
-                } else {
-                    Recipes->beginAppend();
-                }
-                RecipesNome->setStringValue(name);
-                RecipesPorzioni->setIntegerValue(servings);
-                RecipesModificata->setDateTimeValue(now());
-                Recipes->postRecord();
-            }
-            code = existing ? *existing : Recipes->store()->autoIncCounter();
-            goToRecipe(code);
-            replaceLines(code, lines);
-        } catch (...) {
-            if (Recipes->State() != stateBrowse)
-                Recipes->cancelRecord();
-            if (Lines->State() != stateBrowse)
-                Lines->cancelRecord();
-            undoUnwritten();
-            throw;
-        }
-    }
-    // The lines before the recipe: a write cut short between the two leaves lines that belong
-    // to no recipe (dropped at the next opening), never a recipe without its lines.
-    writeBook(WriteOrder::linesFirst);
-    goToRecipe(code);
-    return code;
-}
-
-void RecipeBook::deleteRecipe(int code) {
-    checkWritable();
-    makeMissingFiles();
-    {
-        OwnChange own(ownChange_);
-        try {
-            goToRecipe(code);
-            while (!Lines->hasNoRecords()) {
-                Lines->moveFirst();
-                Lines->deleteRecord();
-            }
-            Recipes->deleteRecord();
-        } catch (...) {
-            undoUnwritten();
-            throw;
-        }
-    }
-    // The recipe before its lines: a write cut short leaves lines of no recipe, not a recipe
-    // that lost its lines.
-    writeBook(WriteOrder::recipesFirst);
-}
-
-void RecipeBook::renameRecipe(int code, const AnsiString& name) {
-    checkWritable();
-    goToRecipe(code);
-    Recipes->beginEdit();
-    try {
-        RecipesNome->setStringValue(name);
-        Recipes->postRecord();
-    } catch (...) {
-        if (Recipes->State() != stateBrowse)
-            Recipes->cancelRecord();
-        throw;
-    }
-}
-
-void RecipeBook::setServings(int code, int servings) {
-    checkWritable();
-    goToRecipe(code);
-    Recipes->beginEdit();
-    try {
-        RecipesPorzioni->setIntegerValue(servings);
-        Recipes->postRecord();
-    } catch (...) {
-        if (Recipes->State() != stateBrowse)
-            Recipes->cancelRecord();
-        throw;
-    }
-}
-
-// --- Edits made in the grids ------------------------------------------------------------------
-
-void RecipeBook::refuseOutsideChange() {
-    // The grids edit in place; recipes and lines come and go only through the book.
-    if (ownChange_ == 0)
-        abortSilently();
-}
-
-void RecipeBook::recipeBeforePost() {
-    if (ownChange_ > 0)
-        return;
-    checkWritable();
-    const AnsiString name = checkedName(RecipesNome->stringValue());
-    if (name != RecipesNome->stringValue())
-        RecipesNome->setStringValue(name);
-    const int code = RecipesCodice->integerValue();
-    for (const RecipeInfo& r : recipes())
-        if (r.Codice != code && ansiSameText(trimmedBlanks(r.Nome), name))
-            databaseError(formatText(bookmsg::NameTaken, name.c_str()));
-    checkServings(RecipesPorzioni->isNull() ? 0 : RecipesPorzioni->integerValue());
-    FieldsWritable writable{RecipesModificata};
-    RecipesModificata->setDateTimeValue(now());
-}
-
-void RecipeBook::recipeAfterPost() {
-    if (ownChange_ > 0)
-        return;
-    writeBook(WriteOrder::recipesFirst);
-}
-
-void RecipeBook::lineBeforePost() {
-    if (ownChange_ > 0)
-        return;
-    checkWritable();
-    checkGrams(LinesQuantita->isNull() ? 0 : LinesQuantita->floatValue());
-}
-
-void RecipeBook::lineAfterPost() {
-    if (ownChange_ > 0)
-        return;
-    // The recipe changed with its line: its date says so. Posting and writing the master set
-    // the lines' range again, so the line is found again afterwards.
-    const TBookmark line = Lines->getBookmark();
-    {
-        OwnChange own(ownChange_);
-        try {
-            FieldsWritable writable{RecipesModificata};
-            Recipes->beginEdit();
-            RecipesModificata->setDateTimeValue(now());
-            Recipes->postRecord();
-        } catch (...) {
-            if (Recipes->State() != stateBrowse)
-                Recipes->cancelRecord();
-            undoUnwritten();
-            throw;
-        }
-    }
-    writeBook(WriteOrder::linesFirst);
-    if (line && Lines->bookmarkValid(line))
-        Lines->gotoBookmark(line);
-}
+// --- Texts --------------------------------------------------------------------------------------
 
 AnsiString RecipeBook::formatModified(TDateTime value) {
     if (!isValidDateTime(value))
@@ -705,8 +345,6 @@ AnsiString RecipeBook::formatModified(TDateTime value) {
     return formatDate(value) + " " +
            formatText("%02d%c%02d", hour, regional().timeSeparator, minute);
 }
-
-// --- Messages ---------------------------------------------------------------------------------
 
 AnsiString RecipeBook::missingFoodsMessage(const std::vector<RecipeLine>& missing) {
     if (missing.empty())

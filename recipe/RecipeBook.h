@@ -26,6 +26,11 @@
 // row whose quantity is not 0, loading sets every quantity to 0 and then each line's grams
 // into the first row, in stored order, with the line's Gruppo and Nome. Both are one pass over
 // the food table's records.
+//
+// The class is written over four files by concern: RecipeBook.cpp (tables, fields, opening,
+// checks, reading the recipes, texts), RecipeBookFiles.cpp (the files: made, opened, written,
+// undone), RecipeBookChanges.cpp (the changes, in code and in the grids) and
+// RecipeBookFood.cpp (taking a recipe from the food table and loading one into it).
 
 #include "dataset/BlobField.h"
 #include "dataset/DateTimeFields.h"
@@ -111,6 +116,8 @@ public:
     std::string linesPath() const;
 
     // --- Checking what is typed ----------------------------------------------------------
+    // A name as names are compared and kept: without the blanks and control bytes around it.
+    static AnsiString trimmedName(const AnsiString& text);
     // The name as kept: surrounding blanks removed; raises when nothing is left or when it is
     // longer than 50 characters.
     static AnsiString checkedName(const AnsiString& typed);
@@ -187,9 +194,6 @@ private:
     // Makes the recipe current; raises when there is none with that code.
     void goToRecipe(int code);
     void replaceLines(int code, const std::vector<RecipeLine>& lines);
-    // The food rows whose quantity is not 0, in stored order.
-    std::vector<RecipeLine> usedFoodRows();
-    void settleFoodTable();
 
     // The grids' edits: checks before the post, the write after it.
     void recipeBeforePost();

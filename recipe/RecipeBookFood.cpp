@@ -1,5 +1,5 @@
-// The recipe book and the food table: taking the current recipe from it and putting a kept
-// recipe back into it, each with one pass over the food table's stored records.
+// The recipe book and the food table: putting a kept recipe back into it with one pass over
+// its stored records (taking the current recipe from it is recipe/RecipeFoodRows.h's walk).
 
 #include "recipe/RecipeBook.h"
 
@@ -8,7 +8,7 @@
 #include "platform/Format.h"
 #include "platform/RunThenAlways.h"
 #include "recipe/RecipeBookMessages.h"
-#include "recipe/RecipeBookSlots.h"
+#include "recipe/RecipeFoodRows.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -16,74 +16,8 @@
 
 namespace cibrano {
 
-namespace {
-
-// Where the food table keeps the values a recipe needs.
-struct FoodSlots {
-    const TZerovField* gruppo;
-    const TZerovField* nome;
-    const TZerovField* quantita;
-    const TZerovField* kcalorie;
-    const TZerovField* glucidi;
-    const TZerovField* lipidi;
-    const TZerovField* proteine;
-};
-
-FoodSlots foodSlots(const RecipeCalculator& calc) {
-    const TZerovTable& food = *calc.Table1;
-    food.checkActive();
-    FoodSlots s{food.storedField(calc.Table1Gruppo),   food.storedField(calc.Table1Nome),
-                food.storedField(calc.Table1Quantita), food.storedField(calc.Table1Kcalorie),
-                food.storedField(calc.Table1Glucidi),  food.storedField(calc.Table1Lipidi),
-                food.storedField(calc.Table1Proteine)};
-    for (const TZerovField* f :
-         {s.gruppo, s.nome, s.quantita, s.kcalorie, s.glucidi, s.lipidi, s.proteine})
-        if (!f)
-            databaseError("The food table lacks a field a recipe needs");
-    if (s.quantita->storageKind != kindFloat)
-        databaseError("The food table's Quantita is not a float field");
-    return s;
-}
-
-} // namespace
-
-void RecipeBook::settleFoodTable() {
-    TZerovTable& food = *calc_.Table1;
-    food.checkActive();
-    // A value still being typed counts, as it would once the row is left; a new row nothing
-    // was typed into goes, as the grid lets it go.
-    if (food.State() == stateInsert && !food.Modified())
-        food.cancelRecord();
-    else if (food.State() == stateEdit || food.State() == stateInsert)
-        food.postRecord();
-}
-
-std::vector<RecipeLine> RecipeBook::usedFoodRows() {
-    settleFoodTable();
-    const FoodSlots s = foodSlots(calc_);
-    std::vector<RecipeLine> lines;
-    // Every stored row, whatever the food table's filter, range or order shows.
-    for (const RecordEntry* e : calc_.Table1->store()->entries()) {
-        if (!e->isLive() || !e->data)
-            continue;
-        const double grams = readSlot<double>(slotOf(e->data, *s.quantita));
-        if (grams == 0)
-            continue;
-        lines.push_back({AnsiString(slotText(e->data, *s.gruppo)),
-                         AnsiString(slotText(e->data, *s.nome)), grams,
-                         slotNumber(e->data, *s.kcalorie), slotNumber(e->data, *s.glucidi),
-                         slotNumber(e->data, *s.lipidi), slotNumber(e->data, *s.proteine)});
-    }
-    return lines;
-}
-
 bool RecipeBook::foodTableHasQuantities() {
-    settleFoodTable();
-    const FoodSlots s = foodSlots(calc_);
-    for (const RecordEntry* e : calc_.Table1->store()->entries())
-        if (e->isLive() && e->data && readSlot<double>(slotOf(e->data, *s.quantita)) != 0)
-            return true;
-    return false;
+    return cibrano::foodTableHasQuantities(calc_);
 }
 
 RecipeLoadResult RecipeBook::loadRecipe(int code) {
@@ -94,7 +28,7 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
     if (!info)
         databaseError(formatText(bookmsg::NoSuchRecipe, code));
     const std::vector<RecipeLine> lines = linesOf(code);
-    settleFoodTable();
+    settleFoodTable(calc_);
     const FoodSlots s = foodSlots(calc_);
     TZerovTable& food = *calc_.Table1;
 
@@ -109,14 +43,13 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
     // row to 0. Only the rows whose quantity must change are noted.
     std::vector<bool> found(lines.size(), false);
     std::unordered_map<const RecordEntry*, double> changes;
-    for (const RecordEntry* e : food.store()->entries()) {
-        if (!e->isLive() || !e->data)
-            continue;
+    forEachStoredRecord(food, [&](const RecordEntry& entry) {
+        const RecordEntry* e = &entry;
         double wanted = 0;
         if (!byName.empty()) {
-            const auto hit = byName.find(slotText(e->data, *s.nome));
+            const auto hit = byName.find(s.nome.text(e->data));
             if (hit != byName.end()) {
-                const std::string_view gruppo = slotText(e->data, *s.gruppo);
+                const std::string_view gruppo = s.gruppo.text(e->data);
                 for (size_t i : hit->second)
                     if (!found[i] && lines[i].Gruppo == gruppo) {
                         found[i] = true;
@@ -124,9 +57,9 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
                     }
             }
         }
-        if (readSlot<double>(slotOf(e->data, *s.quantita)) != wanted)
+        if (s.quantita.number(e->data) != wanted)
             changes.emplace(e, wanted);
-    }
+    });
 
     RecipeLoadResult result;
     for (size_t i = 0; i < lines.size(); ++i) {

@@ -26,4 +26,12 @@ inline constexpr const char* CannotWrite =
 inline constexpr const char* MissingFoods =
     "Questi ingredienti non sono nella tabella degli alimenti e non sono stati caricati:";
 
+// The questions the book's windows ask before a change.
+inline constexpr const char* ReplaceNameQuestion =
+    "Esiste gi\xE0 una ricetta di nome \"%s\".\nSostituirla con la ricetta corrente?";
+inline constexpr const char* ReplaceQuantitiesQuestion =
+    "La tabella degli alimenti ha gi\xE0 delle quantit\xE0 diverse da 0.\nSostituirle con la "
+    "ricetta \"%s\"?";
+inline constexpr const char* DeleteQuestion = "Eliminare la ricetta \"%s\"?";
+
 } // namespace cibrano::bookmsg

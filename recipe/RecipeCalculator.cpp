@@ -1,10 +1,9 @@
 #include "recipe/RecipeCalculator.h"
 
 #include "dataset/DataSource.h"
-#include "dataset/NumberFormat.h"
-#include "engine/record/RecordEntry.h"
 #include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
+#include "recipe/RecipeValues.h"
 
 #include <filesystem>
 #include <system_error>
@@ -13,8 +12,9 @@ namespace cibrano {
 
 namespace {
 
-// The float fields' patterns: grouped with one decimal when shown, bare when edited.
-constexpr const char* kAmountDisplayFormat = "#,##0.0";
+// The float fields' patterns: grouped with one decimal when shown (as the totals), bare when
+// edited.
+constexpr const char* kAmountDisplayFormat = RecipeCalculator::kTotalFormat;
 constexpr const char* kAmountEditFormat = "#.#";
 // The clone's fields are only read; they show up to six decimals.
 constexpr const char* kCloneDisplayFormat = "0.######";
@@ -269,12 +269,11 @@ RecipeTotals RecipeCalculator::sumCloneRows(const int32_t offsets[5]) {
 }
 
 AnsiString RecipeCalculator::FormatTotal(double value) const {
-    return formatFloat(kTotalFormat, value);
+    return formatRecipeValue(value);
 }
 
 TotalsLabelSet RecipeCalculator::formatTotals(const RecipeTotals& totals) const {
-    return {FormatTotal(totals.Glucidi), FormatTotal(totals.Proteine), FormatTotal(totals.Lipidi),
-            FormatTotal(totals.Kcalorie)};
+    return formatRecipeTotals(totals);
 }
 
 void RecipeCalculator::showTotals() {

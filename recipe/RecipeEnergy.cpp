@@ -1,6 +1,6 @@
 #include "recipe/RecipeEnergy.h"
 
-#include "dataset/NumberFormat.h"
+#include "platform/Format.h"
 #include "recipe/RecipeValues.h"
 
 #include <cmath>
@@ -33,13 +33,15 @@ EnergySplit energySplit(const RecipeTotals& totals) {
 }
 
 AnsiString formatShare(double percent) {
-    return formatFloat("#,##0.0", percent) + " %";
+    return formatRecipeValue(percent) + " %";
 }
 
 AnsiString energyFactorsText() {
     // No-break spaces keep each factor with its unit.
-    return "Fattori usati (una convenzione): glucidi 4\xA0kcal/g, proteine 4\xA0kcal/g, "
-           "lipidi 9\xA0kcal/g.";
+    return formatText("Fattori usati (una convenzione): glucidi %g\xA0kcal/g, proteine "
+                      "%g\xA0kcal/g, lipidi %g\xA0kcal/g.",
+                      EnergySplit::kCarbsFactor, EnergySplit::kProteinsFactor,
+                      EnergySplit::kFatsFactor);
 }
 
 AnsiString energyEmptyNote(const EnergySplit& split) {
@@ -56,8 +58,9 @@ AnsiString energyDifferenceNote(const EnergySplit& split) {
         return AnsiString();
     return "Con i fattori la somma \xE8 " + formatRecipeValue(split.sum) +
            " kcal, le kcal della tabella sono " + formatRecipeValue(split.tableKcal) +
-           ": la differenza supera il 10\xA0%. I valori della tabella sono misurati, i fattori "
-           "sono una convenzione.";
+           formatText(": la differenza supera il %g\xA0%%. I valori della tabella sono misurati, "
+                      "i fattori sono una convenzione.",
+                      EnergySplit::kTolerance * 100);
 }
 
 } // namespace cibrano

@@ -1,11 +1,10 @@
 #include "recipe/RecipeFileReader.h"
 
 #include "engine/ZerovConst.h"
-#include "engine/table/ZerovTable.h"
+#include "engine/ZerovTbl.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/FileNameText.h"
-#include "recipe/RecipeBookSlots.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -29,22 +28,13 @@ void openWhole(TZerovTable& table, const std::string& path, const AnsiString& pa
     }
 }
 
-const TZerovField& field(const TZerovTable& table, const std::string& path, const char* name,
-                         std::initializer_list<StorageKind> kinds) {
-    const TZerovField* f = table.store()->findField(name);
-    if (!f || std::find(kinds.begin(), kinds.end(), f->storageKind) == kinds.end())
+StoredField field(const TZerovTable& table, const std::string& path, const char* name,
+                  std::initializer_list<StorageKind> kinds) {
+    const StoredField f(table, table.findField(name));
+    if (!f || std::find(kinds.begin(), kinds.end(), f.storageKind()) == kinds.end())
         throw EDatabaseError(fileNameText(path) + ": not a file of the recipe book (no field " +
                              name + " of the book's type)");
-    return *f;
-}
-
-AnsiString trimmed(const AnsiString& text) {
-    size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
+    return f;
 }
 
 // The edit distance between two texts: insertions, deletions and replacements of one byte.
@@ -72,40 +62,39 @@ RecipeFileReader::RecipeFileReader(const std::string& recipesPath, const AnsiStr
     {
         TZerovTable table;
         openWhole(table, recipesPath, password);
-        const auto& code = field(table, recipesPath, "Codice", {kindAutoInc, kindInteger});
-        const auto& name = field(table, recipesPath, "Nome", {kindFixedText, kindText});
-        const auto& servings = field(table, recipesPath, "Porzioni", {kindInteger, kindSmallint});
-        const auto& modified = field(table, recipesPath, "Modificata", {kindDateTime});
-        for (const RecordEntry* e : table.store()->entries())
-            if (e->isLive() && e->data)
-                recipes_.push_back({slotInteger(e->data, code), AnsiString(slotText(e->data, name)),
-                                    slotInteger(e->data, servings), AnsiString(),
-                                    slotDateTime(e->data, modified)});
+        const StoredField code = field(table, recipesPath, "Codice", {kindAutoInc, kindInteger});
+        const StoredField name = field(table, recipesPath, "Nome", {kindFixedText, kindText});
+        const StoredField servings =
+            field(table, recipesPath, "Porzioni", {kindInteger, kindSmallint});
+        const StoredField modified = field(table, recipesPath, "Modificata", {kindDateTime});
+        forEachStoredRecord(table, [&](const RecordEntry& e) {
+            recipes_.push_back({code.integer(e.data), AnsiString(name.text(e.data)),
+                                servings.integer(e.data), AnsiString(), modified.dateTime(e.data)});
+        });
     }
     TZerovTable table;
     openWhole(table, linesPath_, password);
     const std::string& path = linesPath_;
-    const auto& recipe = field(table, path, "Ricetta", {kindInteger});
-    const auto& gruppo = field(table, path, "Gruppo", {kindFixedText, kindText});
-    const auto& nome = field(table, path, "Nome", {kindFixedText, kindText});
-    const auto& quantita = field(table, path, "Quantita", {kindFloat});
-    const auto& kcalorie = field(table, path, "Kcalorie", {kindFloat});
-    const auto& glucidi = field(table, path, "Glucidi", {kindFloat});
-    const auto& lipidi = field(table, path, "Lipidi", {kindFloat});
-    const auto& proteine = field(table, path, "Proteine", {kindFloat});
-    for (const RecordEntry* e : table.store()->entries())
-        if (e->isLive() && e->data)
-            lines_.push_back({slotInteger(e->data, recipe),
-                              {AnsiString(slotText(e->data, gruppo)),
-                               AnsiString(slotText(e->data, nome)), slotNumber(e->data, quantita),
-                               slotNumber(e->data, kcalorie), slotNumber(e->data, glucidi),
-                               slotNumber(e->data, lipidi), slotNumber(e->data, proteine)}});
+    const StoredField recipe = field(table, path, "Ricetta", {kindInteger});
+    const StoredField gruppo = field(table, path, "Gruppo", {kindFixedText, kindText});
+    const StoredField nome = field(table, path, "Nome", {kindFixedText, kindText});
+    const StoredField quantita = field(table, path, "Quantita", {kindFloat});
+    const StoredField kcalorie = field(table, path, "Kcalorie", {kindFloat});
+    const StoredField glucidi = field(table, path, "Glucidi", {kindFloat});
+    const StoredField lipidi = field(table, path, "Lipidi", {kindFloat});
+    const StoredField proteine = field(table, path, "Proteine", {kindFloat});
+    forEachStoredRecord(table, [&](const RecordEntry& e) {
+        lines_.push_back({recipe.integer(e.data),
+                          {AnsiString(gruppo.text(e.data)), AnsiString(nome.text(e.data)),
+                           quantita.number(e.data), kcalorie.number(e.data), glucidi.number(e.data),
+                           lipidi.number(e.data), proteine.number(e.data)}});
+    });
 }
 
 std::optional<RecipeInfo> RecipeFileReader::findRecipe(const AnsiString& name) const {
-    const AnsiString wanted = trimmed(name);
+    const AnsiString wanted = RecipeBook::trimmedName(name);
     for (const RecipeInfo& r : recipes_)
-        if (ansiSameText(trimmed(r.Nome), wanted))
+        if (ansiSameText(RecipeBook::trimmedName(r.Nome), wanted))
             return r;
     return std::nullopt;
 }
@@ -119,10 +108,10 @@ std::vector<RecipeLine> RecipeFileReader::linesOf(int code) const {
 }
 
 std::vector<AnsiString> RecipeFileReader::closeNames(const AnsiString& name, size_t count) const {
-    const AnsiString wanted = ansiUpperCase(trimmed(name));
+    const AnsiString wanted = ansiUpperCase(RecipeBook::trimmedName(name));
     std::vector<std::pair<size_t, AnsiString>> close;
     for (const RecipeInfo& r : recipes_) {
-        const AnsiString candidate = ansiUpperCase(trimmed(r.Nome));
+        const AnsiString candidate = ansiUpperCase(RecipeBook::trimmedName(r.Nome));
         const bool holds = !wanted.empty() && (candidate.find(wanted) != AnsiString::npos ||
                                                wanted.find(candidate) != AnsiString::npos);
         const size_t d = distance(wanted, candidate);

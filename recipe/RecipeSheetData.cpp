@@ -5,7 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "recipe/RecipeBook.h"
-#include "recipe/RecipeBookSlots.h"
+#include "recipe/RecipeFoodRows.h"
 
 namespace cibrano {
 
@@ -27,38 +27,11 @@ RecipeSheetData recipeSheet(const RecipeBook& book, int code) {
 }
 
 RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calc, int servings) {
-    TZerovTable& food = *calc.Table1;
-    food.checkActive();
-    // A value still being typed counts, as it would once the row is left.
-    if (food.State() == stateEdit || food.State() == stateInsert)
-        food.postRecord();
-    const TZerovField* gruppo = food.storedField(calc.Table1Gruppo);
-    const TZerovField* nome = food.storedField(calc.Table1Nome);
-    const TZerovField* quantita = food.storedField(calc.Table1Quantita);
-    const TZerovField* kcalorie = food.storedField(calc.Table1Kcalorie);
-    const TZerovField* glucidi = food.storedField(calc.Table1Glucidi);
-    const TZerovField* lipidi = food.storedField(calc.Table1Lipidi);
-    const TZerovField* proteine = food.storedField(calc.Table1Proteine);
-    for (const TZerovField* f : {gruppo, nome, quantita, kcalorie, glucidi, lipidi, proteine})
-        if (!f)
-            databaseError("The food table lacks a field a recipe needs");
-
     RecipeSheetData s;
     s.name = kCurrentRecipeName;
     s.kept = false;
     s.date = now();
-    // Every stored row, whatever the food table's filter, range or order shows.
-    for (const RecordEntry* e : food.store()->entries()) {
-        if (!e->isLive() || !e->data)
-            continue;
-        const double grams = slotNumber(e->data, *quantita);
-        if (grams == 0)
-            continue;
-        s.lines.push_back({AnsiString(slotText(e->data, *gruppo)),
-                           AnsiString(slotText(e->data, *nome)), grams,
-                           slotNumber(e->data, *kcalorie), slotNumber(e->data, *glucidi),
-                           slotNumber(e->data, *lipidi), slotNumber(e->data, *proteine)});
-    }
+    s.lines = usedFoodRows(calc);
     s.values = recipeValues(s.lines, servings);
     s.servings = s.values.servings;
     return s;
@@ -77,6 +50,10 @@ void writeExportFile(const std::string& path, std::string_view bytes) {
         databaseError(
             formatText("Il file %s non si pu\xF2 scrivere (%s).", file.c_str(), reason.c_str()));
     }
+}
+
+AnsiString sheetTitle(const RecipeSheetData& sheet) {
+    return "Scheda nutrizionale \x97 " + sheet.name;
 }
 
 TotalsLabelSet per100gTexts(const RecipeValues& values) {

@@ -35,10 +35,13 @@ RecipeSheetData recipeSheet(const RecipeInfo& recipe, std::vector<RecipeLine> li
 // A recipe of the book; raises when the book has none with that code.
 RecipeSheetData recipeSheet(const RecipeBook& book, int code);
 // The food table's current quantities: every stored row whose quantity is not 0, in stored
-// order, whatever the food table shows (a value still being typed is posted first). Raises when
-// the food table is not open.
+// order, whatever the food table shows (usedFoodRows: a value still being typed is posted
+// first, a new row nothing was typed into goes). Raises when the food table is not open.
 RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calculator, int servings = 1);
 
+// The sheet's title, "Scheda nutrizionale \x97 " and the recipe's name (a printed document's
+// name, a PDF's title, the sheet's heading).
+AnsiString sheetTitle(const RecipeSheetData& sheet);
 // The four per-100 g texts (carbohydrates, proteins, fats, energy): "—" each when the recipe
 // weighs nothing.
 TotalsLabelSet per100gTexts(const RecipeValues& values);

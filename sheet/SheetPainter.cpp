@@ -113,8 +113,7 @@ private:
         ++page_;
         y_ = kMargin;
         const QFont f = font(9);
-        paragraph(QStringLiteral("Scheda nutrizionale \u2014 %1").arg(toQt(sheet_.name)), f,
-                  kMuted);
+        paragraph(toQt(sheetTitle(sheet_)), f, kMuted);
         y_ += 10;
     }
     void section(const QString& title) {

@@ -23,7 +23,7 @@ std::string recipeSheetPdf(const RecipeSheetData& sheet) {
         pdf.setResolution(300);
         pdf.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        pdf.setTitle(QStringLiteral("Scheda nutrizionale \u2014 %1").arg(toQt(sheet.name)));
+        pdf.setTitle(toQt(sheetTitle(sheet)));
         pdf.setCreator(QStringLiteral("Cibrano"));
         if (paintRecipeSheet(pdf, sheet) == 0)
             databaseError("La scheda non si \xE8 potuta disegnare.");

@@ -1,10 +1,7 @@
 #include "tools/Commands.h"
 
 #include "engine/ZerovConst.h"
-#include "engine/file/FieldDescriptions.h"
-#include "engine/file/NewTableFile.h"
-#include "engine/file/ZerovCursor.h"
-#include "engine/table/ZerovTable.h"
+#include "engine/ZerovTbl.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
 #include "platform/Csv.h"

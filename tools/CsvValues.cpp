@@ -1,7 +1,7 @@
 #include "tools/CsvValues.h"
 
-#include "engine/record/FieldValues.h"
-#include "engine/record/RecordEntry.h"
+#include "engine/ZerovAlg.h"
+#include "engine/ZerovTbl.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
 #include "platform/Csv.h"

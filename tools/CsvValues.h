@@ -3,7 +3,7 @@
 // every digit a double needs; dates, times and booleans follow the tool's fixed regional
 // settings; binary BLOBs are written as hexadecimal digits.
 
-#include "engine/record/ZerovField.h"
+#include "engine/ZerovTbl.h"
 
 #include <cstdint>
 #include <string>

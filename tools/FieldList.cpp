@@ -1,6 +1,6 @@
 #include "tools/FieldList.h"
 
-#include "engine/file/ZerovCursor.h"
+#include "engine/ZerovTbl.h"
 #include "platform/AnsiCase.h"
 #include "platform/AnsiString.h"
 #include "tools/ToolError.h"

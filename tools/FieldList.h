@@ -3,7 +3,7 @@
 // "Name:type[:size],..." with the types string, smallint, integer, word, boolean, float,
 // currency, date, time, datetime, autoinc, blob, memo, fmtmemo and graphic.
 
-#include "engine/file/FieldDescriptions.h"
+#include "engine/ZerovTbl.h"
 
 #include <string>
 #include <string_view>

@@ -5,11 +5,14 @@
 // than the stored one, fixed-length texts with trailing blanks, and search texts that are
 // prefixes of the texts, equal to them or longer. The find box's rule itself is held to the
 // plain one: both texts upper-cased (case ignored), then the search text found in the other.
+// The walk over the stored records reads each value as its field reads it, every live record
+// whatever the view shows.
 
 #include "tests/engine/DOvuzaZerivirTestSupport.h"
 
 #include "dataset/StringField.h"
 #include "engine/VolFndEd.h"
+#include "engine/table/StoredRecord.h"
 #include "engine/table/StoredText.h"
 #include "engine/table/ZerovTable.h"
 #include "platform/AnsiCase.h"
@@ -233,6 +236,41 @@ TEST_F(InPlaceTextSearch, TheFindBoxKeepsWhatReadingThroughTheFieldsKeeps) {
             clock.advance(TZerovFindEdit::kSearchDelay);
         }
         EXPECT_GT(kept, 400) << "the searches must keep records, not only drop them";
+    }
+}
+
+TEST_F(InPlaceTextSearch, StoredRecordsReadAsTheirFieldsReadWhateverTheViewShows) {
+    for (bool ownFields : {false, true}) {
+        SCOPED_TRACE(ownFields ? "fields shorter than the stored texts" : "the table's fields");
+        openBoth(randomImage(40), ownFields);
+        for (TDataSet* t :
+             {static_cast<TDataSet*>(fast.get()), static_cast<TDataSet*>(general.get())}) {
+            t->moveToRecordNumber(3);
+            t->deleteRecord();
+        }
+        // Quantita has a field only among the table's own.
+        TField* grams = general->findField("Quantita");
+        const std::vector<AnsiString> shown = rows(*general);
+        std::vector<double> shownGrams;
+        for (general->moveFirst(); grams && !general->atEnd(); general->moveNext())
+            shownGrams.push_back(grams->floatValue());
+        // A filter that hides every row hides none from the walk.
+        fast->setOnFilterRecord([](TDataSet*, bool& accept) { accept = false; });
+        fast->setFiltered(true);
+        const StoredField gruppo(*fast, fast->fieldByName("Gruppo"));
+        const StoredField nome(*fast, fast->fieldByName("Nome"));
+        const StoredField quantita(*fast, fast->findField("Quantita"));
+        EXPECT_EQ(bool(quantita), grams != nullptr);
+        std::vector<AnsiString> inPlace;
+        std::vector<double> inPlaceGrams;
+        forEachStoredRecord(*fast, [&](const RecordEntry& e) {
+            inPlace.push_back(AnsiString(gruppo.text(e.data)) + "|" +
+                              AnsiString(nome.text(e.data)));
+            if (quantita)
+                inPlaceGrams.push_back(quantita.number(e.data));
+        });
+        EXPECT_EQ(inPlace, shown);
+        EXPECT_EQ(inPlaceGrams, shownGrams);
     }
 }
 

@@ -1,15 +1,21 @@
 #!/usr/bin/env python3
 """Holds the layout of the sources to its rules: every include points down.
 
-The layers, top to bottom: app -> grid -> engine -> dataset -> platform (the command-line
-tools -> engine; the recipe sheet between the windows of app/ and the windowless recipe
-library, the files of app/ whose names begin with "Recipe"). Qt appears only in
-platform/qt/, grid/, sheet/ and the windows of app/.
+The layers are the top folders, top to bottom:
+    app -> sheet -> recipe -> engine -> dataset -> platform
+    app -> grid -> (dataset, platform/qt)
+    tools -> sheet, recipe (never app);  bench -> every layer
+A layer includes its own files and those of the layers it stands on, never one above it or
+beside it (recipe and sheet never include the grid, the grid never the sheet). Qt appears only
+in platform/qt/, grid/, sheet/, app/ and bench/; recipe/, tools/ and the sheet's Qt-free door
+(sheet/SheetPdf.h) reach no Qt header, neither directly nor through what they include.
 
 Inside the engine, its module headers (engine/*.h) sit over its rooms, and the rooms point
 down in one order: table -> query -> file -> store -> sort -> record. A room includes its
 own files and those of the rooms below it, never a module header; engine/ itself holds
-nothing but the module headers, so every other file of the engine sits in a room.
+nothing but the module headers, so every other file of the engine sits in a room. Outside the
+engine, a layer includes the module headers only; the benchmarks, which measure the rooms
+themselves, may include them.
 
 Usage: check-includes.py SOURCE_ROOT   (exit 1 and one line per fault when a rule is broken)
        check-includes.py --self-test   (breaks each rule in a scratch tree and expects a fault)
@@ -25,20 +31,27 @@ ENGINE_ROOMS = ["table", "query", "file", "store", "sort", "record"]
 MODULE_HEADERS = {"ZerovTbl.h", "ZerovAlg.h", "ZerovLex.h", "ZerovExp.h", "ZerovConst.h",
                   "VolFndEd.h"}
 
-# What each layer may include of the project (the first folder of a quoted include path).
-ALLOWED = {
-    "platform": {"platform"},
-    "platform/qt": {"platform", "platform/qt"},
-    "dataset": {"dataset", "platform"},
-    "engine": {"engine", "dataset", "platform"},
-    "grid": {"grid", "dataset", "platform", "platform/qt"},
-    "recipe": {"recipe", "engine", "dataset", "platform"},
-    "sheet": {"sheet", "recipe", "engine", "dataset", "platform", "platform/qt"},
-    "app": {"app", "recipe", "sheet", "grid", "engine", "dataset", "platform", "platform/qt"},
-    "tools": {"tools", "sheet", "recipe", "engine", "dataset", "platform"},
+# What each layer may include of the project (the folder of a quoted include path).
+BELOW = {
+    "platform": set(),
+    "platform/qt": {"platform"},
+    "dataset": {"platform"},
+    "engine": {"dataset", "platform"},
+    "recipe": {"engine", "dataset", "platform"},
+    "sheet": {"recipe", "engine", "dataset", "platform", "platform/qt"},
+    "grid": {"dataset", "platform", "platform/qt"},
+    "app": {"sheet", "grid", "recipe", "engine", "dataset", "platform", "platform/qt"},
+    "tools": {"sheet", "recipe", "engine", "dataset", "platform"},
 }
-QT_ALLOWED = {"platform/qt", "grid", "sheet", "app"}
-LAYER_FOLDERS = ["platform", "dataset", "engine", "recipe", "grid", "app", "sheet", "tools"]
+BELOW["bench"] = set(BELOW) | {"app"}
+ALLOWED = {layer: below | {layer} for layer, below in BELOW.items()}
+LAYER_FOLDERS = ["platform", "dataset", "engine", "recipe", "sheet", "grid", "app", "tools",
+                 "bench"]
+QT_ALLOWED = {"platform/qt", "grid", "sheet", "app", "bench"}
+# Files of a Qt layer that promise their includers no Qt.
+QT_FREE_DOORS = {"sheet/SheetPdf.h"}
+# Layers that may include the engine's rooms: the engine, and the benchmarks that measure them.
+ROOMS_OPEN_TO = {"engine", "bench"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc")
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -67,60 +80,110 @@ def room_rank(room):
     return -1 if room is None else ENGINE_ROOMS.index(room)
 
 
+def is_qt(target):
+    return bool(QT_HEADER.match(target.split("/")[-1]) or QT_HEADER.match(target))
+
+
+class Tree:
+    """The includes of every source file of the layers, read once."""
+
+    def __init__(self, root):
+        self.root = root
+        self.includes = {}  # path -> [(line number, "<" or '"', target)]
+        self.unplaced = []  # files of engine/ outside the rooms
+        order = " -> ".join(ENGINE_ROOMS)
+        for top in LAYER_FOLDERS:
+            for folder, dirs, files in os.walk(os.path.join(root, top)):
+                dirs.sort()
+                for name in sorted(files):
+                    full = os.path.join(folder, name)
+                    path = os.path.relpath(full, root).replace(os.sep, "/")
+                    if layer_of(path) == "engine":
+                        room = engine_room(path)
+                        if room is None and name not in MODULE_HEADERS:
+                            self.unplaced.append(f"{path}: sits in engine/ itself, which holds "
+                                                 f"only the module headers; put it in a room "
+                                                 f"({order})")
+                            continue
+                        if room is not None and room not in ENGINE_ROOMS:
+                            self.unplaced.append(f"{path}: engine/{room}/ is not a room of the "
+                                                 f"engine ({order})")
+                            continue
+                    if not name.endswith(SOURCE_SUFFIXES):
+                        continue
+                    with open(full, encoding="utf-8", errors="replace") as f:
+                        found = []
+                        for number, line in enumerate(f, 1):
+                            m = INCLUDE.match(line)
+                            if m:
+                                found.append((number, m.group(1), m.group(2)))
+                    self.includes[path] = found
+        self._qt = {}
+
+    def qt_reached(self, path, seen=None):
+        """The chain of project includes from `path` to a Qt header, or None."""
+        if path in self._qt:
+            return self._qt[path]
+        seen = seen or set()
+        seen.add(path)
+        chain = None
+        for _, kind, target in self.includes.get(path, []):
+            if is_qt(target):
+                chain = [f"<{target}>"]
+                break
+            if kind == '"' and target in self.includes and target not in seen:
+                below = self.qt_reached(target, seen)
+                if below:
+                    chain = [target] + below
+                    break
+        self._qt[path] = chain
+        return chain
+
+
 def check(root):
-    faults = []
+    tree = Tree(root)
+    faults = list(tree.unplaced)
     order = " -> ".join(ENGINE_ROOMS)
-    for top in LAYER_FOLDERS:
-        base = os.path.join(root, top)
-        for folder, dirs, files in os.walk(base):
-            dirs.sort()
-            for name in sorted(files):
-                full = os.path.join(folder, name)
-                path = os.path.relpath(full, root).replace(os.sep, "/")
-                layer = layer_of(path)
-                if layer == "engine":
-                    room = engine_room(path)
-                    if room is None and name not in MODULE_HEADERS:
-                        faults.append(f"{path}: sits in engine/ itself, which holds only the "
-                                      f"module headers; put it in a room ({order})")
-                        continue
-                    if room is not None and room not in ENGINE_ROOMS:
-                        faults.append(f"{path}: engine/{room}/ is not a room of the engine "
-                                      f"({order})")
-                        continue
-                if not name.endswith(SOURCE_SUFFIXES):
+    for path, includes in tree.includes.items():
+        layer = layer_of(path)
+        qt_free = layer not in QT_ALLOWED or path in QT_FREE_DOORS
+        for number, kind, target in includes:
+            where = f"{path}:{number}: includes {target}"
+            if is_qt(target):
+                if qt_free:
+                    faults.append(f"{where}: Qt appears only in platform/qt/, grid/, sheet/ "
+                                  f"(not its door {', '.join(sorted(QT_FREE_DOORS))}), app/ "
+                                  f"and bench/")
+                continue
+            if kind != '"':
+                continue
+            target_layer = layer_of(target)
+            if target_layer is None:
+                continue  # a file of the same folder, or a generated one
+            if target_layer not in ALLOWED[layer]:
+                faults.append(f"{where}: the {layer} layer may include only "
+                              f"{', '.join(sorted(ALLOWED[layer]))}")
+                continue
+            if qt_free:
+                chain = tree.qt_reached(target)
+                if chain:
+                    faults.append(f"{where}, which brings in Qt ({' -> '.join(chain)}); "
+                                  f"{path} must stay free of Qt")
                     continue
-                with open(full, encoding="utf-8", errors="replace") as f:
-                    lines = f.readlines()
-                for number, line in enumerate(lines, 1):
-                    m = INCLUDE.match(line)
-                    if not m:
-                        continue
-                    target = m.group(2)
-                    where = f"{path}:{number}: includes {target}"
-                    if QT_HEADER.match(target.split("/")[-1]) or QT_HEADER.match(target):
-                        if layer not in QT_ALLOWED:
-                            faults.append(f"{where}: Qt appears only in platform/qt/, grid/, "
-                                          f"sheet/ and the windows of app/")
-                        continue
-                    if m.group(1) != '"':
-                        continue
-                    target_layer = layer_of(target)
-                    if target_layer is None:
-                        continue  # a file of the same folder, or a generated one
-                    if target_layer not in ALLOWED[layer]:
-                        faults.append(f"{where}: the {layer} layer may include only "
-                                      f"{', '.join(sorted(ALLOWED[layer]))}")
-                        continue
-                    if layer == "engine" and target_layer == "engine":
-                        room, target_room = engine_room(path), engine_room(target)
-                        if target_room is not None and target_room not in ENGINE_ROOMS:
-                            faults.append(f"{where}: engine/{target_room}/ is not a room")
-                        elif room is not None and room_rank(target_room) < room_rank(room):
-                            above = "a module header" if target_room is None else \
-                                f"the {target_room} room"
-                            faults.append(f"{where}: the {room} room may not include {above} "
-                                          f"above it ({order})")
+            if target_layer == "engine" and layer not in ROOMS_OPEN_TO and \
+                    engine_room(target) is not None:
+                faults.append(f"{where}: outside the engine, include its module headers "
+                              f"({', '.join(sorted(MODULE_HEADERS))}), not its rooms")
+                continue
+            if layer == "engine" and target_layer == "engine":
+                room, target_room = engine_room(path), engine_room(target)
+                if target_room is not None and target_room not in ENGINE_ROOMS:
+                    faults.append(f"{where}: engine/{target_room}/ is not a room")
+                elif room is not None and room_rank(target_room) < room_rank(room):
+                    above = "a module header" if target_room is None else \
+                        f"the {target_room} room"
+                    faults.append(f"{where}: the {room} room may not include {above} "
+                                  f"above it ({order})")
     return faults
 
 
@@ -138,10 +201,16 @@ def self_test():
         "platform/P.h": "#include <string>\n",
         "platform/qt/PQ.h": '#include <QWidget>\n#include "platform/P.h"\n',
         "grid/G.h": '#include <QtWidgets/QAbstractScrollArea>\n#include "dataset/D.h"\n',
-        "recipe/X.h": '#include "engine/ZerovTbl.h"\n',
-        "app/W.h": '#include "grid/G.h"\n#include "recipe/X.h"\n#include <QDialog>\n',
+        "recipe/X.h": '#include "engine/ZerovTbl.h"\n#include "platform/P.h"\n',
+        "recipe/Y.cpp": '#include "recipe/X.h"\n',
         "sheet/S.h": '#include "recipe/X.h"\n#include <QPainter>\n',
-        "tools/C.cpp": '#include "engine/ZerovTbl.h"\n#include "sheet/S.h"\n',
+        "sheet/SheetPdf.h": '#include "recipe/X.h"\n#include <string>\n',
+        "sheet/SheetPdf.cpp": '#include "sheet/SheetPdf.h"\n#include "sheet/S.h"\n',
+        "app/W.h": '#include "grid/G.h"\n#include "sheet/S.h"\n#include "recipe/X.h"\n'
+                   '#include <QDialog>\n',
+        "tools/C.cpp": '#include "engine/ZerovTbl.h"\n#include "sheet/SheetPdf.h"\n'
+                       '#include "recipe/X.h"\n',
+        "bench/B.cpp": '#include "app/W.h"\n#include "engine/table/T.h"\n#include <QImage>\n',
     }
     broken = {
         "an upward include between rooms": ("engine/sort/O.h", '#include "engine/store/S.h"\n'),
@@ -150,13 +219,27 @@ def self_test():
         "a file in engine/ itself": ("engine/Loose.cpp", '#include "engine/record/R.h"\n'),
         "a folder of the engine outside the rooms": ("engine/misc/M.h", "\n"),
         "Qt in the engine": ("engine/table/T.h", "#include <QString>\n"),
-        "Qt in the windowless recipe library": ("recipe/X.h", "#include <QtCore/QList>\n"),
+        "Qt in the recipe room": ("recipe/X.h", "#include <QtCore/QList>\n"),
         "Qt in platform/ outside qt/": ("platform/P.h", "#include <qglobal.h>\n"),
+        "Qt in the sheet's door": ("sheet/SheetPdf.h", "#include <QString>\n"),
+        "Qt reaching the sheet's door through a header of the sheet":
+            ("sheet/SheetPdf.h", '#include "sheet/S.h"\n'),
+        "Qt reaching the tool through the sheet": ("tools/C.cpp", '#include "sheet/S.h"\n'),
         "the engine including the grid": ("engine/table/T.h", '#include "grid/G.h"\n'),
         "the dataset framework including the engine":
             ("dataset/D.h", '#include "engine/ZerovTbl.h"\n'),
         "the grid including the engine": ("grid/G.h", '#include "engine/ZerovTbl.h"\n'),
-        "the recipe library including a window": ("recipe/X.h", '#include "app/W.h"\n'),
+        "the grid including the sheet": ("grid/G.h", '#include "sheet/S.h"\n'),
+        "the recipe room including a window": ("recipe/X.h", '#include "app/W.h"\n'),
+        "the recipe room including the sheet": ("recipe/X.h", '#include "sheet/SheetPdf.h"\n'),
+        "the recipe room including the grid": ("recipe/X.h", '#include "grid/G.h"\n'),
+        "the sheet including the grid": ("sheet/S.h", '#include "grid/G.h"\n'),
+        "the sheet including a window": ("sheet/S.h", '#include "app/W.h"\n'),
+        "the tool including a window": ("tools/C.cpp", '#include "app/W.h"\n'),
+        "the recipe room including an engine room":
+            ("recipe/Y.cpp", '#include "engine/table/T.h"\n'),
+        "the tool including an engine room": ("tools/C.cpp", '#include "engine/record/R.h"\n'),
+        "a window including an engine room": ("app/W.h", '#include "engine/file/F.h"\n'),
         "platform including the dataset framework": ("platform/P.h", '#include "dataset/D.h"\n'),
     }
 
@@ -178,7 +261,8 @@ def self_test():
         with tempfile.TemporaryDirectory() as tree:
             make(tree, sound)
             make(tree, {path: text})
-            faults = check(tree)
+            # The fault must be found where the rule was broken.
+            faults = [f for f in check(tree) if f.startswith(path + ":")]
             if not faults:
                 print(f"self-test: {what} ({path}) went unnoticed")
                 failed = True

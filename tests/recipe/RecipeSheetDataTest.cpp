@@ -1,6 +1,7 @@
 // What a recipe's sheet and CSV hold, without a window: the energy split and its notes, the
 // per-100 g texts of a recipe that weighs nothing, the CSV read back, exports that cannot be
-// written, and the book read from its files alone.
+// written, the book read from its files alone, and the current quantities' sheet, which leaves
+// a new row nothing was typed into as the grid leaves it.
 
 #include "recipe/RecipeSheetData.h"
 #include "platform/Csv.h"
@@ -235,6 +236,17 @@ TEST_F(RecipeSheetOfBook, TheCurrentQuantitiesIncludeAValueBeingTyped) {
     EXPECT_EQ(s.servings, 2);
     // The same totals as the main window shows.
     EXPECT_EQ(s.values.totals.Kcalorie, calc.ComputeTotals()->Kcalorie);
+}
+
+TEST_F(RecipeSheetOfBook, ANewRowNothingWasTypedIntoIsNotStoredByTheCurrentSheet) {
+    start();
+    typePasta();
+    const int rows = calc.Table1->recordCount();
+    calc.Table1->beginAppend();
+    const RecipeSheetData s = currentQuantitiesSheet(calc);
+    EXPECT_EQ(s.lines.size(), 3u);
+    EXPECT_EQ(calc.Table1->State(), stateBrowse);
+    EXPECT_EQ(calc.Table1->recordCount(), rows) << "the empty row must go, as the grid lets it go";
 }
 
 } // namespace

@@ -1,0 +1,210 @@
+// The recipe book's changes: a recipe saved, replaced, deleted, renamed or given servings in
+// code, and the edits made in the grids, checked before their post and written after it.
+
+#include "recipe/RecipeBook.h"
+
+#include "platform/Abort.h"
+#include "platform/AnsiCase.h"
+#include "platform/Clock.h"
+#include "platform/DatabaseError.h"
+#include "platform/Format.h"
+#include "recipe/RecipeBookGuards.h"
+#include "recipe/RecipeBookMessages.h"
+#include "recipe/RecipeFoodRows.h"
+
+namespace cibrano {
+
+using bookguards::FieldsWritable;
+using bookguards::OwnChange;
+
+void RecipeBook::goToRecipe(int code) {
+    if (Recipes->State() != stateBrowse)
+        Recipes->settlePendingEdit();
+    if (!Recipes->locate("Codice", TVariant(code), {}))
+        databaseError(formatText(bookmsg::NoSuchRecipe, code));
+}
+
+void RecipeBook::replaceLines(int code, const std::vector<RecipeLine>& lines) {
+    // The master stands on the recipe, so the detail shows just its lines.
+    while (!Lines->hasNoRecords()) {
+        Lines->moveFirst();
+        Lines->deleteRecord();
+    }
+    FieldsWritable writable{LinesGruppo,  LinesNome,   LinesKcalorie,
+                            LinesGlucidi, LinesLipidi, LinesProteine};
+    for (const RecipeLine& line : lines) {
+        Lines->beginAppend();
+        LinesRicetta->setIntegerValue(code);
+        LinesGruppo->setStringValue(line.Gruppo);
+        LinesNome->setStringValue(line.Nome);
+        LinesQuantita->setFloatValue(line.Quantita);
+        LinesKcalorie->setFloatValue(line.Kcalorie);
+        LinesGlucidi->setFloatValue(line.Glucidi);
+        LinesLipidi->setFloatValue(line.Lipidi);
+        LinesProteine->setFloatValue(line.Proteine);
+        Lines->postRecord();
+    }
+    Lines->moveFirst();
+}
+
+int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, bool replace) {
+    checkWritable();
+    const AnsiString name = checkedName(typedName);
+    checkServings(servings);
+    const std::vector<RecipeLine> lines = usedFoodRows(calc_);
+    if (lines.empty())
+        databaseError(bookmsg::NoQuantities);
+    const std::optional<int> existing = findRecipe(name);
+    if (existing && !replace)
+        databaseError(formatText(bookmsg::NameTaken, name.c_str()));
+    makeMissingFiles();
+
+    int code = 0;
+    {
+        OwnChange own(ownChange_);
+        try {
+            {
+                FieldsWritable writable{RecipesModificata};
+                if (existing) {
+                    goToRecipe(*existing);
+                    Recipes->beginEdit();
+                } else {
+                    Recipes->beginAppend();
+                }
+                RecipesNome->setStringValue(name);
+                RecipesPorzioni->setIntegerValue(servings);
+                RecipesModificata->setDateTimeValue(now());
+                Recipes->postRecord();
+            }
+            code = existing ? *existing : Recipes->store()->autoIncCounter();
+            goToRecipe(code);
+            replaceLines(code, lines);
+        } catch (...) {
+            if (Recipes->State() != stateBrowse)
+                Recipes->cancelRecord();
+            if (Lines->State() != stateBrowse)
+                Lines->cancelRecord();
+            undoUnwritten();
+            throw;
+        }
+    }
+    // The lines before the recipe: a write cut short between the two leaves lines that belong
+    // to no recipe (dropped at the next opening), never a recipe without its lines.
+    writeBook(WriteOrder::linesFirst);
+    goToRecipe(code);
+    return code;
+}
+
+void RecipeBook::deleteRecipe(int code) {
+    checkWritable();
+    makeMissingFiles();
+    {
+        OwnChange own(ownChange_);
+        try {
+            goToRecipe(code);
+            while (!Lines->hasNoRecords()) {
+                Lines->moveFirst();
+                Lines->deleteRecord();
+            }
+            Recipes->deleteRecord();
+        } catch (...) {
+            undoUnwritten();
+            throw;
+        }
+    }
+    // The recipe before its lines: a write cut short leaves lines of no recipe, not a recipe
+    // that lost its lines.
+    writeBook(WriteOrder::recipesFirst);
+}
+
+void RecipeBook::renameRecipe(int code, const AnsiString& name) {
+    checkWritable();
+    goToRecipe(code);
+    Recipes->beginEdit();
+    try {
+        RecipesNome->setStringValue(name);
+        Recipes->postRecord();
+    } catch (...) {
+        if (Recipes->State() != stateBrowse)
+            Recipes->cancelRecord();
+        throw;
+    }
+}
+
+void RecipeBook::setServings(int code, int servings) {
+    checkWritable();
+    goToRecipe(code);
+    Recipes->beginEdit();
+    try {
+        RecipesPorzioni->setIntegerValue(servings);
+        Recipes->postRecord();
+    } catch (...) {
+        if (Recipes->State() != stateBrowse)
+            Recipes->cancelRecord();
+        throw;
+    }
+}
+
+// --- Edits made in the grids --------------------------------------------------------------------
+
+void RecipeBook::refuseOutsideChange() {
+    // The grids edit in place; recipes and lines come and go only through the book.
+    if (ownChange_ == 0)
+        abortSilently();
+}
+
+void RecipeBook::recipeBeforePost() {
+    if (ownChange_ > 0)
+        return;
+    checkWritable();
+    const AnsiString name = checkedName(RecipesNome->stringValue());
+    if (name != RecipesNome->stringValue())
+        RecipesNome->setStringValue(name);
+    const int code = RecipesCodice->integerValue();
+    for (const RecipeInfo& r : recipes())
+        if (r.Codice != code && ansiSameText(trimmedName(r.Nome), name))
+            databaseError(formatText(bookmsg::NameTaken, name.c_str()));
+    checkServings(RecipesPorzioni->isNull() ? 0 : RecipesPorzioni->integerValue());
+    FieldsWritable writable{RecipesModificata};
+    RecipesModificata->setDateTimeValue(now());
+}
+
+void RecipeBook::recipeAfterPost() {
+    if (ownChange_ > 0)
+        return;
+    writeBook(WriteOrder::recipesFirst);
+}
+
+void RecipeBook::lineBeforePost() {
+    if (ownChange_ > 0)
+        return;
+    checkWritable();
+    checkGrams(LinesQuantita->isNull() ? 0 : LinesQuantita->floatValue());
+}
+
+void RecipeBook::lineAfterPost() {
+    if (ownChange_ > 0)
+        return;
+    // The recipe changed with its line: its date says so. Posting and writing the master set
+    // the lines' range again, so the line is found again afterwards.
+    const TBookmark line = Lines->getBookmark();
+    {
+        OwnChange own(ownChange_);
+        try {
+            FieldsWritable writable{RecipesModificata};
+            Recipes->beginEdit();
+            RecipesModificata->setDateTimeValue(now());
+            Recipes->postRecord();
+        } catch (...) {
+            if (Recipes->State() != stateBrowse)
+                Recipes->cancelRecord();
+            undoUnwritten();
+            throw;
+        }
+    }
+    writeBook(WriteOrder::linesFirst);
+    if (line && Lines->bookmarkValid(line))
+        Lines->gotoBookmark(line);
+}
+
+} // namespace cibrano

@@ -1,0 +1,34 @@
+#pragma once
+// The food table's rows as a recipe reads them: one walk of its stored records, in stored
+// order, whatever the food table's filter, range or order shows. Saving a recipe and the sheet
+// of the current quantities both take the used rows from here; loading a recipe reads the
+// rows' slots from here.
+
+#include "recipe/RecipeValues.h"
+
+#include <vector>
+
+namespace cibrano {
+
+class RecipeCalculator;
+
+// Where the food table keeps the values a recipe needs.
+struct FoodSlots {
+    StoredField gruppo, nome, quantita, kcalorie, glucidi, lipidi, proteine;
+};
+
+// The food table's slots; raises when the table is not open or lacks one of the fields.
+FoodSlots foodSlots(const RecipeCalculator& calculator);
+
+// Ends an edit of the food table as leaving its row would: a value still being typed counts
+// and is posted, a new row nothing was typed into goes, as the grid lets it go.
+void settleFoodTable(RecipeCalculator& calculator);
+
+// Every stored row whose quantity is not 0, in stored order, as recipe lines (the food table
+// settled first).
+std::vector<RecipeLine> usedFoodRows(RecipeCalculator& calculator);
+
+// Whether any stored row's quantity is not 0 (the food table settled first).
+bool foodTableHasQuantities(RecipeCalculator& calculator);
+
+} // namespace cibrano
