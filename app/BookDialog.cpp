@@ -238,13 +238,9 @@ void BookDialog::configureGrids() {
         };
     }
     RecipesGrid->OnDblClick = [this](TCustomDBGrid*) { LoadButtonClick(); };
-    RecipesGrid->OnKeyDown = [this](TCustomDBGrid* grid, int& key,
-                                    Qt::KeyboardModifiers modifiers) {
-        escapeCloses(grid, key);
+    // Escape with nothing being typed goes on from the grids to the window, which closes.
+    RecipesGrid->OnKeyDown = [this](TCustomDBGrid*, int& key, Qt::KeyboardModifiers modifiers) {
         recipesKeyDown(key, modifiers);
-    };
-    LinesGrid->OnKeyDown = [this](TCustomDBGrid* grid, int& key, Qt::KeyboardModifiers) {
-        escapeCloses(grid, key);
     };
     book_.RecipesSource->OnDataChange = [this](TDataSource*, TField*) { showSummary(); };
     book_.LinesSource->OnDataChange = [this](TDataSource*, TField*) { showSummary(); };
@@ -256,16 +252,6 @@ void BookDialog::recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers) {
         !RecipesGrid->EditorMode()) {
         key = 0;
         DeleteButtonClick();
-    }
-}
-
-void BookDialog::escapeCloses(TCustomDBGrid* grid, int& key) {
-    // The grids keep Escape to drop a value being typed; with nothing being typed it closes
-    // the window, as in any dialog.
-    TDataSet* ds = grid->DataSource() ? grid->DataSource()->DataSet() : nullptr;
-    if (key == Qt::Key_Escape && !grid->EditorMode() && (!ds || ds->State() == stateBrowse)) {
-        key = 0;
-        reject();
     }
 }
 

@@ -80,7 +80,6 @@ private:
     void configureGrids();
     QWidget* createSummary();
     void recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers);
-    void escapeCloses(TCustomDBGrid* grid, int& key);
     // Posts an edit still open in a grid (its checks may refuse it: then false).
     bool settleEdits();
     // The selected recipe's sheet, edits settled first; none without a recipe.
