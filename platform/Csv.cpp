@@ -1,6 +1,8 @@
 #include "platform/Csv.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstdio>
 
 namespace cibrano {
 
@@ -92,6 +94,20 @@ std::string csvNumber(double value) {
     char text[64];
     auto [end, ec] = std::to_chars(text, text + sizeof text, value);
     return ec == std::errc() ? std::string(text, end) : std::string();
+}
+
+std::string csvRounded(double value, int decimals) {
+    if (!std::isfinite(value))
+        return csvNumber(value);
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::string out = text;
+    if (out.find('.') != std::string::npos) {
+        out.erase(out.find_last_not_of('0') + 1);
+        if (out.back() == '.')
+            out.pop_back();
+    }
+    return out == "-0" ? "0" : out;
 }
 
 } // namespace cibrano

@@ -42,5 +42,9 @@ std::string csvLine(const std::vector<std::string>& cells);
 // A number as CSV writes it: "." as decimal separator and the fewest digits that read back to
 // the same double ("inf", "-inf" or "nan" for a value that is not finite).
 std::string csvNumber(double value);
+// A worked-out number as CSV writes it: rounded to at most `decimals` decimals, trailing zeros
+// and a bare "." dropped ("1217.71" for 1217.7099999999998); a value that is not finite as
+// csvNumber writes it.
+std::string csvRounded(double value, int decimals);
 
 } // namespace cibrano

@@ -6,13 +6,19 @@ namespace cibrano {
 
 namespace {
 
+// The totals are worked out, not stored: six decimals say more than any value of a food.
+constexpr int kTotalDecimals = 6;
+
+std::string total(double value) {
+    return csvRounded(value, kTotalDecimals);
+}
+
 std::vector<std::string> totalsRow(const char* what, const AnsiString& name, double grams,
                                    const RecipeTotals* t) {
     if (!t)
-        return {ansiToUtf8(what), ansiToUtf8(name), csvNumber(grams), "", "", "", ""};
-    return {ansiToUtf8(what),       ansiToUtf8(name),      csvNumber(grams),
-            csvNumber(t->Kcalorie), csvNumber(t->Glucidi), csvNumber(t->Lipidi),
-            csvNumber(t->Proteine)};
+        return {ansiToUtf8(what), ansiToUtf8(name), total(grams), "", "", "", ""};
+    return {ansiToUtf8(what),  ansiToUtf8(name), total(grams),      total(t->Kcalorie),
+            total(t->Glucidi), total(t->Lipidi), total(t->Proteine)};
 }
 
 } // namespace

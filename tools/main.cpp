@@ -1,5 +1,6 @@
 // cibrano-table: the command-line companion of Cibrano's table files.
 
+#include "engine/ZerovConst.h"
 #include "platform/AnsiString.h"
 #include "platform/DatabaseError.h"
 #include "platform/TerminalUi.h"
@@ -58,8 +59,11 @@ const char kUsage[] =
 // line (a wrong one is an error, not a question) or when no terminal is at the other end.
 class ToolUi : public TerminalUi {
 public:
-    explicit ToolUi(bool prompt) : prompt_(prompt) {}
+    // `unasked` is set when a table wanted a password that could not be asked for.
+    ToolUi(bool prompt, bool& unasked) : prompt_(prompt), unasked_(unasked) {}
     bool askPassword(AnsiString& password) override {
+        if (!prompt_)
+            unasked_ = true;
         return prompt_ && TerminalUi::askPassword(password);
     }
     // Warnings (a damaged table read in part, a mistyped password) name the table file.
@@ -71,8 +75,22 @@ public:
 
 private:
     bool prompt_;
+    bool& unasked_;
     std::string file_;
 };
+
+// An enciphered table opened with no --password and no terminal to ask on fails as a wrong
+// password would; the message says what is missing instead, and how to give it.
+std::string explained(std::string message, bool passwordUnasked, const Options& options) {
+    const std::string invalid = msg::InvalidPassword;
+    if (!passwordUnasked || options.password || message.size() < invalid.size() ||
+        message.compare(message.size() - invalid.size(), invalid.size(), invalid) != 0)
+        return message;
+    message.replace(message.size() - invalid.size(), invalid.size(),
+                    "the table is enciphered and needs its password, and none was given: "
+                    "add --password P (or run the command from a terminal to be asked)");
+    return message;
+}
 
 int fail(const std::string& message, int status) {
     std::cerr << "cibrano-table: " << message << "\n";
@@ -86,6 +104,7 @@ int fail(const std::string& message, int status) {
 int main(int argc, char** argv) {
     std::vector<std::string> words;
     Options options;
+    bool passwordUnasked = false;
     try {
         for (int i = 1; i < argc; ++i) {
             std::string arg = argv[i];
@@ -134,7 +153,7 @@ int main(int argc, char** argv) {
 
         useToolRegionalSettings();
         setApplicationTitle("cibrano-table");
-        ToolUi ui(!options.password && ::isatty(STDIN_FILENO));
+        ToolUi ui(!options.password && ::isatty(STDIN_FILENO), passwordUnasked);
         setUiServices(&ui);
         struct Restore {
             ~Restore() { setUiServices(nullptr); }
@@ -173,9 +192,9 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         return fail(e.what(), 2);
     } catch (const ToolError& e) {
-        return fail(e.what(), 1);
+        return fail(explained(e.what(), passwordUnasked, options), 1);
     } catch (const EDatabaseError& e) {
-        return fail(ansiToUtf8(e.message()), 1);
+        return fail(explained(ansiToUtf8(e.message()), passwordUnasked, options), 1);
     } catch (const std::bad_alloc&) {
         return fail("out of memory", 1);
     } catch (const std::exception& e) {

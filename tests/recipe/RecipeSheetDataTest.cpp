@@ -119,13 +119,17 @@ TEST(RecipeCsv, ReadsBackToTheLinesAndTheSameTotals) {
         ASSERT_EQ(row.size(), 7u);
         EXPECT_EQ(row[0], what);
         EXPECT_EQ(row[1], name);
-        // Every digit is there: the numbers read back to the very doubles.
-        EXPECT_EQ(std::stod(row[2]), grams);
-        EXPECT_EQ(std::stod(row[3]), t.Kcalorie);
-        EXPECT_EQ(std::stod(row[4]), t.Glucidi);
-        EXPECT_EQ(std::stod(row[5]), t.Lipidi);
-        EXPECT_EQ(std::stod(row[6]), t.Proteine);
+        // Worked-out numbers with at most six decimals.
+        EXPECT_NEAR(std::stod(row[2]), grams, 5e-7);
+        EXPECT_NEAR(std::stod(row[3]), t.Kcalorie, 5e-7);
+        EXPECT_NEAR(std::stod(row[4]), t.Glucidi, 5e-7);
+        EXPECT_NEAR(std::stod(row[5]), t.Lipidi, 5e-7);
+        EXPECT_NEAR(std::stod(row[6]), t.Proteine, 5e-7);
     };
+    // 1129.6 + 88.11 is 1217.7099999999998 in binary; 720.5 / 3 is 240.1666...
+    EXPECT_EQ(rows[3][3], "1217.71");
+    EXPECT_EQ(rows[4][2], "240.166667");
+    EXPECT_EQ(rows[3][2], "720.5");
     expectRow(rows[3], "Totale ricetta", 720.5, s.values.totals);
     expectRow(rows[4], "Per porzione", 720.5 / 3, s.values.perServing);
     expectRow(rows[5], "Per 100 g", 100, *s.values.per100g);

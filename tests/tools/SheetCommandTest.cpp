@@ -152,10 +152,10 @@ TEST_F(SheetCommand, MakesThePdfAndTheCsvWithoutADisplay) {
     double grams, kcal, glucidi, lipidi, proteine;
     read >> grams >> kcal >> glucidi >> lipidi >> proteine;
     EXPECT_EQ(grams, 750);
-    EXPECT_EQ(kcal, total[0]);
-    EXPECT_EQ(glucidi, total[1]);
-    EXPECT_EQ(lipidi, total[2]);
-    EXPECT_EQ(proteine, total[3]);
+    EXPECT_NEAR(kcal, total[0], 5e-7); // at most six decimals
+    EXPECT_NEAR(glucidi, total[1], 5e-7);
+    EXPECT_NEAR(lipidi, total[2], 5e-7);
+    EXPECT_NEAR(proteine, total[3], 5e-7);
 }
 
 TEST_F(SheetCommand, ANameNotThereFailsListingCloseNamesAndWritesNothing) {
