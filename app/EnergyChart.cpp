@@ -40,7 +40,7 @@ QString TEnergyChart::note() const {
                    ? QStringLiteral("Energia negativa.")
                    : QStringLiteral("Nessuna energia.");
     if (split_.differsFromTable())
-        return QStringLiteral("Scarto oltre il 10 %.");
+        return QStringLiteral("Kcal: scarto oltre %1 %.").arg(EnergySplit::kTolerance * 100);
     return QString();
 }
 

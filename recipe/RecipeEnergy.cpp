@@ -56,11 +56,19 @@ AnsiString energyEmptyNote(const EnergySplit& split) {
 AnsiString energyDifferenceNote(const EnergySplit& split) {
     if (!split.differsFromTable())
         return AnsiString();
-    return "Con i fattori la somma \xE8 " + formatRecipeValue(split.sum) +
-           " kcal, le kcal della tabella sono " + formatRecipeValue(split.tableKcal) +
-           formatText(": la differenza supera il %g\xA0%%. I valori della tabella sono misurati, "
-                      "i fattori sono una convenzione.",
-                      EnergySplit::kTolerance * 100);
+    // One plain sentence: what the split rests on, how far it is from the table, what to do.
+    const AnsiString convention =
+        formatText("La ripartizione usa la convenzione di %g, %g e %g\xA0kcal/g: d\xE0 ",
+                   EnergySplit::kCarbsFactor, EnergySplit::kProteinsFactor,
+                   EnergySplit::kFatsFactor) +
+        formatRecipeValue(split.sum) + "\xA0kcal, ";
+    const AnsiString check = "; controllare i valori degli alimenti.";
+    if (split.tableKcal <= 0)
+        return convention + "ma la tabella degli alimenti non d\xE0 energia per questi" + check;
+    const double apart = (split.sum - split.tableKcal) / split.tableKcal * 100;
+    return convention + "il " + formatRecipeValue(apart < 0 ? -apart : apart) + "\xA0%" +
+           (apart < 0 ? " in meno" : " in pi\xF9") + " delle " +
+           formatRecipeValue(split.tableKcal) + "\xA0kcal della tabella degli alimenti" + check;
 }
 
 } // namespace cibrano

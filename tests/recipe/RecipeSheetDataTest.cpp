@@ -50,11 +50,16 @@ TEST(RecipeEnergy, SharesComeFromTheFactorsAndADifferenceAboveTenPercentIsSaid) 
     EXPECT_FALSE(energySplit(totals(50, 25, 20, 440)).differsFromTable());
     s = energySplit(totals(50, 25, 20, 400));
     EXPECT_TRUE(s.differsFromTable());
-    EXPECT_THAT(energyDifferenceNote(s), HasSubstr("480.0 kcal"));
-    EXPECT_THAT(energyDifferenceNote(s), HasSubstr("400.0"));
-    EXPECT_THAT(energyDifferenceNote(s), HasSubstr("misurati"));
+    EXPECT_EQ(energyDifferenceNote(s),
+              "La ripartizione usa la convenzione di 4, 4 e 9\xA0kcal/g: d\xE0 480.0\xA0kcal, il "
+              "20.0\xA0% in pi\xF9 delle 400.0\xA0kcal della tabella degli alimenti; controllare i "
+              "valori degli alimenti.");
+    EXPECT_THAT(energyDifferenceNote(energySplit(totals(10, 0, 0, 50))),
+                HasSubstr("20.0\xA0% in meno"));
     // A table without kilocalories differs from any energy at all.
     EXPECT_TRUE(energySplit(totals(1, 0, 0, 0)).differsFromTable());
+    EXPECT_THAT(energyDifferenceNote(energySplit(totals(1, 0, 0, 0))),
+                HasSubstr("non d\xE0 energia"));
     EXPECT_THAT(energyFactorsText(),
                 HasSubstr("glucidi 4\xA0kcal/g, proteine 4\xA0kcal/g, lipidi 9\xA0kcal/g"));
 }
