@@ -229,6 +229,8 @@ void BookDialog::configureGrids() {
         grid->setTitleButtons(true);
         grid->setTitleFont(msSansSerif(11));
         grid->setReadOnly(book_.readOnly());
+        // Each value typed is written when Enter or a move leaves its cell.
+        grid->setPostsEachCell(true);
         grid->OnTitleBtnClick = [](TTitleDBGrid* sender, int, TField* field) {
             runReportingErrors([&] {
                 auto* table = dynamic_cast<TZerovTable*>(sender->DataSource()->DataSet());
@@ -299,12 +301,19 @@ void BookDialog::showSummary() {
 }
 
 bool BookDialog::settleEdits() {
+    // A grid that just refused a value says so itself.
+    if (RecipesGrid->RefusalPending() || LinesGrid->RefusalPending())
+        return false;
     return runReportingErrors([&] {
-        for (TDataSet* ds :
-             {static_cast<TDataSet*>(book_.Lines), static_cast<TDataSet*>(book_.Recipes)})
-            if (ds->State() == stateEdit || ds->State() == stateInsert)
-                ds->postRecord();
+        LinesGrid->commitEdit();
+        RecipesGrid->commitEdit();
+        book_.postPendingEdits();
     });
+}
+
+void BookDialog::reject() {
+    if (settleEdits())
+        QDialog::reject();
 }
 
 // --- Commands ------------------------------------------------------------------------------

@@ -74,13 +74,17 @@ public:
     void CsvButtonClick();
     // Shows the selected recipe's values and enables what applies.
     void showSummary();
+    // Closing (the button, Alt+H, Escape, the window's close) first posts what is being
+    // edited; a refused value keeps the window open with its message.
+    void reject() override;
 
 private:
     void createControls();
     void configureGrids();
     QWidget* createSummary();
     void recipesKeyDown(int& key, Qt::KeyboardModifiers modifiers);
-    // Posts an edit still open in a grid (its checks may refuse it: then false).
+    // Posts an edit still open in a grid (its checks may refuse it: then false, the message
+    // shown once).
     bool settleEdits();
     // The selected recipe's sheet, edits settled first; none without a recipe.
     std::optional<RecipeSheetData> selectedSheet();

@@ -508,8 +508,11 @@ void TCustomDBGrid::updateData() {
 }
 
 void TCustomDBGrid::collectEdit() {
-    if (dataLink_.Active())
-        dataLink_.collectPendingEdit();
+    if (!dataLink_.Active())
+        return;
+    dataLink_.collectPendingEdit();
+    if (TDataSet* ds = dataSet(); postsEachCell_ && ds && ds->State() == stateEdit)
+        ds->postRecord();
 }
 
 // --- Editing -----------------------------------------------------------------------------

@@ -62,6 +62,19 @@ public:
     int TitleOffset() const { return titleOffset_; }
     // The text of the cell being edited, kept apart from the field until written back.
     const AnsiString& EditText() const { return editText_; }
+    // Off by default. On, an edited record is posted as soon as a cell's text is written into
+    // its field (Enter, Tab, leaving the cell or the grid), and Escape cancels the record's edit
+    // at once: for a window that writes every change when it is made. A refused post keeps
+    // the cell and its text.
+    bool PostsEachCell() const { return postsEachCell_; }
+    void setPostsEachCell(bool value) { postsEachCell_ = value; }
+    // Writes what the current cell's editor holds into its field (and posts it when the grid
+    // posts each cell): a command about to act on the record calls it first.
+    void commitEdit() { collectEdit(); }
+    // Whether the focus left the grid on a value its field or its dataset refused, and the
+    // grid is about to take the focus back and say why: a command clicked meanwhile does
+    // nothing, so that the message is shown once.
+    bool RefusalPending() const { return refusalPending_; }
 
     // Events. OnKeyDown runs before the grid's own key handling, exactly once per key.
     TKeyEvent OnKeyDown;
@@ -225,6 +238,8 @@ private:
     TDBGridOptions options_;
     QFont titleFont_;
     bool readOnly_ = false;
+    bool postsEachCell_ = false;
+    bool refusalPending_ = false;
     int indicatorOffset_ = 1;
     int titleOffset_ = 1;
     int layoutLock_ = 0;

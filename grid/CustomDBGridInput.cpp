@@ -143,6 +143,9 @@ void TCustomDBGrid::keyDown(int& key, Qt::KeyboardModifiers modifiers) {
                 break;
             case Qt::Key_Escape:
                 dataLink_.reset();
+                // Every cell written was posted: what is left is an edit that changed nothing.
+                if (postsEachCell_ && ds->State() == stateEdit)
+                    ds->cancelRecord();
                 clearSelectedRows();
                 if (!options_.contains(dgAlwaysShowEditor))
                     hideEditor();
@@ -441,7 +444,9 @@ void TCustomDBGrid::focusExit() {
         // The user stays in the cell and sees why: the grid takes the focus back once the
         // focus change is over, then reports.
         std::exception_ptr error = std::current_exception();
+        refusalPending_ = true;
         QTimer::singleShot(0, this, [this, error] {
+            refusalPending_ = false;
             setFocus(Qt::OtherFocusReason);
             try {
                 std::rethrow_exception(error);

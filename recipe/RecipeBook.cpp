@@ -87,6 +87,9 @@ RecipeBook::RecipeBook(RecipeCalculator& calculator, TComponent* owner)
     Recipes->AfterPost = [this](TDataSet*) { recipeAfterPost(); };
     Lines->BeforeInsert = [this](TDataSet*) { refuseOutsideChange(); };
     Lines->BeforeDelete = [this](TDataSet*) { refuseOutsideChange(); };
+    Lines->AfterEdit = [this](TDataSet*) {
+        gramsAtEdit_ = LinesQuantita->isNull() ? 0 : LinesQuantita->floatValue();
+    };
     Lines->BeforePost = [this](TDataSet*) { lineBeforePost(); };
     Lines->AfterPost = [this](TDataSet*) { lineAfterPost(); };
 }

@@ -158,6 +158,10 @@ public:
     RecipeLoadResult loadRecipe(int code);
     // Removes the recipe and its lines.
     void deleteRecipe(int code);
+    // Posts what the grids left in edit, through their checks (a refused value stays in edit
+    // and raises). Every change of the book's own does it first: no value reaches a file
+    // unchecked, whoever posts it.
+    void postPendingEdits();
     // Renames and sets servings as a grid edit would (the checks included).
     void renameRecipe(int code, const AnsiString& name);
     void setServings(int code, int servings);
@@ -195,12 +199,16 @@ private:
     void goToRecipe(int code);
     void replaceLines(int code, const std::vector<RecipeLine>& lines);
 
-    // The grids' edits: checks before the post, the write after it.
+    // The grids' edits: checks before the post, the write after it. An edit that leaves every
+    // value as it was is no change: it writes nothing and the date stays.
     void recipeBeforePost();
     void recipeAfterPost();
     void lineBeforePost();
     void lineAfterPost();
     void refuseOutsideChange();
+    // The checks of the recipe record being edited, its name kept trimmed; whether any of its
+    // values differs from the stored ones.
+    bool checkEditedRecipe();
 
     RecipeCalculator& calc_;
     bool opened_ = false;
@@ -211,6 +219,10 @@ private:
     AnsiString lastLoadedName_;
     // Set while the book itself inserts, deletes or posts: a grid may only edit in place.
     int ownChange_ = 0;
+    // The grams of the line being edited, as they were when its edit began.
+    double gramsAtEdit_ = 0;
+    // Set between the checks and the write of a grid edit that changed nothing.
+    bool unchangedPost_ = false;
 };
 
 } // namespace cibrano

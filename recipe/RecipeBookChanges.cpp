@@ -12,6 +12,8 @@
 #include "recipe/RecipeBookMessages.h"
 #include "recipe/RecipeFoodRows.h"
 
+#include <utility>
+
 namespace cibrano {
 
 using bookguards::FieldsWritable;
@@ -49,6 +51,7 @@ void RecipeBook::replaceLines(int code, const std::vector<RecipeLine>& lines) {
 
 int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, bool replace) {
     checkWritable();
+    postPendingEdits();
     const AnsiString name = checkedName(typedName);
     checkServings(servings);
     const std::vector<RecipeLine> lines = usedFoodRows(calc_);
@@ -97,6 +100,7 @@ int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, boo
 
 void RecipeBook::deleteRecipe(int code) {
     checkWritable();
+    postPendingEdits();
     makeMissingFiles();
     {
         OwnChange own(ownChange_);
@@ -153,9 +157,7 @@ void RecipeBook::refuseOutsideChange() {
         abortSilently();
 }
 
-void RecipeBook::recipeBeforePost() {
-    if (ownChange_ > 0)
-        return;
+bool RecipeBook::checkEditedRecipe() {
     checkWritable();
     const AnsiString name = checkedName(RecipesNome->stringValue());
     if (name != RecipesNome->stringValue())
@@ -164,7 +166,29 @@ void RecipeBook::recipeBeforePost() {
     for (const RecipeInfo& r : recipes())
         if (r.Codice != code && ansiSameText(trimmedName(r.Nome), name))
             databaseError(formatText(bookmsg::NameTaken, name.c_str()));
-    checkServings(RecipesPorzioni->isNull() ? 0 : RecipesPorzioni->integerValue());
+    const int servings = RecipesPorzioni->isNull() ? 0 : RecipesPorzioni->integerValue();
+    checkServings(servings);
+    const std::optional<RecipeInfo> stored = recipe(code);
+    return !stored || stored->Nome != name || stored->Porzioni != servings ||
+           stored->Note != RecipesNote->stringValue();
+}
+
+void RecipeBook::postPendingEdits() {
+    if (ownChange_ > 0)
+        return;
+    // The line first: its post checks the recipe's pending edit too.
+    for (TZerovTable* table : {Lines, Recipes})
+        if (table->State() == stateEdit || table->State() == stateInsert)
+            table->postRecord();
+}
+
+void RecipeBook::recipeBeforePost() {
+    unchangedPost_ = false;
+    if (ownChange_ > 0)
+        return;
+    unchangedPost_ = !checkEditedRecipe();
+    if (unchangedPost_)
+        return;
     FieldsWritable writable{RecipesModificata};
     RecipesModificata->setDateTimeValue(now());
 }
@@ -172,19 +196,34 @@ void RecipeBook::recipeBeforePost() {
 void RecipeBook::recipeAfterPost() {
     if (ownChange_ > 0)
         return;
+    if (std::exchange(unchangedPost_, false)) {
+        // The record holds what the file holds.
+        Recipes->acceptChanges();
+        return;
+    }
     writeBook(WriteOrder::recipesFirst);
 }
 
 void RecipeBook::lineBeforePost() {
+    unchangedPost_ = false;
     if (ownChange_ > 0)
         return;
     checkWritable();
-    checkGrams(LinesQuantita->isNull() ? 0 : LinesQuantita->floatValue());
+    const double grams = LinesQuantita->isNull() ? 0 : LinesQuantita->floatValue();
+    checkGrams(grams);
+    // The recipe's own edit, still open in its grid, is posted with the line (its date moves):
+    // it passes its checks first.
+    const bool recipeChanged = Recipes->State() == stateEdit && checkEditedRecipe();
+    unchangedPost_ = grams == gramsAtEdit_ && !recipeChanged;
 }
 
 void RecipeBook::lineAfterPost() {
     if (ownChange_ > 0)
         return;
+    if (std::exchange(unchangedPost_, false)) {
+        Lines->acceptChanges();
+        return;
+    }
     // The recipe changed with its line: its date says so. Posting and writing the master set
     // the lines' range again, so the line is found again afterwards.
     const TBookmark line = Lines->getBookmark();

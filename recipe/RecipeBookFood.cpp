@@ -24,6 +24,7 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
     // Without its lines a recipe would load as nothing at all: every quantity 0.
     if (!linesUnreadable_.empty())
         databaseError(formatText(bookmsg::ReadOnly, linesUnreadable_.c_str()));
+    postPendingEdits();
     const std::optional<RecipeInfo> info = recipe(code);
     if (!info)
         databaseError(formatText(bookmsg::NoSuchRecipe, code));
