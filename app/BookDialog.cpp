@@ -148,7 +148,7 @@ void BookDialog::createControls() {
     attachSheetMenu(CurrentSheetButton, [this]() -> std::optional<RecipeSheetData> {
         if (!calculator_ || !settleEdits())
             return std::nullopt;
-        return currentRecipeSheet(*calculator_);
+        return currentRecipeSheet(*calculator_, &book_);
     });
 
     connect(SaveButton, &QPushButton::clicked, this, &BookDialog::SaveButtonClick);
@@ -325,7 +325,8 @@ void BookDialog::SaveButtonClick() {
         if (!book_.foodTableHasQuantities())
             databaseError(bookmsg::NoQuantities);
         SaveRecipeDialog ask(book_, this);
-        ask.setDefaultName(book_.lastLoadedName());
+        if (const std::optional<RecipeInfo> source = book_.sourceRecipe())
+            ask.propose(source->Nome, source->Porzioni);
         if (ask.exec() != QDialog::Accepted)
             return;
         book_.saveCurrentRecipe(ask.recipeName(), ask.servings(), ask.replacesExisting());

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QSpinBox>
 
 namespace cibrano {
 
@@ -44,12 +43,14 @@ SaveRecipeDialog::SaveRecipeDialog(RecipeBook& book, QWidget* parent)
 
     ServingsLabel = new QLabel("&Porzioni:", this);
     ServingsLabel->setGeometry(8, 58, 60, 16);
-    ServingsEdit = new QSpinBox(this);
+    ServingsEdit = new QLineEdit("1", this);
     ServingsEdit->setObjectName("ServingsEdit");
     ServingsEdit->setGeometry(72, 55, 64, 21);
-    ServingsEdit->setRange(1, RecipeBook::kMaxServings);
-    ServingsEdit->setValue(1);
+    ServingsEdit->setAlignment(Qt::AlignRight);
+    ServingsEdit->setValidator(new AnsiValidator(ServingsEdit));
     ServingsLabel->setBuddy(ServingsEdit);
+    connect(NameEdit, &QLineEdit::textEdited, this, [this] { followName(); });
+    connect(ServingsEdit, &QLineEdit::textEdited, this, [this] { servingsTyped_ = true; });
 
     OKButton = new QPushButton("OK", this);
     OKButton->setObjectName("OKButton");
@@ -66,8 +67,20 @@ SaveRecipeDialog::SaveRecipeDialog(RecipeBook& book, QWidget* parent)
     setTabOrder(OKButton, CancelButton);
 }
 
-void SaveRecipeDialog::setDefaultName(const AnsiString& name) {
+void SaveRecipeDialog::propose(const AnsiString& name, int servings) {
     NameEdit->setText(toQt(name));
+    proposedServings_ = servings;
+    servingsTyped_ = false;
+    ServingsEdit->setText(QString::number(servings));
+}
+
+void SaveRecipeDialog::followName() {
+    if (servingsTyped_)
+        return;
+    const std::optional<AnsiString> typed = fromQt(NameEdit->text());
+    const std::optional<int> code = typed ? book_.findRecipe(*typed) : std::nullopt;
+    const std::optional<RecipeInfo> kept = code ? book_.recipe(*code) : std::nullopt;
+    ServingsEdit->setText(QString::number(kept ? kept->Porzioni : proposedServings_));
 }
 
 void SaveRecipeDialog::showEvent(QShowEvent* event) {
@@ -80,10 +93,15 @@ void SaveRecipeDialog::accept() {
     try {
         const std::optional<AnsiString> typed = fromQt(NameEdit->text());
         const AnsiString name = RecipeBook::checkedName(typed.value_or(AnsiString()));
-        // A value typed but not yet taken by the spin box counts.
-        ServingsEdit->interpretText();
-        const int servings = ServingsEdit->value();
-        RecipeBook::checkServings(servings);
+        int servings = 0;
+        try {
+            servings = RecipeBook::servingsFromText(fromQt(ServingsEdit->text()).value_or(""));
+        } catch (const std::exception& e) {
+            reportError(e);
+            ServingsEdit->setFocus();
+            ServingsEdit->selectAll();
+            return;
+        }
         bool replace = false;
         if (const std::optional<int> code = book_.findRecipe(name)) {
             const AnsiString kept = book_.recipe(*code)->Nome;

@@ -2,8 +2,10 @@
 // SaveRecipeDialog: the small dialog that asks under which name, and for how many servings,
 // the food table's current recipe is kept. It opens with the focus in the name, its text
 // selected; Tab goes to the servings, Enter confirms, Escape cancels. A name that is empty or
-// too long is refused where it was typed; a name already kept asks whether to replace that
-// recipe, and No leaves the dialog open to choose another.
+// too long is refused where it was typed, and so are servings that are not a whole number
+// from 1 to 999 (the text stays as typed); a name already kept asks whether to replace that
+// recipe, and No leaves the dialog open to choose another. Until servings are typed, they
+// follow the name: a kept recipe's own, else those proposed.
 
 #include "platform/AnsiString.h"
 
@@ -12,7 +14,6 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
 
 namespace cibrano {
 
@@ -23,8 +24,9 @@ class SaveRecipeDialog : public QDialog {
 public:
     SaveRecipeDialog(RecipeBook& book, QWidget* parent = nullptr);
 
-    // The name shown when the dialog opens (the recipe loaded last, if any).
-    void setDefaultName(const AnsiString& name);
+    // The name and servings shown when the dialog opens (those of the recipe the quantities
+    // came from, if any).
+    void propose(const AnsiString& name, int servings);
 
     // After OK: the name as kept (trimmed), the servings, and whether it replaces the recipe of
     // that name.
@@ -35,7 +37,7 @@ public:
     QLabel* NameLabel;
     QLineEdit* NameEdit;
     QLabel* ServingsLabel;
-    QSpinBox* ServingsEdit;
+    QLineEdit* ServingsEdit;
     QPushButton* OKButton;
     QPushButton* CancelButton;
 
@@ -45,7 +47,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The servings shown for the name typed, while the user has typed none.
+    void followName();
+
     RecipeBook& book_;
+    int proposedServings_ = 1;
+    bool servingsTyped_ = false;
     AnsiString name_;
     int servings_ = 1;
     bool replace_ = false;

@@ -126,9 +126,11 @@ bool exportRecipeSheetCsv(QWidget* parent, const RecipeSheetData& sheet) {
     return written;
 }
 
-std::optional<RecipeSheetData> currentRecipeSheet(RecipeCalculator& calculator) {
+std::optional<RecipeSheetData> currentRecipeSheet(RecipeCalculator& calculator,
+                                                  const RecipeBook* book) {
     try {
-        RecipeSheetData sheet = currentQuantitiesSheet(calculator);
+        RecipeSheetData sheet =
+            book ? currentQuantitiesSheet(*book, calculator) : currentQuantitiesSheet(calculator);
         if (sheet.lines.empty()) {
             reportError(EDatabaseError("Nessun alimento della tabella ha una quantit\xE0 diversa "
                                        "da 0: non c'\xE8 una ricetta di cui fare la scheda."));

@@ -32,9 +32,10 @@ bool printRecipeSheet(QWidget* parent, const RecipeSheetData& sheet);
 bool exportRecipeSheetPdf(QWidget* parent, const RecipeSheetData& sheet);
 bool exportRecipeSheetCsv(QWidget* parent, const RecipeSheetData& sheet);
 
-// The sheet of the food table's current quantities; none, after a message saying so, when no
-// food has a quantity other than 0.
-std::optional<RecipeSheetData> currentRecipeSheet(RecipeCalculator& calculator);
+// The sheet of the food table's current quantities (with a book, named after the kept recipe
+// they still are); none, after a message saying so, when no food has a quantity other than 0.
+std::optional<RecipeSheetData> currentRecipeSheet(RecipeCalculator& calculator,
+                                                  const RecipeBook* book = nullptr);
 
 // Gives `button` a menu of the three commands, "&Stampa…", "Esporta &PDF…" and
 // "Esporta &CSV…", each run on the sheet `source` gives when it is chosen (none: nothing is

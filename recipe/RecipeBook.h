@@ -166,9 +166,13 @@ public:
     void renameRecipe(int code, const AnsiString& name);
     void setServings(int code, int servings);
 
-    // The name of the recipe loaded last in this run (the save dialog's default); empty when
-    // none was.
-    const AnsiString& lastLoadedName() const { return lastLoadedName_; }
+    // The recipe the food table's quantities were last loaded from or saved as in this run,
+    // as it is kept now (the save dialog proposes its name and servings); none when no recipe
+    // was, or it has been deleted since.
+    std::optional<RecipeInfo> sourceRecipe() const;
+    // That recipe while the food table's quantities are still its lines (the same foods and
+    // grams); none once they differ.
+    std::optional<RecipeInfo> recipeOfCurrentQuantities() const;
 
     // When a recipe was changed, as the recipes grid shows it: the short date, hours and
     // minutes.
@@ -216,7 +220,7 @@ private:
     // Why the lines file could not be read, when it could not: no recipe is then loaded, since
     // its lines are not known.
     AnsiString linesUnreadable_;
-    AnsiString lastLoadedName_;
+    std::optional<int> sourceCode_;
     // Set while the book itself inserts, deletes or posts: a grid may only edit in place.
     int ownChange_ = 0;
     // The grams of the line being edited, as they were when its edit began.

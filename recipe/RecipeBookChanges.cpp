@@ -95,6 +95,7 @@ int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, boo
     // to no recipe (dropped at the next opening), never a recipe without its lines.
     writeBook(WriteOrder::linesFirst);
     goToRecipe(code);
+    sourceCode_ = code;
     return code;
 }
 

@@ -10,6 +10,7 @@
 #include "recipe/RecipeBookMessages.h"
 #include "recipe/RecipeFoodRows.h"
 
+#include <map>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -108,8 +109,28 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
         },
         [&] { food.resumeControls(); });
 
-    lastLoadedName_ = info->Nome;
+    sourceCode_ = code;
     return result;
+}
+
+std::optional<RecipeInfo> RecipeBook::sourceRecipe() const {
+    return sourceCode_ ? recipe(*sourceCode_) : std::nullopt;
+}
+
+std::optional<RecipeInfo> RecipeBook::recipeOfCurrentQuantities() const {
+    const std::optional<RecipeInfo> source = sourceRecipe();
+    if (!source)
+        return std::nullopt;
+    // Compared as sets of foods: a line goes to the first row of its food, wherever it is.
+    auto grams = [](const std::vector<RecipeLine>& lines) {
+        std::map<std::pair<AnsiString, AnsiString>, double> byFood;
+        for (const RecipeLine& l : lines)
+            byFood[{l.Gruppo, l.Nome}] += l.Quantita;
+        return byFood;
+    };
+    if (grams(usedFoodRows(calc_)) != grams(linesOf(source->Codice)))
+        return std::nullopt;
+    return source;
 }
 
 } // namespace cibrano

@@ -37,6 +37,14 @@ RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calc, int servings) {
     return s;
 }
 
+RecipeSheetData currentQuantitiesSheet(const RecipeBook& book, RecipeCalculator& calc) {
+    const std::optional<RecipeInfo> recipe = book.recipeOfCurrentQuantities();
+    RecipeSheetData s = currentQuantitiesSheet(calc, recipe ? recipe->Porzioni : 1);
+    if (recipe)
+        s.name = recipe->Nome;
+    return s;
+}
+
 void writeExportFile(const std::string& path, std::string_view bytes) {
     try {
         writeFileAtomically(path, bytes);

@@ -38,6 +38,9 @@ RecipeSheetData recipeSheet(const RecipeBook& book, int code);
 // order, whatever the food table shows (usedFoodRows: a value still being typed is posted
 // first, a new row nothing was typed into goes). Raises when the food table is not open.
 RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calculator, int servings = 1);
+// The same, named after the kept recipe the quantities still are (its name and servings; see
+// RecipeBook::recipeOfCurrentQuantities), else kCurrentRecipeName.
+RecipeSheetData currentQuantitiesSheet(const RecipeBook& book, RecipeCalculator& calculator);
 
 // The sheet's title, "Scheda nutrizionale \x97 " and the recipe's name (a printed document's
 // name, a PDF's title, the sheet's heading).

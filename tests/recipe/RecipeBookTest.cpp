@@ -213,7 +213,11 @@ TEST_F(RecipeBookRules, LoadingPutsTheRecipeBackWithOneChangeForTheTotals) {
     EXPECT_EQ(calc.Table1->State(), stateBrowse);
     EXPECT_FALSE(calc.Table1->controlsSuspended());
     EXPECT_EQ(calc.Table1->recordNumber(), 1);
-    EXPECT_EQ(book->lastLoadedName(), "Pasta");
+    EXPECT_EQ(book->sourceRecipe()->Nome, "Pasta");
+    EXPECT_EQ(book->recipeOfCurrentQuantities()->Nome, "Pasta");
+    setQuantity("Mela", "10");
+    EXPECT_FALSE(book->recipeOfCurrentQuantities());
+    setQuantity("Mela", "0");
 
     // Unsaved changes as after typing: closing writes them.
     EXPECT_TRUE(calc.Table1->hasUnsavedChanges());

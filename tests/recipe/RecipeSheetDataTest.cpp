@@ -247,6 +247,18 @@ TEST_F(RecipeSheetOfBook, TheCurrentQuantitiesIncludeAValueBeingTyped) {
     EXPECT_EQ(s.values.totals.Kcalorie, calc.ComputeTotals()->Kcalorie);
 }
 
+TEST_F(RecipeSheetOfBook, TheCurrentQuantitiesCarryTheNameOfTheRecipeTheyStillAre) {
+    start();
+    typePasta();
+    EXPECT_EQ(currentQuantitiesSheet(*book, calc).name, kCurrentRecipeName);
+    book->saveCurrentRecipe("Pasta", 3, false);
+    const RecipeSheetData s = currentQuantitiesSheet(*book, calc);
+    EXPECT_EQ(s.name, "Pasta");
+    EXPECT_EQ(s.servings, 3);
+    setQuantity("Mela", "10");
+    EXPECT_EQ(currentQuantitiesSheet(*book, calc).name, kCurrentRecipeName);
+}
+
 TEST_F(RecipeSheetOfBook, ANewRowNothingWasTypedIntoIsNotStoredByTheCurrentSheet) {
     start();
     typePasta();

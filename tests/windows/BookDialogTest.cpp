@@ -165,7 +165,7 @@ TEST_F(BookWindows, TheSaveDialogRefusesBadNamesAndAsksBeforeReplacing) {
     book.open();
     const int code = book.saveCurrentRecipe("Pasta", 1, false);
     SaveRecipeDialog ask(book);
-    ask.setDefaultName("Pasta");
+    ask.propose("Pasta", 1);
     whenModalShows([&](QWidget*) {
         ask.NameEdit->setText("   ");
         QTest::keyClick(ask.NameEdit, Qt::Key_Return); // refused: empty
@@ -176,7 +176,7 @@ TEST_F(BookWindows, TheSaveDialogRefusesBadNamesAndAsksBeforeReplacing) {
         QTest::keyClick(ask.NameEdit, Qt::Key_Return); // not replaced: stays open
         EXPECT_TRUE(ask.isVisible());
         answer = true;
-        ask.ServingsEdit->setValue(3);
+        ask.ServingsEdit->setText("3");
         QTest::keyClick(ask.NameEdit, Qt::Key_Return);
     });
     ASSERT_EQ(ask.exec(), QDialog::Accepted);
@@ -196,6 +196,36 @@ TEST_F(BookWindows, TheSaveDialogRefusesBadNamesAndAsksBeforeReplacing) {
     whenModalShows([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     EXPECT_EQ(ask.exec(), QDialog::Rejected);
     EXPECT_EQ(book.recipe(code)->Porzioni, 1);
+}
+
+TEST_F(BookWindows, TheSaveDialogRefusesServingsAsTypedAndProposesAKeptRecipes) {
+    typePasta();
+    book.open();
+    book.saveCurrentRecipe("Pasta", 4, false);
+    book.saveCurrentRecipe("Torta", 8, false);
+    SaveRecipeDialog ask(book);
+    ask.propose("Pasta", 4);
+    EXPECT_EQ(ask.ServingsEdit->text(), "4");
+    whenModalShows([&](QWidget*) {
+        for (const char* typed : {"0", "1000", "12.5", "-3", "tre"}) {
+            ask.ServingsEdit->setText(typed);
+            QTest::keyClick(ask.NameEdit, Qt::Key_Return);
+            EXPECT_EQ(ask.ServingsEdit->text(), typed);
+        }
+        EXPECT_TRUE(ask.isVisible());
+        // Until servings are typed they follow the name: a kept recipe's own.
+        ask.propose("Pasta", 4);
+        ask.NameEdit->clear();
+        QTest::keyClicks(ask.NameEdit, "torta");
+        EXPECT_EQ(ask.ServingsEdit->text(), "8");
+        QTest::keyClicks(ask.NameEdit, " nuova");
+        EXPECT_EQ(ask.ServingsEdit->text(), "4");
+        QTest::keyClick(&ask, Qt::Key_Escape);
+    });
+    EXPECT_EQ(ask.exec(), QDialog::Rejected);
+    ASSERT_EQ(ui.errors.size(), 5u);
+    for (const auto& e : ui.errors)
+        EXPECT_THAT(e.text, HasSubstr("da 1 a 999"));
 }
 
 TEST_F(BookWindows, LoadingAsksBeforeReplacingQuantitiesAndReportsMissingFoods) {
