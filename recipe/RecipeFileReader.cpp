@@ -19,12 +19,8 @@ void openWhole(TZerovTable& table, const std::string& path, const AnsiString& pa
     try {
         table.open();
     } catch (const EDatabaseError& e) {
-        // The file is named here; the dataset's "Error opening table: " adds nothing.
-        AnsiString message = e.message();
-        const AnsiString prefix = msg::ErrorOpeningTable;
-        if (message.compare(0, prefix.size(), prefix) == 0)
-            message.erase(0, prefix.size());
-        throw EDatabaseError(fileNameText(path) + ": " + message);
+        throw EDatabaseError(fileNameText(path) + ": " +
+                             AnsiString(msg::withoutOpeningPrefix(e.message())));
     }
 }
 

@@ -35,12 +35,7 @@ void openTable(TZerovTable& table, const std::string& file, const Options& optio
     try {
         table.open();
     } catch (const EDatabaseError& e) {
-        // The tool names the file itself; the dataset's "Error opening table: " adds nothing.
-        AnsiString message = e.message();
-        const AnsiString prefix = msg::ErrorOpeningTable;
-        if (message.compare(0, prefix.size(), prefix) == 0)
-            message.erase(0, prefix.size());
-        throw ToolError(file + ": " + ansiToUtf8(message));
+        throw ToolError(file + ": " + ansiToUtf8(msg::withoutOpeningPrefix(e.message())));
     }
 }
 

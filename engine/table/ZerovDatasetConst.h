@@ -1,6 +1,8 @@
 #pragma once
 // The table dataset's messages. Texts with %s / %d are filled with formatText.
 
+#include <string_view>
+
 namespace cibrano::dsmsg {
 
 // Opening, closing, navigation.
@@ -41,5 +43,12 @@ inline constexpr const char* ErrorOpeningTable = "Error opening table: ";
 inline constexpr const char* ErrorSavingRecord = "Error saving record: ";
 inline constexpr const char* ErrorSavingNewRecord = "Error saving new record: ";
 inline constexpr const char* ErrorDeletingRecord = "Error deleting record: ";
+
+// An opening failure's message without ErrorOpeningTable, for a caller that names the file
+// itself.
+inline std::string_view withoutOpeningPrefix(std::string_view message) {
+    const std::string_view prefix = ErrorOpeningTable;
+    return message.substr(0, prefix.size()) == prefix ? message.substr(prefix.size()) : message;
+}
 
 } // namespace cibrano::msg
