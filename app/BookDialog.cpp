@@ -231,12 +231,8 @@ void BookDialog::configureGrids() {
         grid->setReadOnly(book_.readOnly());
         // Each value typed is written when Enter or a move leaves its cell.
         grid->setPostsEachCell(true);
-        grid->OnTitleBtnClick = [](TTitleDBGrid* sender, int, TField* field) {
-            runReportingErrors([&] {
-                auto* table = dynamic_cast<TZerovTable*>(sender->DataSource()->DataSet());
-                if (field && table && table->IndexFieldNames() != field->FieldName())
-                    table->setIndexFieldNames(field->FieldName());
-            });
+        grid->OnTitleBtnClick = [this](TTitleDBGrid*, int, TField* field) {
+            runReportingErrors([&] { book_.sortBy(field); });
         };
     }
     RecipesGrid->OnDblClick = [this](TCustomDBGrid*) { LoadButtonClick(); };
@@ -274,19 +270,13 @@ void BookDialog::showSummary() {
     const RecipeValues v = code ? book_.valuesOf(*code) : RecipeValues{};
     const RecipeTotals* rows[] = {&v.totals, &v.perServing, v.per100g ? &*v.per100g : nullptr};
     for (int r = 0; r < 3; ++r) {
-        const std::array<QString, 4> texts =
-            code && rows[r] ? std::array<QString, 4>{toQt(formatRecipeValue(rows[r]->Glucidi)),
-                                                     toQt(formatRecipeValue(rows[r]->Proteine)),
-                                                     toQt(formatRecipeValue(rows[r]->Lipidi)),
-                                                     toQt(formatRecipeValue(rows[r]->Kcalorie))}
-                            : std::array<QString, 4>{"-", "-", "-", "-"};
-        for (int c = 0; c < 4; ++c)
-            Values[r][c]->setText(texts[c]);
+        const TotalsLabelSet texts =
+            code && rows[r] ? formatRecipeTotals(*rows[r]) : TotalsLabelSet{"-", "-", "-", "-"};
+        const std::array<const AnsiString*, 4> cells{&texts.t1, &texts.t2, &texts.t3, &texts.t4};
+        for (size_t c = 0; c < 4; ++c)
+            Values[static_cast<size_t>(r)][c]->setText(toQt(*cells[c]));
     }
-    WeightLabel->setText(
-        code ? toQt(formatText("Peso totale: %s g  \xB7  %d %s", formatRecipeValue(v.grams).c_str(),
-                               v.servings, v.servings == 1 ? "porzione" : "porzioni"))
-             : QString());
+    WeightLabel->setText(code ? toQt(recipeWeightText(v)) : QString());
     if (code)
         EnergyChart->setTotals(v.totals);
     else

@@ -35,17 +35,11 @@ QString TEnergyChart::note() const {
     // Short, to fit under the legend; the tooltip has the whole of it.
     if (!shown_)
         return QStringLiteral("Nessuna ricetta.");
-    if (!split_.drawable())
-        return split_.carbs < 0 || split_.proteins < 0 || split_.fats < 0
-                   ? QStringLiteral("Energia negativa.")
-                   : QStringLiteral("Nessuna energia.");
-    if (split_.differsFromTable())
-        return QStringLiteral("Kcal: scarto oltre %1 %.").arg(EnergySplit::kTolerance * 100);
-    return QString();
+    return toQt(energyShortNote(split_));
 }
 
 void TEnergyChart::updateDescription() {
-    QString text = QStringLiteral("Energia da glucidi, proteine e lipidi (4, 4 e 9 kcal/g)");
+    QString text = toQt(energySourcesText());
     if (shown_ && split_.drawable())
         for (EnergyPart part : kEnergyParts)
             text += QStringLiteral("\n%1: %2")

@@ -271,6 +271,12 @@ struct RecipeSlots {
 
 } // namespace
 
+void RecipeBook::sortBy(const TField* field) {
+    for (TZerovTable* table : {Recipes, Lines})
+        if (field && field->DataSet() == table && table->IndexFieldNames() != field->FieldName())
+            table->setIndexFieldNames(field->FieldName());
+}
+
 std::vector<RecipeInfo> RecipeBook::recipes() const {
     std::vector<RecipeInfo> list;
     if (!Recipes->Active())

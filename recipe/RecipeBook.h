@@ -138,6 +138,9 @@ public:
     std::vector<RecipeLine> linesOf(int code) const;
     // Its totals, per serving and per 100 g.
     RecipeValues valuesOf(int code) const;
+    // Orders the book's table that `field` belongs to by it (a grid's title click); the order it
+    // has already, or a field of no table of the book's, changes nothing.
+    void sortBy(const TField* field);
     // The code of the recipes table's current record; none on an empty book.
     std::optional<int> currentCode() const;
 
@@ -202,6 +205,8 @@ private:
     // Makes the recipe current; raises when there is none with that code.
     void goToRecipe(int code);
     void replaceLines(int code, const std::vector<RecipeLine>& lines);
+    // Sets one field of the recipe as a grid edit would, through the grid's checks.
+    void editRecipe(int code, TField* field, const TVariant& value);
 
     // The grids' edits: checks before the post, the write after it. An edit that leaves every
     // value as it was is no change: it writes nothing and the date stays.

@@ -122,12 +122,12 @@ void RecipeBook::deleteRecipe(int code) {
     writeBook(WriteOrder::recipesFirst);
 }
 
-void RecipeBook::renameRecipe(int code, const AnsiString& name) {
+void RecipeBook::editRecipe(int code, TField* field, const TVariant& value) {
     checkWritable();
     goToRecipe(code);
     Recipes->beginEdit();
     try {
-        RecipesNome->setStringValue(name);
+        field->setValue(value);
         Recipes->postRecord();
     } catch (...) {
         if (Recipes->State() != stateBrowse)
@@ -136,18 +136,12 @@ void RecipeBook::renameRecipe(int code, const AnsiString& name) {
     }
 }
 
+void RecipeBook::renameRecipe(int code, const AnsiString& name) {
+    editRecipe(code, RecipesNome, TVariant(name));
+}
+
 void RecipeBook::setServings(int code, int servings) {
-    checkWritable();
-    goToRecipe(code);
-    Recipes->beginEdit();
-    try {
-        RecipesPorzioni->setIntegerValue(servings);
-        Recipes->postRecord();
-    } catch (...) {
-        if (Recipes->State() != stateBrowse)
-            Recipes->cancelRecord();
-        throw;
-    }
+    editRecipe(code, RecipesPorzioni, TVariant(servings));
 }
 
 // --- Edits made in the grids --------------------------------------------------------------------

@@ -44,6 +44,21 @@ AnsiString energyFactorsText() {
                       EnergySplit::kFatsFactor);
 }
 
+AnsiString energySourcesText() {
+    return formatText("Energia da glucidi, proteine e lipidi (%g, %g e %g kcal/g)",
+                      EnergySplit::kCarbsFactor, EnergySplit::kProteinsFactor,
+                      EnergySplit::kFatsFactor);
+}
+
+AnsiString energyShortNote(const EnergySplit& split) {
+    if (!split.drawable())
+        return split.carbs < 0 || split.proteins < 0 || split.fats < 0 ? "Energia negativa."
+                                                                       : "Nessuna energia.";
+    if (split.differsFromTable())
+        return formatText("Kcal: scarto oltre %g %%.", EnergySplit::kTolerance * 100);
+    return AnsiString();
+}
+
 AnsiString energyEmptyNote(const EnergySplit& split) {
     if (split.drawable())
         return AnsiString();

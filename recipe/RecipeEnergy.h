@@ -38,6 +38,12 @@ EnergySplit energySplit(const RecipeTotals& totals);
 AnsiString formatShare(double percent);
 // "Fattori usati: ..." — the factors, stated as the convention they are.
 AnsiString energyFactorsText();
+// What the split rests on, the heading of the chart's description: "Energia da glucidi,
+// proteine e lipidi (4, 4 e 9 kcal/g)".
+AnsiString energySourcesText();
+// The short note under the chart's legend: why nothing is drawn, or that the energy differs
+// from the table's by more than the tolerance; empty otherwise.
+AnsiString energyShortNote(const EnergySplit& split);
 // Why the chart is empty; empty when it is not.
 AnsiString energyEmptyNote(const EnergySplit& split);
 // The difference from the table's kilocalories; empty when within 10 % (or nothing is drawn).

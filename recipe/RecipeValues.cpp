@@ -1,6 +1,7 @@
 #include "recipe/RecipeValues.h"
 
 #include "dataset/NumberFormat.h"
+#include "platform/Format.h"
 
 namespace cibrano {
 
@@ -46,6 +47,11 @@ AnsiString formatRecipeValue(double value) {
 TotalsLabelSet formatRecipeTotals(const RecipeTotals& totals) {
     return {formatRecipeValue(totals.Glucidi), formatRecipeValue(totals.Proteine),
             formatRecipeValue(totals.Lipidi), formatRecipeValue(totals.Kcalorie)};
+}
+
+AnsiString recipeWeightText(const RecipeValues& v) {
+    return formatText("Peso totale: %s g  \xB7  %d %s", formatRecipeValue(v.grams).c_str(),
+                      v.servings, v.servings == 1 ? "porzione" : "porzioni");
 }
 
 } // namespace cibrano

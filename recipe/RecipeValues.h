@@ -45,5 +45,8 @@ RecipeValues recipeValues(const std::vector<RecipeLine>& lines, int servings);
 AnsiString formatRecipeValue(double value);
 // The four values in the order the windows show them: carbohydrates, proteins, fats, energy.
 TotalsLabelSet formatRecipeTotals(const RecipeTotals& totals);
+// The recipe's weight and servings as its summary states them: "Peso totale: 1.234,0 g  ·
+// 4 porzioni".
+AnsiString recipeWeightText(const RecipeValues& values);
 
 } // namespace cibrano
