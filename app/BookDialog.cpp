@@ -335,7 +335,7 @@ void BookDialog::LoadButtonClick() {
             return;
         const AnsiString name = book_.recipe(*code)->Nome;
         if (book_.foodTableHasQuantities() &&
-            !askGridQuestion(this, formatText(bookmsg::ReplaceQuantitiesQuestion, name.c_str())))
+            !askYesNo(formatText(bookmsg::ReplaceQuantitiesQuestion, name.c_str())))
             return;
         const RecipeLoadResult result = book_.loadRecipe(*code);
         if (!result.missing.empty())
@@ -386,7 +386,7 @@ void BookDialog::DeleteButtonClick() {
         if (!code)
             return;
         const AnsiString name = book_.recipe(*code)->Nome;
-        if (askGridQuestion(this, formatText(bookmsg::DeleteQuestion, name.c_str())))
+        if (askYesNo(formatText(bookmsg::DeleteQuestion, name.c_str())))
             book_.deleteRecipe(*code);
     });
     showSummary();

@@ -1,6 +1,5 @@
 #include "app/SaveRecipeDialog.h"
 
-#include "grid/CustomGrid.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
 #include "platform/UiServices.h"
@@ -105,7 +104,7 @@ void SaveRecipeDialog::accept() {
         bool replace = false;
         if (const std::optional<int> code = book_.findRecipe(name)) {
             const AnsiString kept = book_.recipe(*code)->Nome;
-            replace = askGridQuestion(this, formatText(bookmsg::ReplaceNameQuestion, kept.c_str()));
+            replace = askYesNo(formatText(bookmsg::ReplaceNameQuestion, kept.c_str()));
             if (!replace) {
                 NameEdit->setFocus();
                 NameEdit->selectAll();

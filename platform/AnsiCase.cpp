@@ -35,8 +35,12 @@ const CaseTables& tables() {
 
 } // namespace
 
-unsigned char ansiUpperChar(unsigned char c) { return tables().upper[c]; }
-unsigned char ansiLowerChar(unsigned char c) { return tables().lower[c]; }
+unsigned char ansiUpperChar(unsigned char c) {
+    return tables().upper[c];
+}
+unsigned char ansiLowerChar(unsigned char c) {
+    return tables().lower[c];
+}
 
 AnsiString ansiUpperCase(std::string_view text) {
     AnsiString out(text);

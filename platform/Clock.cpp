@@ -33,6 +33,8 @@ uint64_t tickCount() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void setClockForTesting(std::function<TDateTime()> source) { override() = std::move(source); }
+void setClockForTesting(std::function<TDateTime()> source) {
+    override() = std::move(source);
+}
 
 } // namespace cibrano

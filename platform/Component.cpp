@@ -59,7 +59,9 @@ void TComponent::removeFreeNotification(TComponent* other) {
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
 }
 
-void TComponent::beginLoading() { state_.include(csLoading); }
+void TComponent::beginLoading() {
+    state_.include(csLoading);
+}
 
 void TComponent::endLoading() {
     state_.exclude(csLoading);

@@ -24,20 +24,45 @@ AnsiString fromStrftime(const char* pattern, bool time) {
         if (*p == 'E' || *p == 'O' || *p == '-')
             ++p;
         switch (*p) {
-        case 'd': out += "dd"; break;
-        case 'e': out += "d"; break;
-        case 'm': out += "mm"; break;
-        case 'y': out += "yy"; break;
-        case 'Y': out += "yyyy"; break;
-        case 'H': out += "hh"; break;
-        case 'I': out += "hh"; break;
-        case 'M': out += "nn"; break;
-        case 'S': out += "ss"; break;
-        case 'p': break;
-        case 'T': out += "hh:nn:ss"; break;
-        case 'D': out += "mm/dd/yy"; break;
-        case '\0': return out;
-        default: break;
+        case 'd':
+            out += "dd";
+            break;
+        case 'e':
+            out += "d";
+            break;
+        case 'm':
+            out += "mm";
+            break;
+        case 'y':
+            out += "yy";
+            break;
+        case 'Y':
+            out += "yyyy";
+            break;
+        case 'H':
+            out += "hh";
+            break;
+        case 'I':
+            out += "hh";
+            break;
+        case 'M':
+            out += "nn";
+            break;
+        case 'S':
+            out += "ss";
+            break;
+        case 'p':
+            break;
+        case 'T':
+            out += "hh:nn:ss";
+            break;
+        case 'D':
+            out += "mm/dd/yy";
+            break;
+        case '\0':
+            return out;
+        default:
+            break;
         }
     }
     // Drop blanks left behind by an AM/PM marker.
@@ -54,9 +79,13 @@ char firstSeparator(const AnsiString& pattern, const char* letters, char fallbac
 }
 } // namespace
 
-const RegionalSettings& regional() { return current(); }
+const RegionalSettings& regional() {
+    return current();
+}
 
-void setRegional(const RegionalSettings& settings) { current() = settings; }
+void setRegional(const RegionalSettings& settings) {
+    current() = settings;
+}
 
 RegionalSettings userLocaleSettings() {
     RegionalSettings s;

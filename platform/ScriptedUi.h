@@ -4,6 +4,7 @@
 #include "platform/UiServices.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,7 +22,9 @@ public:
     ~ScriptedUi() override { setUiServices(nullptr); }
 
     // The next password prompt answers `password`; std::nullopt cancels it.
-    void queuePassword(std::optional<AnsiString> password) { answers.push_back(std::move(password)); }
+    void queuePassword(std::optional<AnsiString> password) {
+        answers.push_back(std::move(password));
+    }
 
     void showWarning(const AnsiString& caption, const AnsiString& text) override {
         warnings.push_back({caption, text});
@@ -40,6 +43,13 @@ public:
     void showError(const AnsiString& caption, const AnsiString& text) override {
         errors.push_back({caption, text});
     }
+    // Recorded; answered by `answerQuestion` when set, else No.
+    bool askYesNo(const AnsiString& caption, const AnsiString& text) override {
+        questions.push_back({caption, text});
+        return answerQuestion ? answerQuestion(text) : false;
+    }
+    std::function<bool(const AnsiString& text)> answerQuestion;
+    std::vector<Box> questions;
 
     std::deque<std::optional<AnsiString>> answers;
     std::vector<AnsiString> prompts; // what each prompt was pre-filled with

@@ -36,11 +36,17 @@ UiServices& uiServices() {
     return installed() ? *installed() : quiet;
 }
 
-void setUiServices(UiServices* services) { installed() = services; }
+void setUiServices(UiServices* services) {
+    installed() = services;
+}
 
-const AnsiString& applicationTitle() { return title(); }
+const AnsiString& applicationTitle() {
+    return title();
+}
 
-void setApplicationTitle(const AnsiString& t) { title() = t; }
+void setApplicationTitle(const AnsiString& t) {
+    title() = t;
+}
 
 AnsiString errorBoxText(const AnsiString& message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
@@ -53,6 +59,10 @@ void reportError(const std::exception& error) {
     if (dynamic_cast<const EAbort*>(&error))
         return;
     uiServices().showError(applicationTitle(), errorBoxText(AnsiString(error.what())));
+}
+
+bool askYesNo(const AnsiString& text) {
+    return uiServices().askYesNo(applicationTitle(), text);
 }
 
 } // namespace cibrano

@@ -1,8 +1,8 @@
 #pragma once
-// What the engine and the framework may ask of the user: a warning box, the password prompt
-// and the error box. The program installs the windowed implementation, command-line tools the
-// terminal one, tests a scripted one. Without any installed, warnings and errors go to the
-// standard error stream and every password prompt is cancelled.
+// What the engine, the framework and the program may ask of the user: a warning box, the
+// password prompt, the error box and a yes/no question. The program installs the windowed
+// implementation, command-line tools the terminal one, tests a scripted one. Without any installed,
+// warnings and errors go to the standard error stream and every password prompt is cancelled.
 
 #include "platform/AnsiString.h"
 
@@ -20,6 +20,13 @@ public:
     virtual bool askPassword(AnsiString& password) = 0;
     // The error message box for an error that escaped an event handler.
     virtual void showError(const AnsiString& caption, const AnsiString& text) = 0;
+    // A question answered Yes or No before a change that cannot be taken back, "No" the
+    // default, so that a stray key changes nothing; true for Yes. Without someone to ask, No.
+    virtual bool askYesNo(const AnsiString& caption, const AnsiString& text) {
+        (void)caption;
+        (void)text;
+        return false;
+    }
 };
 
 UiServices& uiServices();
@@ -32,6 +39,9 @@ void setApplicationTitle(const AnsiString& title);
 // The text an error box shows for an error message: a full stop is appended when the last
 // character's code is above that of ".".
 AnsiString errorBoxText(const AnsiString& message);
+
+// Asks the question captioned with the application title; true for Yes.
+bool askYesNo(const AnsiString& text);
 
 // Shows an error that escaped an event handler: the error box captioned with the application
 // title, with errorBoxText of the error's message. An EAbort shows nothing.

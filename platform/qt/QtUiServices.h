@@ -1,6 +1,6 @@
 #pragma once
-// The windowed UI services the program installs: the error box, the warning box and the
-// "Login password" dialog, all modal over the active window.
+// The windowed UI services the program installs: the error box, the warning box, the
+// "Login password" dialog and the yes/no question box, all modal over the active window.
 
 #include "platform/UiServices.h"
 
@@ -13,6 +13,7 @@ public:
     void showWarning(const AnsiString& caption, const AnsiString& text) override;
     bool askPassword(AnsiString& password) override;
     void showError(const AnsiString& caption, const AnsiString& text) override;
+    bool askYesNo(const AnsiString& caption, const AnsiString& text) override;
 
 private:
     static QWidget* dialogParent();

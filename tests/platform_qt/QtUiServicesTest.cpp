@@ -99,3 +99,18 @@ TEST(TApplication, StartsWithTheRegionalSettingsOfTheSystemLocale) {
     const QLocale system = QLocale::system();
     EXPECT_EQ(QString(QChar(regional().decimalSeparator)), system.decimalPoint());
 }
+
+TEST(QtUiServices, AQuestionHasNoForItsDefaultAndYesMustBeChosen) {
+    SeenBox seen;
+    readNextBox(seen);
+    EXPECT_FALSE(askYesNo("Azzerare le quantit\xE0 di 5 alimenti?"));
+    EXPECT_EQ(seen.title, "Cibrano");
+    EXPECT_EQ(seen.text, QString::fromUtf8("Azzerare le quantità di 5 alimenti?"));
+    EXPECT_EQ(seen.icon, QMessageBox::Question);
+    testkit::whenModalShows([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_TRUE(askYesNo("Eliminare la ricetta \"Pasta\"?"));
+}

@@ -42,12 +42,11 @@ void whenModalShowsAbove(QWidget* below, std::function<void(QWidget*)> action) {
 class BookWindows : public BookWindowFixture {
 protected:
     BookWindows() {
-        setGridQuestionHandler([this](QWidget*, const AnsiString& text) {
+        ui.answerQuestion = [this](const AnsiString& text) {
             questions.push_back(text);
             return answer;
-        });
+        };
     }
-    ~BookWindows() override { setGridQuestionHandler(nullptr); }
 
     // Where a key typed into the window goes.
     static QWidget* focused(QWidget* window) {

@@ -29,12 +29,10 @@ protected:
         typeQuantity("Mela", 150);
         book.saveCurrentRecipe("Torta", 8, false);
         book.Recipes->moveFirst();
-        setGridQuestionHandler([](QWidget*, const AnsiString&) { return false; });
         d.show();
         d.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
     }
-    ~BookEditing() override { setGridQuestionHandler(nullptr); }
 
     // What both files hold, byte for byte.
     std::string files() const {

@@ -44,7 +44,7 @@ protected:
     void SetUp() override {
         writeFoodTable();
         calc.OpenRecipeTables();
-        setGridQuestionHandler([this](QWidget*, const AnsiString&) { return chance(50); });
+        ui.answerQuestion = [this](const AnsiString&) { return chance(50); };
         // A dialog a key opens by chance (saving, a sheet's print or file dialog, a menu) is
         // closed again at once.
         modalCloser_.setInterval(20);
@@ -63,7 +63,6 @@ protected:
     void TearDown() override {
         modalCloser_.stop();
         dialog.reset();
-        setGridQuestionHandler(nullptr);
     }
 
     void openBook() {
