@@ -5,6 +5,7 @@
 #include "app/FindLineEdit.h"
 #include "app/InfoDialog.h"
 #include "grid/TitleDBCtrl.h"
+#include "platform/Format.h"
 #include "platform/UiServices.h"
 #include "platform/qt/CommandErrors.h"
 #include "platform/qt/Controls.h"
@@ -12,6 +13,7 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowPlacement.h"
+#include "recipe/RecipeCalculatorMessages.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -232,7 +234,15 @@ void TForm1::BitBtn4Click() {
 }
 
 void TForm1::BitBtn5Click() {
-    runReportingErrors([this] { recipe_->ZeroAllQuantities(); });
+    runReportingErrors([this] {
+        // A stray key must not empty a recipe: zeroing quantities in use asks first.
+        const int count = recipe_->QuantitiesToZero();
+        if (count > 0 &&
+            !askGridQuestion(this, count == 1 ? AnsiString(calcmsg::ZeroOneQuestion)
+                                              : formatText(calcmsg::ZeroManyQuestion, count)))
+            return;
+        recipe_->ZeroAllQuantities();
+    });
 }
 
 void TForm1::ComboBox1Change(int index) {
