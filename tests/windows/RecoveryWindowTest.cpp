@@ -1,0 +1,135 @@
+// The main window and the recovery file: typed quantities are written within the timer's delay,
+// the file goes with a save and stays after a failed one, and the next start offers them back
+// ("Sì" puts them into the table, "No" sets the file aside) or says why it cannot.
+
+#include "app/alimenti.h"
+
+#include "tests/windows/WindowTestSupport.h"
+
+#include "grid/TitleDBCtrl.h"
+#include "platform/Files.h"
+#include "platform/Timer.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace cibrano::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+class RecoveryWindow : public WindowFixture {
+protected:
+    RecoveryWindow() {
+        writeFoodTable();
+        TForm1::setRecoveryQuestionHandler([this](const AnsiString& text) {
+            questions.push_back(text);
+            return answer;
+        });
+    }
+    ~RecoveryWindow() override { TForm1::setRecoveryQuestionHandler(nullptr); }
+
+    std::unique_ptr<TForm1> openWindow() {
+        auto form = std::make_unique<TForm1>();
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return form;
+    }
+    static void typeQuantity(TForm1& f, int row, const QString& text) {
+        TTitleDBGrid* grid = f.TitleDBGrid1;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          grid->cellRect(3, row).center());
+        typeText(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    }
+    std::string file() const { return dir.file(QuantityRecovery::kFileName); }
+
+    // A run that typed two quantities, had them written, and ended without closing.
+    void crashAfterTyping() {
+        auto f = openWindow();
+        typeQuantity(*f, 1, "150");
+        typeQuantity(*f, 3, "200");
+        EXPECT_TRUE(f->recoveryTimer()->Enabled());
+        f->RecoveryTimerTimer();
+        ASSERT_TRUE(fileExists(file()));
+    }
+
+    std::vector<AnsiString> questions;
+    bool answer = true;
+};
+
+TEST_F(RecoveryWindow, TypedQuantitiesAreWrittenAndTheSaveRemovesThem) {
+    auto f = openWindow();
+    EXPECT_FALSE(f->recoveryTimer()->Enabled()); // nothing changed yet
+    typeQuantity(*f, 2, "80");
+    EXPECT_TRUE(f->recoveryTimer()->Enabled());
+    EXPECT_EQ(f->recoveryTimer()->Interval(), 3000);
+    f->RecoveryTimerTimer();
+    EXPECT_TRUE(fileExists(file()));
+    EXPECT_TRUE(f->close());
+    EXPECT_FALSE(fileExists(file()));
+    EXPECT_THAT(storedQuantities(), ElementsAre(0.0, 80.0, 0.0, 0.0, 0.0));
+}
+
+TEST_F(RecoveryWindow, AtStartSiPutsTheQuantitiesBackAndTheyAreSavedOnClose) {
+    crashAfterTyping();
+    {
+        auto f = openWindow();
+        ASSERT_EQ(questions.size(), 1u);
+        EXPECT_THAT(questions[0], HasSubstr("le quantit\xE0 di 2 alimenti"));
+        EXPECT_EQ(f->t4->text(), "516.5"); // Pane 150 g, Mela 200 g
+        EXPECT_TRUE(f->close());
+    }
+    EXPECT_THAT(storedQuantities(), ElementsAre(150.0, 0.0, 200.0, 0.0, 0.0));
+    EXPECT_FALSE(fileExists(file()));
+    EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST_F(RecoveryWindow, AtStartNoSetsTheFileAsideAndTheNextStartAsksNothing) {
+    crashAfterTyping();
+    answer = false;
+    {
+        auto f = openWindow();
+        EXPECT_EQ(questions.size(), 1u);
+        EXPECT_EQ(f->t4->text(), "0.0");
+        EXPECT_TRUE(fileExists(dir.file(QuantityRecovery::kSetAsideFileName)));
+    }
+    auto f = openWindow();
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_FALSE(fileExists(dir.file(QuantityRecovery::kSetAsideFileName)));
+}
+
+TEST_F(RecoveryWindow, ADamagedFileIsToldAndNotApplied) {
+    crashAfterTyping();
+    std::string bytes = *readWholeFile(file());
+    bytes[bytes.size() / 2] ^= 0x01;
+    writeFileAtomically(file(), bytes);
+    auto f = openWindow();
+    EXPECT_TRUE(questions.empty());
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_EQ(ui.warnings[0].text, "Il file di recupero " + file() +
+                                       " non \xE8 stato usato perch\xE9 \xE8 danneggiato. Le "
+                                       "quantit\xE0 che conteneva non sono state rimesse nella "
+                                       "tabella.");
+    EXPECT_EQ(f->t4->text(), "0.0");
+}
+
+TEST_F(RecoveryWindow, AFailedSaveLeavesTheFileForTheNextStart) {
+    auto f = openWindow();
+    typeQuantity(*f, 1, "10");
+    // Closed before the timer fired: the close writes the file before it saves.
+    std::filesystem::remove(tablePath());
+    std::filesystem::create_directory(tablePath());
+    std::ofstream(tablePath() + "/keep") << "x";
+    EXPECT_FALSE(f->close());
+    EXPECT_TRUE(f->close());
+    EXPECT_TRUE(fileExists(file()));
+}
+
+} // namespace
+} // namespace cibrano::testing
