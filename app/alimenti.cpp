@@ -56,7 +56,7 @@ void TForm1::setRecoveryQuestionHandler(std::function<bool(const AnsiString&)> h
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent), recipe_(std::make_unique<RecipeCalculator>()),
       book_(std::make_unique<RecipeBook>(*recipe_)),
-      recovery_(std::make_unique<QuantityRecovery>(*recipe_)), recoveryTimer_(createTimer()) {
+      recovery_(std::make_unique<CrashRecovery>(*recipe_)), recoveryTimer_(createTimer()) {
     loadAppResources();
     setObjectName("Form1");
     setWindowTitle("Cibrano");
@@ -72,7 +72,7 @@ TForm1::TForm1(QWidget* parent)
     createControls();
     layOut();
 
-    recoveryTimer_->setInterval(QuantityRecovery::kWriteDelay);
+    recoveryTimer_->setInterval(CrashRecovery::kWriteDelay);
     recoveryTimer_->setSingleShot(true);
     recoveryTimer_->OnTimer = [this] { RecoveryTimerTimer(); };
     recipe_->OnShowTotals = [this](const TotalsLabelSet& totals) { DataSource1DataChange(totals); };

@@ -4,7 +4,7 @@
 // and the four totals). Every control event is handed to RecipeCalculator, which owns the
 // food table and works out the totals; the window only shows what it produces.
 
-#include "recipe/QuantityRecovery.h"
+#include "recipe/CrashRecovery.h"
 #include "recipe/RecipeBook.h"
 #include "recipe/RecipeCalculator.h"
 
@@ -41,8 +41,8 @@ public:
     RecipeCalculator* recipe() const { return recipe_.get(); }
     // The recipe book over the food table; it opens the first time its window does.
     RecipeBook* book() const { return book_.get(); }
-    // The crash recovery of the typed quantities (recipe/QuantityRecovery.h).
-    QuantityRecovery* recovery() const { return recovery_.get(); }
+    // The crash recovery of the typed quantities (recipe/CrashRecovery.h).
+    CrashRecovery* recovery() const { return recovery_.get(); }
     TTimer* recoveryTimer() const { return recoveryTimer_.get(); }
 
     // The start's question whether to put recovered quantities back ("Sì" the default). Tests
@@ -107,7 +107,7 @@ private:
 
     std::unique_ptr<RecipeCalculator> recipe_;
     std::unique_ptr<RecipeBook> book_;
-    std::unique_ptr<QuantityRecovery> recovery_;
+    std::unique_ptr<CrashRecovery> recovery_;
     std::unique_ptr<TTimer> recoveryTimer_;
     bool recoveryFailureShown_ = false;
     TfrmInfo* frmInfo_ = nullptr;

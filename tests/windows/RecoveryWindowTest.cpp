@@ -47,7 +47,7 @@ protected:
         typeText(QApplication::focusWidget(), text);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     }
-    std::string file() const { return dir.file(QuantityRecovery::kFileName); }
+    std::string file() const { return dir.file(CrashRecovery::kFileName); }
 
     // A run that typed two quantities, had them written, and ended without closing.
     void crashAfterTyping() {
@@ -97,11 +97,11 @@ TEST_F(RecoveryWindow, AtStartNoSetsTheFileAsideAndTheNextStartAsksNothing) {
         auto f = openWindow();
         EXPECT_EQ(questions.size(), 1u);
         EXPECT_EQ(f->t4->text(), "0.0");
-        EXPECT_TRUE(fileExists(dir.file(QuantityRecovery::kSetAsideFileName)));
+        EXPECT_TRUE(fileExists(dir.file(CrashRecovery::kSetAsideFileName)));
     }
     auto f = openWindow();
     EXPECT_EQ(questions.size(), 1u);
-    EXPECT_FALSE(fileExists(dir.file(QuantityRecovery::kSetAsideFileName)));
+    EXPECT_FALSE(fileExists(dir.file(CrashRecovery::kSetAsideFileName)));
 }
 
 TEST_F(RecoveryWindow, ADamagedFileIsToldAndNotApplied) {

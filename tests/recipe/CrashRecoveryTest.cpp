@@ -5,7 +5,7 @@
 #include "tests/recipe/RecipeTestSupport.h"
 
 #include "platform/Files.h"
-#include "recipe/QuantityRecovery.h"
+#include "recipe/CrashRecovery.h"
 
 #include <filesystem>
 
@@ -23,13 +23,13 @@ protected:
         recovery.noteTableOpened();
     }
 
-    std::string file() const { return dir.file(QuantityRecovery::kFileName); }
-    std::string setAside() const { return dir.file(QuantityRecovery::kSetAsideFileName); }
+    std::string file() const { return dir.file(CrashRecovery::kFileName); }
+    std::string setAside() const { return dir.file(CrashRecovery::kSetAsideFileName); }
 
     // The next run of the program on the same folder, after this one ended without saving.
     struct NextRun {
         RecipeCalculator calc;
-        QuantityRecovery recovery{calc};
+        CrashRecovery recovery{calc};
         NextRun() {
             calc.OpenRecipeTables();
             recovery.noteTableOpened();
@@ -53,7 +53,7 @@ protected:
         calc.Table1->cancelRecord();
     }
 
-    QuantityRecovery recovery{calc};
+    CrashRecovery recovery{calc};
 };
 
 TEST_F(Recovery, IsWrittenWhenQuantitiesDifferAndOnlyThen) {

@@ -1,5 +1,5 @@
 #pragma once
-// QuantityRecovery: the crash recovery of typed quantities. The food table is saved only when
+// CrashRecovery: the crash recovery of typed quantities. The food table is saved only when
 // the window closes; while it has unsaved changes, the quantities that differ from its file are
 // written to the recovery file "alimenti.recupero" beside it, so that a run ended by a crash or
 // a power cut loses none of them: the next start offers to put them back.
@@ -54,7 +54,7 @@ struct RecoveryFound {
     AnsiString message;
 };
 
-class QuantityRecovery {
+class CrashRecovery {
 public:
     static constexpr const char* kFileName = "alimenti.recupero";
     // Where a recovery file goes that was refused or not applied; the next start removes it.
@@ -62,7 +62,7 @@ public:
     // The longest a change waits before it is written.
     static constexpr int kWriteDelay = 3000;
 
-    explicit QuantityRecovery(RecipeCalculator& calculator);
+    explicit CrashRecovery(RecipeCalculator& calculator);
 
     // Once the food table is open: notes its file (size and CRC-32) and the quantities it holds,
     // the rows by their store entries. Until then, and when the file cannot be read, nothing is

@@ -1,4 +1,4 @@
-#include "recipe/QuantityRecovery.h"
+#include "recipe/CrashRecovery.h"
 
 #include "engine/ZerovAlg.h"
 #include "platform/Clock.h"
@@ -113,21 +113,21 @@ bool RecoveredQuantity::operator==(const RecoveredQuantity& other) const {
            sameBits(Quantita, other.Quantita);
 }
 
-QuantityRecovery::QuantityRecovery(RecipeCalculator& calculator) : calc_(calculator) {}
+CrashRecovery::CrashRecovery(RecipeCalculator& calculator) : calc_(calculator) {}
 
-std::string QuantityRecovery::path() const {
+std::string CrashRecovery::path() const {
     return calc_.databaseFolder() + kFileName;
 }
 
-std::string QuantityRecovery::setAsidePath() const {
+std::string CrashRecovery::setAsidePath() const {
     return calc_.databaseFolder() + kSetAsideFileName;
 }
 
-AnsiString QuantityRecovery::password() const {
+AnsiString CrashRecovery::password() const {
     return calc_.Table1->Password();
 }
 
-void QuantityRecovery::noteTableOpened() {
+void CrashRecovery::noteTableOpened() {
     active_ = false;
     fileRows_.clear();
     const std::optional<std::string> table =
@@ -145,7 +145,7 @@ void QuantityRecovery::noteTableOpened() {
     active_ = true;
 }
 
-std::vector<RecoveredQuantity> QuantityRecovery::differences() const {
+std::vector<RecoveredQuantity> CrashRecovery::differences() const {
     std::vector<RecoveredQuantity> changed;
     if (!active_ || !calc_.Table1->Active())
         return changed;
@@ -158,8 +158,8 @@ std::vector<RecoveredQuantity> QuantityRecovery::differences() const {
     return changed;
 }
 
-std::string QuantityRecovery::encode(const std::vector<RecoveredQuantity>& quantities,
-                                     TDateTime written) const {
+std::string CrashRecovery::encode(const std::vector<RecoveredQuantity>& quantities,
+                                  TDateTime written) const {
     std::string body(kCheck, kCheckSize);
     put<uint64_t>(body, tableSize_);
     put<uint32_t>(body, tableCrc_);
@@ -184,7 +184,7 @@ std::string QuantityRecovery::encode(const std::vector<RecoveredQuantity>& quant
     return bytes;
 }
 
-bool QuantityRecovery::decode(const std::string& bytes, RecoveryFound& found) const {
+bool CrashRecovery::decode(const std::string& bytes, RecoveryFound& found) const {
     found.quantities.clear();
     if (bytes.size() < kHeaderSize || bytes.compare(0, kMagicSize, kMagic) != 0 ||
         static_cast<uint8_t>(bytes[kMagicSize]) != kVersion) {
@@ -227,7 +227,7 @@ bool QuantityRecovery::decode(const std::string& bytes, RecoveryFound& found) co
     return true;
 }
 
-void QuantityRecovery::setAside() {
+void CrashRecovery::setAside() {
     std::error_code error;
     std::filesystem::rename(path(), setAsidePath(), error);
     if (error)
@@ -236,7 +236,7 @@ void QuantityRecovery::setAside() {
     lastWritten_.clear();
 }
 
-RecoveryFound QuantityRecovery::examine() {
+RecoveryFound CrashRecovery::examine() {
     RecoveryFound found;
     if (!active_)
         return found;
@@ -273,7 +273,7 @@ RecoveryFound QuantityRecovery::examine() {
     return found;
 }
 
-int QuantityRecovery::apply(const std::vector<RecoveredQuantity>& quantities) {
+int CrashRecovery::apply(const std::vector<RecoveredQuantity>& quantities) {
     settleFoodTable(calc_);
     const FoodSlots s = foodSlots(calc_);
     std::map<std::pair<std::string, int>, double> wanted;
@@ -322,11 +322,11 @@ int QuantityRecovery::apply(const std::vector<RecoveredQuantity>& quantities) {
     return static_cast<int>(asked - found);
 }
 
-void QuantityRecovery::decline() {
+void CrashRecovery::decline() {
     setAside();
 }
 
-void QuantityRecovery::writeNow() {
+void CrashRecovery::writeNow() {
     if (!active_ || kept_)
         return;
     const std::vector<RecoveredQuantity> changed = differences();
@@ -342,7 +342,7 @@ void QuantityRecovery::writeNow() {
     lastWritten_ = changed;
 }
 
-void QuantityRecovery::removeFile() {
+void CrashRecovery::removeFile() {
     // A file this run never looked at (its table did not open) is not this run's to remove.
     if (kept_ || !active_)
         return;
