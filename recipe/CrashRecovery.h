@@ -1,5 +1,5 @@
 #pragma once
-// CrashRecovery: the crash recovery of typed quantities. The food table is saved only when
+// CrashRecovery: typed quantities kept against a crash. The food table is saved only when
 // the window closes; while it has unsaved changes, the quantities that differ from its file are
 // written to the recovery file "alimenti.recupero" beside it, so that a run ended by a crash or
 // a power cut loses none of them: the next start offers to put them back.
@@ -45,7 +45,7 @@ struct RecoveryFound {
         nothing,
         // Quantities to offer back.
         offer,
-        // A damaged or foreign file, set aside unread: `message` says why.
+        // A damaged or foreign file, set aside and not applied: `message` says why.
         refused
     };
     Kind kind = nothing;
