@@ -5,6 +5,9 @@
 #include "app/FindLineEdit.h"
 #include "app/InfoDialog.h"
 #include "grid/TitleDBCtrl.h"
+#include "platform/DateTimeText.h"
+#include "platform/Format.h"
+#include "platform/Timer.h"
 #include "platform/UiServices.h"
 #include "platform/qt/CommandErrors.h"
 #include "platform/qt/Controls.h"
@@ -12,11 +15,13 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowPlacement.h"
+#include "recipe/RecipeCalculatorMessages.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace cibrano {
@@ -29,11 +34,29 @@ constexpr int kClientHeight = 449;
 constexpr int kSearchBarHeight = 29;
 constexpr int kTotalsPanelHeight = 89;
 
+std::function<bool(const AnsiString&)>& recoveryQuestionHandler() {
+    static std::function<bool(const AnsiString&)> handler;
+    return handler;
+}
+
+bool askRecoveryQuestion(QWidget* parent, const AnsiString& text) {
+    if (recoveryQuestionHandler())
+        return recoveryQuestionHandler()(text);
+    return QMessageBox::question(parent, toQt(applicationTitle()), toQt(text),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 } // namespace
+
+void TForm1::setRecoveryQuestionHandler(std::function<bool(const AnsiString&)> handler) {
+    recoveryQuestionHandler() = std::move(handler);
+}
 
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent), recipe_(std::make_unique<RecipeCalculator>()),
-      book_(std::make_unique<RecipeBook>(*recipe_)) {
+      book_(std::make_unique<RecipeBook>(*recipe_)),
+      recovery_(std::make_unique<CrashRecovery>(*recipe_)), recoveryTimer_(createTimer()) {
     loadAppResources();
     setObjectName("Form1");
     setWindowTitle("Cibrano");
@@ -49,19 +72,24 @@ TForm1::TForm1(QWidget* parent)
     createControls();
     layOut();
 
+    recoveryTimer_->setInterval(CrashRecovery::kWriteDelay);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->OnTimer = [this] { RecoveryTimerTimer(); };
     recipe_->OnShowTotals = [this](const TotalsLabelSet& totals) { DataSource1DataChange(totals); };
     // Made with the window; its failure is reported and the window opens all the same.
     FormCreate();
 }
 
 TForm1::~TForm1() {
+    recoveryTimer_.reset();
     // The controls bound to the food table go before the table and its data source.
     delete TitleDBGrid1;
     TitleDBGrid1 = nullptr;
     delete Panel2;
     Panel2 = nullptr;
-    // The book reads the food table: it goes first.
+    // The book and the recovery read the food table: they go first.
     book_.reset();
+    recovery_.reset();
     if (recipe_)
         recipe_->OnShowTotals = nullptr;
     recipe_.reset();
@@ -204,6 +232,29 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormCreate() {
     runReportingErrors([this] { recipe_->OpenRecipeTables(); });
+    if (recipe_->Table1->Active())
+        runReportingErrors([this] { offerRecovery(); });
+}
+
+void TForm1::offerRecovery() {
+    recovery_->noteTableOpened();
+    const RecoveryFound found = recovery_->examine();
+    if (found.kind == RecoveryFound::refused) {
+        uiServices().showWarning(applicationTitle(), found.message);
+        return;
+    }
+    if (found.kind != RecoveryFound::offer)
+        return;
+    const AnsiString question =
+        formatText(calcmsg::RecoveryQuestion, static_cast<int>(found.quantities.size()),
+                   formatDateTime(found.written).c_str());
+    if (!askRecoveryQuestion(this, question)) {
+        recovery_->decline();
+        return;
+    }
+    const int missing = recovery_->apply(found.quantities);
+    if (missing > 0)
+        uiServices().showWarning(applicationTitle(), formatText(calcmsg::RecoveryMissing, missing));
 }
 
 void TForm1::DataSource1DataChange(const TotalsLabelSet& totals) {
@@ -211,6 +262,34 @@ void TForm1::DataSource1DataChange(const TotalsLabelSet& totals) {
     t2->setText(toQt(totals.t2));
     t3->setText(toQt(totals.t3));
     t4->setText(toQt(totals.t4));
+    noteChangeForRecovery();
+}
+
+void TForm1::noteChangeForRecovery() {
+    if (!recovery_ || !recoveryTimer_ || !recovery_->active() || recoveryTimer_->Enabled())
+        return;
+    const DatasetState state = recipe_->Table1->State();
+    // At most one write per delay: later changes wait for the one already due.
+    if (recipe_->Table1->hasUnsavedChanges() || state == stateEdit || state == stateInsert)
+        recoveryTimer_->setEnabled(true);
+}
+
+void TForm1::RecoveryTimerTimer() {
+    try {
+        recovery_->writeNow();
+        recoveryFailureShown_ = false;
+    } catch (const std::exception& e) {
+        if (recoveryFailureShown_)
+            return;
+        recoveryFailureShown_ = true;
+        // The system's reason closes the writer's message: "Cannot write file F: reason".
+        std::string reason = e.what();
+        if (const size_t colon = reason.rfind(": "); colon != std::string::npos)
+            reason.erase(0, colon + 2);
+        const AnsiString name = utf8ToAnsi(recovery_->path()).value_or(recovery_->path());
+        uiServices().showWarning(applicationTitle(), formatText(calcmsg::RecoveryNotWritten,
+                                                                name.c_str(), reason.c_str()));
+    }
 }
 
 void TForm1::TitleDBGrid1TitleBtnClick(TTitleDBGrid*, int, TField* Field) {
@@ -232,7 +311,15 @@ void TForm1::BitBtn4Click() {
 }
 
 void TForm1::BitBtn5Click() {
-    runReportingErrors([this] { recipe_->ZeroAllQuantities(); });
+    runReportingErrors([this] {
+        // A stray key must not empty a recipe: zeroing quantities in use asks first.
+        const int count = recipe_->QuantitiesToZero();
+        if (count > 0 &&
+            !askGridQuestion(this, count == 1 ? AnsiString(calcmsg::ZeroOneQuestion)
+                                              : formatText(calcmsg::ZeroManyQuestion, count)))
+            return;
+        recipe_->ZeroAllQuantities();
+    });
 }
 
 void TForm1::ComboBox1Change(int index) {
@@ -252,13 +339,26 @@ void TForm1::BitBtn6Click() {
 }
 
 bool TForm1::FormClose() {
+    // What the save is to write is in the recovery file first: should the save fail, its
+    // discard leaves the file as the one copy, for the next start to offer.
+    if (recipe_->Table1->Active() && recipe_->Table1->hasUnsavedChanges()) {
+        try {
+            recovery_->writeNow();
+        } catch (const std::exception&) {
+            // The save is what matters now; a recovery that cannot be written was told already
+            // or will be of no use once the save succeeds.
+        }
+    }
     try {
         recipe_->SaveOnClose();
-        return true;
     } catch (const std::exception& e) {
+        if (recipe_->Table1->Active() && !recipe_->Table1->hasUnsavedChanges())
+            recovery_->keepForNextStart();
         reportError(e);
         return false;
     }
+    recovery_->removeFile();
+    return true;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

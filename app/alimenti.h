@@ -4,11 +4,13 @@
 // and the four totals). Every control event is handed to RecipeCalculator, which owns the
 // food table and works out the totals; the window only shows what it produces.
 
+#include "recipe/CrashRecovery.h"
 #include "recipe/RecipeBook.h"
 #include "recipe/RecipeCalculator.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -21,6 +23,7 @@ class TDataSet;
 class TField;
 class TFindLineEdit;
 class TPanel;
+class TTimer;
 class TTitleDBGrid;
 class TfrmInfo;
 
@@ -38,6 +41,13 @@ public:
     RecipeCalculator* recipe() const { return recipe_.get(); }
     // The recipe book over the food table; it opens the first time its window does.
     RecipeBook* book() const { return book_.get(); }
+    // The crash recovery of the typed quantities (recipe/CrashRecovery.h).
+    CrashRecovery* recovery() const { return recovery_.get(); }
+    TTimer* recoveryTimer() const { return recoveryTimer_.get(); }
+
+    // The start's question whether to put recovered quantities back ("Sì" the default). Tests
+    // replace it; none restores the message box.
+    static void setRecoveryQuestionHandler(std::function<bool(const AnsiString& text)> handler);
 
     TTitleDBGrid* TitleDBGrid1;
     TPanel* Panel2;
@@ -72,7 +82,11 @@ public:
     // Shows the recipe book's window modally, centred on this one.
     void BitBtn6Click();
     // Saves the food table when it changed; false when saving failed and the window stays.
+    // The recovery file goes after a save or with nothing to save; a failed save leaves it.
     bool FormClose();
+    // The recovery timer's handler: writes the quantities not saved yet (a failure is told
+    // once, until a write succeeds again).
+    void RecoveryTimerTimer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,9 +100,16 @@ private:
     void configureGrid();
     void setTabOrders();
     void layOut();
+    // At start, when the food table opened: offers the quantities a recovery file holds.
+    void offerRecovery();
+    // After a data change: the recovery is written within its delay when something may differ.
+    void noteChangeForRecovery();
 
     std::unique_ptr<RecipeCalculator> recipe_;
     std::unique_ptr<RecipeBook> book_;
+    std::unique_ptr<CrashRecovery> recovery_;
+    std::unique_ptr<TTimer> recoveryTimer_;
+    bool recoveryFailureShown_ = false;
     TfrmInfo* frmInfo_ = nullptr;
 };
 

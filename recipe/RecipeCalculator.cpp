@@ -1,8 +1,10 @@
 #include "recipe/RecipeCalculator.h"
 
+#include "dataset/DataLink.h"
 #include "dataset/DataSource.h"
 #include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
+#include "recipe/RecipeFoodRows.h"
 #include "recipe/RecipeValues.h"
 
 #include <filesystem>
@@ -277,12 +279,39 @@ TotalsLabelSet RecipeCalculator::formatTotals(const RecipeTotals& totals) const 
 }
 
 void RecipeCalculator::showTotals() {
-    const std::optional<RecipeTotals> totals = ComputeTotals();
+    std::optional<RecipeTotals> totals = ComputeTotals();
+    const DatasetState state = Table1->State();
+    if (state != stateEdit && state != stateInsert)
+        countEditedRecord_ = false;
+    if (totals && countEditedRecord_) {
+        // The stored rows in stored order with the edited record's values in its place: the
+        // sums the walk gives once the record is posted.
+        std::vector<RecipeLine> lines;
+        for (FoodRowNow& row : foodRowsAsEdited(*this))
+            lines.push_back(std::move(row.line));
+        totals = sumRecipeLines(lines);
+    }
     if (totals && OnShowTotals)
         OnShowTotals(formatTotals(*totals));
 }
 
-void RecipeCalculator::DataSource1DataChange(TDataSource*, TField*) {
+namespace {
+
+// Whether a control is writing its text into the dataset's fields right now.
+bool controlHandingOver(const TDataSource& source) {
+    for (int i = 0; i < source.linkCount(); ++i)
+        if (source.link(i)->isUpdating())
+            return true;
+    return false;
+}
+
+} // namespace
+
+void RecipeCalculator::DataSource1DataChange(TDataSource* sender, TField* field) {
+    const DatasetState state = Table1->State();
+    if (field && sender && (state == stateEdit || state == stateInsert) &&
+        controlHandingOver(*sender))
+        countEditedRecord_ = true;
     showTotals();
 }
 
@@ -301,6 +330,16 @@ void RecipeCalculator::ShowAllRows() {
     // Every row: the search word goes as well, at once, and the next word searches them all.
     ZerovFindEdit1->clearSearch();
     Table1->setFiltered(false);
+}
+
+int RecipeCalculator::QuantitiesToZero() {
+    settleFoodTable(*this);
+    const StoredField quantity(*Table1, Table1Quantita);
+    int count = 0;
+    for (const RecordEntry* e : Table1->recordView())
+        if (e->isLive() && e->data && quantity.number(e->data) != 0)
+            ++count;
+    return count;
 }
 
 void RecipeCalculator::ZeroAllQuantities() {

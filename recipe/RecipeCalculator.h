@@ -99,6 +99,10 @@ public:
     void ShowUsedRowsOnly();
     // Every row: the used-rows choice ends and the find box is emptied.
     void ShowAllRows();
+    // The number of foods ZeroAllQuantities would change: the rows the food table shows whose
+    // quantity is not 0, once the edit under way is ended as leaving the row would end it (a
+    // value being typed is posted, an untouched new row goes).
+    int QuantitiesToZero();
     // Sets every non-zero quantity of the rows the food table shows to 0, with the controls'
     // notifications held back, so that the grid redraws once and the totals are recomputed
     // once. Notifications resume even when a row fails.
@@ -114,7 +118,10 @@ public:
     // the unsaved changes and raises the error again.
     void SaveOnClose();
 
-    // The data source's data-change handler: recomputes the totals and shows them.
+    // The data source's data-change handler: recomputes the totals and shows them. Once a
+    // control has handed a value of the record being edited over (Enter in the grid, or going
+    // on to another cell of the row), the totals shown count that record as its fields hold it
+    // until the edit ends; the clone's walk still sees the stored rows only.
     void DataSource1DataChange(TDataSource* sender, TField* field);
 
     // Raised whenever the totals were recomputed and are to be shown: the window writes the
@@ -165,6 +172,8 @@ private:
 
     AnsiString databaseFolder_;
     int totalsComputations_ = 0;
+    // A control handed a value of the edit under way over: the totals count that record.
+    bool countEditedRecord_ = false;
 };
 
 } // namespace cibrano

@@ -54,4 +54,35 @@ bool foodTableHasQuantities(RecipeCalculator& calc) {
     return used;
 }
 
+std::vector<FoodRowNow> foodRowsAsEdited(const RecipeCalculator& calc) {
+    const FoodSlots s = foodSlots(calc);
+    const TZerovTable& food = *calc.Table1;
+    const DatasetState state = food.State();
+    // In edit state the bookmark is the record's entry; a new row has none yet.
+    const RecordEntry* edited =
+        state == stateEdit ? static_cast<const RecordEntry*>(food.getBookmark()) : nullptr;
+    auto fieldsNow = [&] {
+        return RecipeLine{calc.Table1Gruppo->stringValue(),  calc.Table1Nome->stringValue(),
+                          calc.Table1Quantita->floatValue(), calc.Table1Kcalorie->floatValue(),
+                          calc.Table1Glucidi->floatValue(),  calc.Table1Lipidi->floatValue(),
+                          calc.Table1Proteine->floatValue()};
+    };
+    std::vector<FoodRowNow> rows;
+    rows.reserve(food.store()->entries().size() + 1);
+    forEachStoredRecord(food, [&](const RecordEntry& e) {
+        if (&e == edited) {
+            rows.push_back({&e, fieldsNow()});
+            return;
+        }
+        rows.push_back(
+            {&e,
+             {AnsiString(s.gruppo.text(e.data)), AnsiString(s.nome.text(e.data)),
+              s.quantita.number(e.data), s.kcalorie.number(e.data), s.glucidi.number(e.data),
+              s.lipidi.number(e.data), s.proteine.number(e.data)}});
+    });
+    if (state == stateInsert && food.Modified())
+        rows.push_back({nullptr, fieldsNow()});
+    return rows;
+}
+
 } // namespace cibrano

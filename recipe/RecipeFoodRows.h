@@ -31,4 +31,17 @@ std::vector<RecipeLine> usedFoodRows(RecipeCalculator& calculator);
 // Whether any stored row's quantity is not 0 (the food table settled first).
 bool foodTableHasQuantities(RecipeCalculator& calculator);
 
+// A row of the food table as it stands now, and the record it is stored in: none for a new
+// row being typed.
+struct FoodRowNow {
+    const RecordEntry* entry = nullptr;
+    RecipeLine line;
+};
+
+// Every stored row in stored order, quantity 0 included, with the record being edited as its
+// fields hold it now, although nothing is posted; a new row being typed comes last (one that
+// nothing was typed into is left out). Nothing moves, nothing is settled. Raises when the food
+// table is not open.
+std::vector<FoodRowNow> foodRowsAsEdited(const RecipeCalculator& calculator);
+
 } // namespace cibrano

@@ -113,6 +113,19 @@ xdotool windowfocus --sync "$win"; sleep 0.3
 click 408 345
 keys ctrl+a BackSpace; sleep 0.6
 click 134 432
+# Zeroing quantities in use asks first ("No" the default): "Sì".
+question=""
+for _ in $(seq 50); do
+  question=$(xdotool search --onlyvisible --name '^Cibrano$' 2>/dev/null | grep -vx "$win" | head -1)
+  [ -n "$question" ] && break
+  sleep 0.2
+done
+if [ -z "$question" ]; then
+  echo "FAILED: zeroing the quantities asked nothing"; kill "$pid"; exit 1
+fi
+xdotool windowfocus --sync "$question"; sleep 0.4
+keys alt+s
+xdotool windowfocus --sync "$win"; sleep 0.3
 keys alt+r
 modal '^Ricettario$' >/dev/null
 keys alt+c

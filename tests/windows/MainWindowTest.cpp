@@ -30,6 +30,12 @@ using ::testing::ElementsAre;
 
 class MainWindow : public WindowFixture {
 protected:
+    // The questions the window asks are answered "Sì" without a box.
+    MainWindow() {
+        setGridQuestionHandler([](QWidget*, const AnsiString&) { return true; });
+    }
+    ~MainWindow() override { setGridQuestionHandler(nullptr); }
+
     // The window on the sample foods, shown and active.
     std::unique_ptr<TForm1> openWindow() {
         auto form = std::make_unique<TForm1>();
