@@ -34,24 +34,7 @@ constexpr int kClientHeight = 449;
 constexpr int kSearchBarHeight = 29;
 constexpr int kTotalsPanelHeight = 89;
 
-std::function<bool(const AnsiString&)>& recoveryQuestionHandler() {
-    static std::function<bool(const AnsiString&)> handler;
-    return handler;
-}
-
-bool askRecoveryQuestion(QWidget* parent, const AnsiString& text) {
-    if (recoveryQuestionHandler())
-        return recoveryQuestionHandler()(text);
-    return QMessageBox::question(parent, toQt(applicationTitle()), toQt(text),
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
-}
-
 } // namespace
-
-void TForm1::setRecoveryQuestionHandler(std::function<bool(const AnsiString&)> handler) {
-    recoveryQuestionHandler() = std::move(handler);
-}
 
 TForm1::TForm1(QWidget* parent)
     : QWidget(parent), recipe_(std::make_unique<RecipeCalculator>()),
@@ -248,7 +231,7 @@ void TForm1::offerRecovery() {
     const AnsiString question =
         formatText(calcmsg::RecoveryQuestion, static_cast<int>(found.quantities.size()),
                    formatDateTime(found.written).c_str());
-    if (!askRecoveryQuestion(this, question)) {
+    if (!askYesNo(question, true)) {
         recovery_->decline();
         return;
     }
@@ -314,8 +297,7 @@ void TForm1::BitBtn5Click() {
     runReportingErrors([this] {
         // A stray key must not empty a recipe: zeroing quantities in use asks first.
         const int count = recipe_->QuantitiesToZero();
-        if (count > 0 &&
-            !askGridQuestion(this, count == 1 ? AnsiString(calcmsg::ZeroOneQuestion)
+        if (count > 0 && !askYesNo(count == 1 ? AnsiString(calcmsg::ZeroOneQuestion)
                                               : formatText(calcmsg::ZeroManyQuestion, count)))
             return;
         recipe_->ZeroAllQuantities();

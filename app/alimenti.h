@@ -10,7 +10,6 @@
 
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -44,10 +43,6 @@ public:
     // The crash recovery of the typed quantities (recipe/CrashRecovery.h).
     CrashRecovery* recovery() const { return recovery_.get(); }
     TTimer* recoveryTimer() const { return recoveryTimer_.get(); }
-
-    // The start's question whether to put recovered quantities back ("Sì" the default). Tests
-    // replace it; none restores the message box.
-    static void setRecoveryQuestionHandler(std::function<bool(const AnsiString& text)> handler);
 
     TTitleDBGrid* TitleDBGrid1;
     TPanel* Panel2;

@@ -44,7 +44,7 @@ public:
         errors.push_back({caption, text});
     }
     // Recorded; answered by `answerQuestion` when set, else No.
-    bool askYesNo(const AnsiString& caption, const AnsiString& text) override {
+    bool askYesNo(const AnsiString& caption, const AnsiString& text, bool) override {
         questions.push_back({caption, text});
         return answerQuestion ? answerQuestion(text) : false;
     }

@@ -61,8 +61,8 @@ void reportError(const std::exception& error) {
     uiServices().showError(applicationTitle(), errorBoxText(AnsiString(error.what())));
 }
 
-bool askYesNo(const AnsiString& text) {
-    return uiServices().askYesNo(applicationTitle(), text);
+bool askYesNo(const AnsiString& text, bool yesIsDefault) {
+    return uiServices().askYesNo(applicationTitle(), text, yesIsDefault);
 }
 
 } // namespace cibrano

@@ -20,12 +20,13 @@ public:
     virtual bool askPassword(AnsiString& password) = 0;
     // The error message box for an error that escaped an event handler.
     virtual void showError(const AnsiString& caption, const AnsiString& text) = 0;
-    // A question answered Yes or No before a change that cannot be taken back, "No" the
-    // default, so that a stray key changes nothing; true for Yes. Without someone to ask, No.
-    virtual bool askYesNo(const AnsiString& caption, const AnsiString& text) {
+    // A question answered Yes or No; true for Yes. "No" is the default button unless
+    // `yesIsDefault` (a question before a change that cannot be taken back keeps No, so that a
+    // stray key changes nothing). Without someone to ask, the default answer.
+    virtual bool askYesNo(const AnsiString& caption, const AnsiString& text, bool yesIsDefault) {
         (void)caption;
         (void)text;
-        return false;
+        return yesIsDefault;
     }
 };
 
@@ -41,7 +42,7 @@ void setApplicationTitle(const AnsiString& title);
 AnsiString errorBoxText(const AnsiString& message);
 
 // Asks the question captioned with the application title; true for Yes.
-bool askYesNo(const AnsiString& text);
+bool askYesNo(const AnsiString& text, bool yesIsDefault = false);
 
 // Shows an error that escaped an event handler: the error box captioned with the application
 // title, with errorBoxText of the error's message. An EAbort shows nothing.

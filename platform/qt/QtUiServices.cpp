@@ -27,10 +27,10 @@ void QtUiServices::showError(const AnsiString& caption, const AnsiString& text) 
     QMessageBox::critical(dialogParent(), toQt(caption), toQt(text));
 }
 
-bool QtUiServices::askYesNo(const AnsiString& caption, const AnsiString& text) {
-    return QMessageBox::question(dialogParent(), toQt(caption), toQt(text),
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+bool QtUiServices::askYesNo(const AnsiString& caption, const AnsiString& text, bool yesIsDefault) {
+    return QMessageBox::question(
+               dialogParent(), toQt(caption), toQt(text), QMessageBox::Yes | QMessageBox::No,
+               yesIsDefault ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes;
 }
 
 } // namespace cibrano

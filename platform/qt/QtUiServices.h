@@ -13,7 +13,7 @@ public:
     void showWarning(const AnsiString& caption, const AnsiString& text) override;
     bool askPassword(AnsiString& password) override;
     void showError(const AnsiString& caption, const AnsiString& text) override;
-    bool askYesNo(const AnsiString& caption, const AnsiString& text) override;
+    bool askYesNo(const AnsiString& caption, const AnsiString& text, bool yesIsDefault) override;
 
 private:
     static QWidget* dialogParent();

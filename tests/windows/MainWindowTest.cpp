@@ -32,9 +32,8 @@ class MainWindow : public WindowFixture {
 protected:
     // The questions the window asks are answered "Sì" without a box.
     MainWindow() {
-        setGridQuestionHandler([](QWidget*, const AnsiString&) { return true; });
+        ui.answerQuestion = [](const AnsiString&) { return true; };
     }
-    ~MainWindow() override { setGridQuestionHandler(nullptr); }
 
     // The window on the sample foods, shown and active.
     std::unique_ptr<TForm1> openWindow() {

@@ -6,6 +6,7 @@
 #include "tests/windows/WindowTestSupport.h"
 
 #include "grid/TitleDBCtrl.h"
+#include "platform/qt/QtUiServices.h"
 
 #include <gmock/gmock.h>
 
@@ -22,12 +23,11 @@ using ::testing::ElementsAre;
 class QuantitySafety : public WindowFixture {
 protected:
     QuantitySafety() {
-        setGridQuestionHandler([this](QWidget*, const AnsiString& text) {
+        ui.answerQuestion = [this](const AnsiString& text) {
             questions.push_back(text);
             return answer;
-        });
+        };
     }
-    ~QuantitySafety() override { setGridQuestionHandler(nullptr); }
 
     std::unique_ptr<TForm1> openWindow() {
         writeFoodTable();
@@ -92,7 +92,8 @@ TEST_F(QuantitySafety, ZeroingQuantitiesInUseAsksWithTheirNumberAndNoKeepsThem) 
 TEST_F(QuantitySafety, AStrayKeyOnTheZeroingQuestionAnswersNo) {
     auto f = openWindow();
     typeQuantity(*f, 2, "80", Qt::Key_Down);
-    setGridQuestionHandler(nullptr); // the real box
+    QtUiServices boxes; // the real box
+    setUiServices(&boxes);
     QString text;
     bool noIsDefault = false;
     whenModalShows([&](QWidget* modal) {
@@ -107,6 +108,7 @@ TEST_F(QuantitySafety, AStrayKeyOnTheZeroingQuestionAnswersNo) {
     QTest::keyClick(f->BitBtn5, Qt::Key_Space);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }, 2000));
     EXPECT_EQ(text, QString::fromUtf8("Azzerare la quantità di 1 alimento?"));
+    setUiServices(&ui);
     EXPECT_TRUE(noIsDefault);
     EXPECT_THAT(quantities(*f), ElementsAre(0.0, 80.0, 0.0, 0.0, 0.0));
 }

@@ -26,12 +26,11 @@ class RecoveryWindow : public WindowFixture {
 protected:
     RecoveryWindow() {
         writeFoodTable();
-        TForm1::setRecoveryQuestionHandler([this](const AnsiString& text) {
+        ui.answerQuestion = [this](const AnsiString& text) {
             questions.push_back(text);
             return answer;
-        });
+        };
     }
-    ~RecoveryWindow() override { TForm1::setRecoveryQuestionHandler(nullptr); }
 
     std::unique_ptr<TForm1> openWindow() {
         auto form = std::make_unique<TForm1>();
