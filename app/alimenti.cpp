@@ -280,21 +280,21 @@ void TForm1::TitleDBGrid1TitleBtnClick(TTitleDBGrid*, int, TField* Field) {
 }
 
 void TForm1::BitBtn3Click() {
-    runReportingErrors([this] {
+    runCommand([this] {
         recipe_->ShowUsedRowsOnly();
         TitleDBGrid1->viewport()->repaint();
     });
 }
 
 void TForm1::BitBtn4Click() {
-    runReportingErrors([this] {
+    runCommand([this] {
         recipe_->ShowAllRows();
         TitleDBGrid1->viewport()->repaint();
     });
 }
 
 void TForm1::BitBtn5Click() {
-    runReportingErrors([this] {
+    runCommand([this] {
         // A stray key must not empty a recipe: zeroing quantities in use asks first.
         const int count = recipe_->QuantitiesToZero();
         if (count > 0 && !askYesNo(count == 1 ? AnsiString(calcmsg::ZeroOneQuestion)
@@ -308,13 +308,20 @@ void TForm1::ComboBox1Change(int index) {
     runReportingErrors([&] { recipe_->SetSearchColumn(index); });
 }
 
+void TForm1::runCommand(const std::function<void()>& command) {
+    // The grid refused a value as the focus left it and is about to say so itself.
+    if (TitleDBGrid1->RefusalPending())
+        return;
+    runReportingErrors(command);
+}
+
 void TForm1::BitBtn2Click() {
     if (frmInfo_)
         frmInfo_->showModal();
 }
 
 void TForm1::BitBtn6Click() {
-    runReportingErrors([this] {
+    runCommand([this] {
         BookDialog dialog(*book_, this, recipe_.get());
         dialog.showModal();
     });

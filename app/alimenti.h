@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -89,6 +90,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Runs a command button's work, its error reported; nothing while the grid is about to
+    // report a value it refused as the focus left it, so that the message shows once.
+    void runCommand(const std::function<void()>& command);
     void createControls();
     void createSearchBar();
     void createTotalsPanel();

@@ -133,5 +133,20 @@ TEST_F(QuantitySafety, EnterPutsTheQuantityIntoTheTotalsAndEscapeTakesItBack) {
     EXPECT_EQ(f->recipe()->walkCloneTotals()->Kcalorie, 104.0);
 }
 
+TEST_F(QuantitySafety, ARefusedQuantityIsReportedOnceWhenACommandIsClicked) {
+    auto f = openWindow();
+    for (QPushButton* command : {f->BitBtn3, f->BitBtn4, f->BitBtn5, f->BitBtn6}) {
+        const size_t before = ui.errors.size();
+        const QRect cell = f->TitleDBGrid1->cellRect(3, 2);
+        QTest::mouseClick(f->TitleDBGrid1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          cell.center());
+        typeText(QApplication::focusWidget(), "5-");
+        QTest::mouseClick(command, Qt::LeftButton);
+        QTest::qWait(20);
+        EXPECT_EQ(ui.errors.size(), before + 1) << command->text().toStdString();
+        f->recipe()->Table1->cancelRecord();
+    }
+}
+
 } // namespace
 } // namespace cibrano::testing
