@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -207,7 +208,8 @@ bool CrashRecovery::decode(const std::string& bytes, RecoveryFound& found) const
     for (uint32_t i = 0; ok && i < count; ++i) {
         RecoveredQuantity q;
         uint16_t place = 0;
-        ok = in.getText(q.Gruppo) && in.getText(q.Nome) && in.get(place) && in.get(q.Quantita);
+        ok = in.getText(q.Gruppo) && in.getText(q.Nome) && in.get(place) && in.get(q.Quantita) &&
+             std::isfinite(q.Quantita);
         q.place = place;
         if (ok)
             found.quantities.push_back(std::move(q));
