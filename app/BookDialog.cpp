@@ -13,6 +13,7 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowPlacement.h"
+#include "recipe/Nutrients.h"
 #include "recipe/RecipeBook.h"
 #include "recipe/RecipeBookMessages.h"
 
@@ -178,9 +179,8 @@ QWidget* BookDialog::createSummary() {
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(2);
     const QFont bold = msSansSerif(11, true);
-    const char* headings[] = {"Glucidi", "Proteine", "Lipidi", "Kcalorie"};
     for (int c = 0; c < 4; ++c) {
-        auto* h = new QLabel(headings[c], panel);
+        auto* h = new QLabel(kNutrients[kShownOrder[static_cast<size_t>(c)]].heading, panel);
         h->setFont(bold);
         h->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(h, 0, c + 1);
@@ -217,13 +217,9 @@ void BookDialog::configureGrids() {
     RecipesGrid->setDataSource(book_.RecipesSource);
     addColumns(RecipesGrid, {{"Nome", 330}, {"Porzioni", 64}, {"Modificata", 120}});
     LinesGrid->setDataSource(book_.LinesSource);
-    addColumns(LinesGrid, {{"Gruppo", 110},
-                           {"Nome", 200},
-                           {"Quantita", 64},
-                           {"Glucidi", 56},
-                           {"Proteine", 56},
-                           {"Lipidi", 56},
-                           {"Kcalorie", 56}});
+    addColumns(LinesGrid, {{"Gruppo", 110}, {"Nome", 200}, {"Quantita", 64}});
+    for (size_t i : kShownOrder)
+        addColumns(LinesGrid, {{kNutrients[i].field, 56}});
     for (TTitleDBGrid* grid : {RecipesGrid, LinesGrid}) {
         grid->setOptions(options);
         grid->setTitleButtons(true);

@@ -128,10 +128,10 @@ void RecipeBook::createFields() {
     LinesNome = makeText(Lines, this, "LinesNome", "Nome", 50, 40);
     LinesNome->setReadOnly(true);
     LinesQuantita = makeAmount(Lines, this, "LinesQuantita", "Quantita", false);
-    LinesKcalorie = makeAmount(Lines, this, "LinesKcalorie", "Kcalorie", true);
-    LinesGlucidi = makeAmount(Lines, this, "LinesGlucidi", "Glucidi", true);
-    LinesLipidi = makeAmount(Lines, this, "LinesLipidi", "Lipidi", true);
-    LinesProteine = makeAmount(Lines, this, "LinesProteine", "Proteine", true);
+    for (size_t i = 0; i < kNutrients.size(); ++i)
+        LinesValues[i] =
+            makeAmount(Lines, this, (std::string("Lines") + kNutrients[i].field).c_str(),
+                       kNutrients[i].field, true);
 }
 
 std::string RecipeBook::recipesPath() const {
@@ -312,8 +312,10 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     if (!Lines->Active())
         return lines;
     const StoredField recipe(*Lines, LinesRicetta), group(*Lines, LinesGruppo),
-        name(*Lines, LinesNome), grams(*Lines, LinesQuantita), kcal(*Lines, LinesKcalorie),
-        carbs(*Lines, LinesGlucidi), fats(*Lines, LinesLipidi), proteins(*Lines, LinesProteine);
+        name(*Lines, LinesNome), grams(*Lines, LinesQuantita);
+    std::array<StoredField, kNutrients.size()> values;
+    for (size_t i = 0; i < kNutrients.size(); ++i)
+        values[i] = StoredField(*Lines, LinesValues[i]);
     // The lines grid shows the current recipe's lines: in stored order while it is neither
     // sorted nor filtered and shows the store as it stands, and those few are read instead of
     // every line of the book.
@@ -326,9 +328,11 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     for (const RecordEntry* e : entries) {
         if (!e->isLive() || !e->data || recipe.integer(e->data) != code)
             continue;
-        lines.push_back({AnsiString(group.text(e->data)), AnsiString(name.text(e->data)),
-                         grams.number(e->data), kcal.number(e->data), carbs.number(e->data),
-                         fats.number(e->data), proteins.number(e->data)});
+        RecipeLine& l =
+            lines.emplace_back(RecipeLine{AnsiString(group.text(e->data)),
+                                          AnsiString(name.text(e->data)), grams.number(e->data)});
+        for (size_t i = 0; i < kNutrients.size(); ++i)
+            l.*kNutrients[i].perHundredGrams = values[i].number(e->data);
     }
     return lines;
 }

@@ -9,8 +9,8 @@
 // RecipeBook: the recipes a person keeps by name, without a window. Two table files in the
 // food table's folder, enciphered with its password:
 //   ricette.d      Codice (automatic number), Nome, Porzioni, Note, Modificata;
-//   ingredienti.d  Ricetta (the recipe's Codice), Gruppo, Nome, Quantita and the food's four
-//                  per-100 g values as they were when the line was saved.
+//   ingredienti.d  Ricetta (the recipe's Codice), Gruppo, Nome, Quantita and the food's
+//                  per-100 g values (recipe/Nutrients.h) as they were when the line was saved.
 // The recipes table is the master of the lines table through the engine's master-detail link:
 // the lines shown are those of the current recipe. Both files are made, empty, by the first
 // change; until then the book is empty in memory.
@@ -41,6 +41,7 @@
 #include "platform/AnsiString.h"
 #include "platform/Component.h"
 #include "platform/DateTime.h"
+#include "recipe/Nutrients.h"
 #include "recipe/RecipeCalculator.h"
 #include "recipe/RecipeValues.h"
 
@@ -97,10 +98,8 @@ public:
     TStringField* LinesGruppo;
     TStringField* LinesNome;
     TFloatField* LinesQuantita;
-    TFloatField* LinesKcalorie;
-    TFloatField* LinesGlucidi;
-    TFloatField* LinesLipidi;
-    TFloatField* LinesProteine;
+    // The food's per-100 g values, in kNutrients' order, named "Lines" and the field.
+    std::array<TFloatField*, kNutrients.size()> LinesValues;
 
     // --- Opening -------------------------------------------------------------------------
     // Opens both tables from the calculator's folder (files that do not exist yet give empty

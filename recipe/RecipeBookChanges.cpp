@@ -32,18 +32,17 @@ void RecipeBook::replaceLines(int code, const std::vector<RecipeLine>& lines) {
         Lines->moveFirst();
         Lines->deleteRecord();
     }
-    FieldsWritable writable{LinesGruppo,  LinesNome,   LinesKcalorie,
-                            LinesGlucidi, LinesLipidi, LinesProteine};
+    std::vector<TField*> foodFields = {LinesGruppo, LinesNome};
+    foodFields.insert(foodFields.end(), LinesValues.begin(), LinesValues.end());
+    FieldsWritable writable(foodFields);
     for (const RecipeLine& line : lines) {
         Lines->beginAppend();
         LinesRicetta->setIntegerValue(code);
         LinesGruppo->setStringValue(line.Gruppo);
         LinesNome->setStringValue(line.Nome);
         LinesQuantita->setFloatValue(line.Quantita);
-        LinesKcalorie->setFloatValue(line.Kcalorie);
-        LinesGlucidi->setFloatValue(line.Glucidi);
-        LinesLipidi->setFloatValue(line.Lipidi);
-        LinesProteine->setFloatValue(line.Proteine);
+        for (size_t i = 0; i < kNutrients.size(); ++i)
+            LinesValues[i]->setFloatValue(line.*kNutrients[i].perHundredGrams);
         Lines->postRecord();
     }
     Lines->moveFirst();

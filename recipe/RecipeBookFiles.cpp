@@ -26,10 +26,15 @@ const std::vector<FieldDescription>& recipeFields() {
 }
 
 const std::vector<FieldDescription>& lineFields() {
-    static const std::vector<FieldDescription> fields = {
-        {"Ricetta", ftInteger, 0}, {"Gruppo", ftString, 30}, {"Nome", ftString, 50},
-        {"Quantita", ftFloat, 0},  {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},
-        {"Lipidi", ftFloat, 0},    {"Proteine", ftFloat, 0}};
+    static const std::vector<FieldDescription> fields = [] {
+        std::vector<FieldDescription> f = {{"Ricetta", ftInteger, 0},
+                                           {"Gruppo", ftString, 30},
+                                           {"Nome", ftString, 50},
+                                           {"Quantita", ftFloat, 0}};
+        for (const Nutrient& n : kNutrients)
+            f.push_back({n.field, ftFloat, 0});
+        return f;
+    }();
     return fields;
 }
 

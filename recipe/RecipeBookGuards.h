@@ -6,6 +6,7 @@
 #include "dataset/Field.h"
 
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace cibrano::bookguards {
@@ -26,10 +27,12 @@ private:
 // while it exists.
 class FieldsWritable {
 public:
-    explicit FieldsWritable(std::initializer_list<TField*> fields) : fields_(fields) {
+    explicit FieldsWritable(std::vector<TField*> fields) : fields_(std::move(fields)) {
         for (TField* f : fields_)
             f->setReadOnly(false);
     }
+    explicit FieldsWritable(std::initializer_list<TField*> fields)
+        : FieldsWritable(std::vector<TField*>(fields)) {}
     ~FieldsWritable() {
         for (TField* f : fields_)
             f->setReadOnly(true);

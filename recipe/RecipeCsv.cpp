@@ -1,6 +1,7 @@
 #include "recipe/RecipeCsv.h"
 
 #include "platform/Csv.h"
+#include "recipe/Nutrients.h"
 
 namespace cibrano {
 
@@ -15,21 +16,26 @@ std::string total(double value) {
 
 std::vector<std::string> totalsRow(const char* what, const AnsiString& name, double grams,
                                    const RecipeTotals* t) {
-    if (!t)
-        return {ansiToUtf8(what), ansiToUtf8(name), total(grams), "", "", "", ""};
-    return {ansiToUtf8(what),  ansiToUtf8(name), total(grams),      total(t->Kcalorie),
-            total(t->Glucidi), total(t->Lipidi), total(t->Proteine)};
+    std::vector<std::string> row = {ansiToUtf8(what), ansiToUtf8(name), total(grams)};
+    for (const Nutrient& n : kNutrients)
+        row.push_back(t ? total(t->*n.amount) : "");
+    return row;
 }
 
 } // namespace
 
 std::string recipeCsv(const RecipeSheetData& sheet) {
-    std::string out =
-        csvLine({"Gruppo", "Nome", "Quantita", "Kcalorie", "Glucidi", "Lipidi", "Proteine"});
-    for (const RecipeLine& l : sheet.lines)
-        out += csvLine({ansiToUtf8(l.Gruppo), ansiToUtf8(l.Nome), csvNumber(l.Quantita),
-                        csvNumber(l.Kcalorie), csvNumber(l.Glucidi), csvNumber(l.Lipidi),
-                        csvNumber(l.Proteine)});
+    std::vector<std::string> head = {"Gruppo", "Nome", "Quantita"};
+    for (const Nutrient& n : kNutrients)
+        head.push_back(n.field);
+    std::string out = csvLine(head);
+    for (const RecipeLine& l : sheet.lines) {
+        std::vector<std::string> row = {ansiToUtf8(l.Gruppo), ansiToUtf8(l.Nome),
+                                        csvNumber(l.Quantita)};
+        for (const Nutrient& n : kNutrients)
+            row.push_back(csvNumber(l.*n.perHundredGrams));
+        out += csvLine(row);
+    }
     const RecipeValues& v = sheet.values;
     out += csvLine(totalsRow("Totale ricetta", sheet.name, v.grams, &v.totals));
     out += csvLine(totalsRow("Per porzione", sheet.name, v.grams / v.servings, &v.perServing));

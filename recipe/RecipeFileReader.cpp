@@ -75,15 +75,16 @@ RecipeFileReader::RecipeFileReader(const std::string& recipesPath, const AnsiStr
     const StoredField gruppo = field(table, path, "Gruppo", {kindFixedText, kindText});
     const StoredField nome = field(table, path, "Nome", {kindFixedText, kindText});
     const StoredField quantita = field(table, path, "Quantita", {kindFloat});
-    const StoredField kcalorie = field(table, path, "Kcalorie", {kindFloat});
-    const StoredField glucidi = field(table, path, "Glucidi", {kindFloat});
-    const StoredField lipidi = field(table, path, "Lipidi", {kindFloat});
-    const StoredField proteine = field(table, path, "Proteine", {kindFloat});
+    std::array<StoredField, kNutrients.size()> values;
+    for (size_t i = 0; i < kNutrients.size(); ++i)
+        values[i] = field(table, path, kNutrients[i].field, {kindFloat});
     forEachStoredRecord(table, [&](const RecordEntry& e) {
-        lines_.push_back({recipe.integer(e.data),
-                          {AnsiString(gruppo.text(e.data)), AnsiString(nome.text(e.data)),
-                           quantita.number(e.data), kcalorie.number(e.data), glucidi.number(e.data),
-                           lipidi.number(e.data), proteine.number(e.data)}});
+        StoredLine& stored = lines_.emplace_back(
+            StoredLine{recipe.integer(e.data),
+                       {AnsiString(gruppo.text(e.data)), AnsiString(nome.text(e.data)),
+                        quantita.number(e.data)}});
+        for (size_t i = 0; i < kNutrients.size(); ++i)
+            stored.line.*kNutrients[i].perHundredGrams = values[i].number(e.data);
     });
 }
 

@@ -8,17 +8,25 @@ namespace cibrano {
 FoodSlots foodSlots(const RecipeCalculator& calc) {
     const TZerovTable& food = *calc.Table1;
     food.checkActive();
-    FoodSlots s{{food, calc.Table1Gruppo},   {food, calc.Table1Nome},
-                {food, calc.Table1Quantita}, {food, calc.Table1Kcalorie},
-                {food, calc.Table1Glucidi},  {food, calc.Table1Lipidi},
-                {food, calc.Table1Proteine}};
-    for (const StoredField* f :
-         {&s.gruppo, &s.nome, &s.quantita, &s.kcalorie, &s.glucidi, &s.lipidi, &s.proteine})
-        if (!*f)
-            databaseError("The food table lacks a field a recipe needs");
+    FoodSlots s{
+        {food, calc.Table1Gruppo}, {food, calc.Table1Nome}, {food, calc.Table1Quantita}, {}};
+    bool found = s.gruppo && s.nome && s.quantita;
+    for (size_t i = 0; i < kNutrients.size(); ++i) {
+        s.values[i] = StoredField(food, food.findField(kNutrients[i].field));
+        found = found && s.values[i];
+    }
+    if (!found)
+        databaseError("The food table lacks a field a recipe needs");
     if (s.quantita.storageKind() != kindFloat)
         databaseError("The food table's Quantita is not a float field");
     return s;
+}
+
+RecipeLine FoodSlots::line(const uint8_t* data) const {
+    RecipeLine l{AnsiString(gruppo.text(data)), AnsiString(nome.text(data)), quantita.number(data)};
+    for (size_t i = 0; i < kNutrients.size(); ++i)
+        l.*kNutrients[i].perHundredGrams = values[i].number(data);
+    return l;
 }
 
 void settleFoodTable(RecipeCalculator& calc) {
@@ -38,9 +46,7 @@ std::vector<RecipeLine> usedFoodRows(RecipeCalculator& calc) {
         const double grams = s.quantita.number(e.data);
         if (grams == 0)
             return;
-        lines.push_back({AnsiString(s.gruppo.text(e.data)), AnsiString(s.nome.text(e.data)), grams,
-                         s.kcalorie.number(e.data), s.glucidi.number(e.data),
-                         s.lipidi.number(e.data), s.proteine.number(e.data)});
+        lines.push_back(s.line(e.data));
     });
     return lines;
 }
@@ -62,10 +68,11 @@ std::vector<FoodRowNow> foodRowsAsEdited(const RecipeCalculator& calc) {
     const RecordEntry* edited =
         state == stateEdit ? static_cast<const RecordEntry*>(food.getBookmark()) : nullptr;
     auto fieldsNow = [&] {
-        return RecipeLine{calc.Table1Gruppo->stringValue(),  calc.Table1Nome->stringValue(),
-                          calc.Table1Quantita->floatValue(), calc.Table1Kcalorie->floatValue(),
-                          calc.Table1Glucidi->floatValue(),  calc.Table1Lipidi->floatValue(),
-                          calc.Table1Proteine->floatValue()};
+        RecipeLine l{calc.Table1Gruppo->stringValue(), calc.Table1Nome->stringValue(),
+                     calc.Table1Quantita->floatValue()};
+        for (const Nutrient& n : kNutrients)
+            l.*n.perHundredGrams = food.findField(n.field)->floatValue();
+        return l;
     };
     std::vector<FoodRowNow> rows;
     rows.reserve(food.store()->entries().size() + 1);
@@ -74,11 +81,7 @@ std::vector<FoodRowNow> foodRowsAsEdited(const RecipeCalculator& calc) {
             rows.push_back({&e, fieldsNow()});
             return;
         }
-        rows.push_back(
-            {&e,
-             {AnsiString(s.gruppo.text(e.data)), AnsiString(s.nome.text(e.data)),
-              s.quantita.number(e.data), s.kcalorie.number(e.data), s.glucidi.number(e.data),
-              s.lipidi.number(e.data), s.proteine.number(e.data)}});
+        rows.push_back({&e, s.line(e.data)});
     });
     if (state == stateInsert && food.Modified())
         rows.push_back({nullptr, fieldsNow()});

@@ -4,6 +4,7 @@
 // of the current quantities both take the used rows from here; loading a recipe reads the
 // rows' slots from here.
 
+#include "recipe/Nutrients.h"
 #include "recipe/RecipeValues.h"
 
 #include <vector>
@@ -14,7 +15,11 @@ class RecipeCalculator;
 
 // Where the food table keeps the values a recipe needs.
 struct FoodSlots {
-    StoredField gruppo, nome, quantita, kcalorie, glucidi, lipidi, proteine;
+    StoredField gruppo, nome, quantita;
+    // Each nutrient's per-100 g value, in kNutrients' order.
+    std::array<StoredField, kNutrients.size()> values;
+    // A stored row as a recipe line.
+    RecipeLine line(const uint8_t* data) const;
 };
 
 // The food table's slots; raises when the table is not open or lacks one of the fields.

@@ -2,14 +2,17 @@
 
 #include "dataset/NumberFormat.h"
 #include "platform/Format.h"
+#include "recipe/Nutrients.h"
 
 namespace cibrano {
 
 namespace {
 
 RecipeTotals scaled(const RecipeTotals& t, double factor, double divisor) {
-    return {t.Glucidi * factor / divisor, t.Proteine * factor / divisor,
-            t.Lipidi * factor / divisor, t.Kcalorie * factor / divisor};
+    RecipeTotals s;
+    for (const Nutrient& n : kNutrients)
+        s.*n.amount = t.*n.amount * factor / divisor;
+    return s;
 }
 
 } // namespace
@@ -20,10 +23,8 @@ RecipeTotals sumRecipeLines(const std::vector<RecipeLine>& lines) {
         // Multiply, divide by 100, add: the same steps, in the same order, as the food table's
         // totals, so that a loaded recipe shows there what it shows here.
         const double q = line.Quantita;
-        totals.Glucidi += line.Glucidi * q / 100;
-        totals.Lipidi += line.Lipidi * q / 100;
-        totals.Proteine += line.Proteine * q / 100;
-        totals.Kcalorie += line.Kcalorie * q / 100;
+        for (const Nutrient& n : kNutrients)
+            totals.*n.amount += line.*n.perHundredGrams * q / 100;
     }
     return totals;
 }
@@ -45,8 +46,10 @@ AnsiString formatRecipeValue(double value) {
 }
 
 TotalsLabelSet formatRecipeTotals(const RecipeTotals& totals) {
-    return {formatRecipeValue(totals.Glucidi), formatRecipeValue(totals.Proteine),
-            formatRecipeValue(totals.Lipidi), formatRecipeValue(totals.Kcalorie)};
+    auto shown = [&](size_t i) {
+        return formatRecipeValue(totals.*kNutrients[kShownOrder[i]].amount);
+    };
+    return {shown(0), shown(1), shown(2), shown(3)};
 }
 
 AnsiString recipeWeightText(const RecipeValues& v) {

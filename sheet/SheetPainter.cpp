@@ -3,6 +3,7 @@
 #include "platform/DateTimeText.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
+#include "recipe/Nutrients.h"
 #include "recipe/RecipeEnergy.h"
 #include "sheet/EnergyChartPainter.h"
 
@@ -144,9 +145,12 @@ private:
     void totals() {
         section(QStringLiteral("Valori nutrizionali"));
         const RecipeValues& v = sheet_.values;
-        const std::array<QString, 5> heads = {
-            QString(), QStringLiteral("Glucidi (g)"), QStringLiteral("Proteine (g)"),
-            QStringLiteral("Lipidi (g)"), QStringLiteral("Kcalorie")};
+        std::array<QString, 5> heads;
+        for (size_t c = 0; c < kShownOrder.size(); ++c) {
+            const Nutrient& n = kNutrients[kShownOrder[c]];
+            heads[c + 1] = n.unit ? QStringLiteral("%1 (%2)").arg(n.heading, n.unit)
+                                  : QString::fromLatin1(n.heading);
+        }
         auto row = [](const TotalsLabelSet& t) {
             return std::array<QString, 4>{toQt(t.t1), toQt(t.t2), toQt(t.t3), toQt(t.t4)};
         };

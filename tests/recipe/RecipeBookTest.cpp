@@ -313,7 +313,7 @@ TEST_F(RecipeBookRules, EditsInPlaceAreCheckedAndWrittenAtOnce) {
     EXPECT_EQ(book->LinesNome->stringValue(), "Pomodori");
     EXPECT_THAT(messageOf([&] {
                     book->Lines->beginEdit();
-                    book->LinesKcalorie->setFloatValue(1);
+                    book->LinesValues[0]->setFloatValue(1);
                 }),
                 HasSubstr("read only"));
     book->Lines->cancelRecord();
