@@ -6,7 +6,6 @@
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "platform/Guid.h"
-#include "platform/RunThenAlways.h"
 #include "recipe/RecipeCalculator.h"
 #include "recipe/RecipeCalculatorMessages.h"
 #include "recipe/RecipeFoodRows.h"
@@ -300,27 +299,7 @@ int CrashRecovery::apply(const std::vector<RecoveredQuantity>& quantities) {
         wanted.erase(hit);
     });
 
-    // As typing them would: each row edited and posted, the controls told once at the end.
-    TZerovTable& food = *calc_.Table1;
-    food.suspendControls();
-    runThenAlways(
-        [&] {
-            std::vector<std::pair<int, double>> rows;
-            const RecordView& view = food.recordView();
-            for (size_t i = 0; i < view.size() && rows.size() < changes.size(); ++i) {
-                const auto change = changes.find(view[i]);
-                if (change != changes.end())
-                    rows.emplace_back(static_cast<int>(i), change->second);
-            }
-            for (const auto& [position, grams] : rows) {
-                food.moveToRecordNumber(position + 1);
-                food.beginEdit();
-                calc_.Table1Quantita->setFloatValue(grams);
-                food.postRecord();
-            }
-            food.moveFirst();
-        },
-        [&] { food.resumeControls(); });
+    setFoodQuantities(calc_, changes);
     return static_cast<int>(asked - found);
 }
 

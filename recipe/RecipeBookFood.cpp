@@ -6,7 +6,6 @@
 #include "dataset/DataSource.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
-#include "platform/RunThenAlways.h"
 #include "recipe/RecipeBookMessages.h"
 #include "recipe/RecipeFoodRows.h"
 
@@ -71,43 +70,7 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
             result.missing.push_back(lines[i]);
     }
 
-    // The changes go through the food table itself, as typing them would: each row is put
-    // into edit state and posted, so the table counts unsaved changes and saves them on close.
-    // Its controls hear nothing until the end, then one change: the grid redraws once and the
-    // totals are computed once. A filter in force is lifted meanwhile, so that every row can be
-    // reached, and set again afterwards, showing the rows as they now are.
-    food.suspendControls();
-    runThenAlways(
-        [&] {
-            const bool filtered = food.Filtered();
-            if (filtered && !changes.empty())
-                food.setFiltered(false);
-            runThenAlways(
-                [&] {
-                    if (changes.empty())
-                        return;
-                    std::vector<std::pair<int, double>> rows;
-                    rows.reserve(changes.size());
-                    const RecordView& view = food.recordView();
-                    for (size_t i = 0; i < view.size() && rows.size() < changes.size(); ++i) {
-                        const auto change = changes.find(view[i]);
-                        if (change != changes.end())
-                            rows.emplace_back(static_cast<int>(i), change->second);
-                    }
-                    for (const auto& [position, grams] : rows) {
-                        food.moveToRecordNumber(position + 1);
-                        food.beginEdit();
-                        calc_.Table1Quantita->setFloatValue(grams);
-                        food.postRecord();
-                    }
-                },
-                [&] {
-                    if (filtered && !food.Filtered())
-                        food.setFiltered(true);
-                });
-            food.moveFirst();
-        },
-        [&] { food.resumeControls(); });
+    setFoodQuantities(calc_, changes);
 
     sourceCode_ = code;
     return result;

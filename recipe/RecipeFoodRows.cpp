@@ -1,6 +1,7 @@
 #include "recipe/RecipeFoodRows.h"
 
 #include "platform/DatabaseError.h"
+#include "platform/RunThenAlways.h"
 #include "recipe/RecipeCalculator.h"
 
 namespace cibrano {
@@ -58,6 +59,39 @@ bool foodTableHasQuantities(RecipeCalculator& calc) {
     forEachStoredRecord(
         *calc.Table1, [&](const RecordEntry& e) { used = used || s.quantita.number(e.data) != 0; });
     return used;
+}
+
+void setFoodQuantities(RecipeCalculator& calc,
+                       const std::unordered_map<const RecordEntry*, double>& quantities) {
+    TZerovTable& food = *calc.Table1;
+    food.suspendControls();
+    runThenAlways(
+        [&] {
+            const bool filtered = food.Filtered();
+            if (filtered && !quantities.empty())
+                food.setFiltered(false);
+            runThenAlways(
+                [&] {
+                    std::vector<std::pair<int, double>> rows;
+                    rows.reserve(quantities.size());
+                    const RecordView& view = food.recordView();
+                    for (size_t i = 0; i < view.size() && rows.size() < quantities.size(); ++i)
+                        if (const auto q = quantities.find(view[i]); q != quantities.end())
+                            rows.emplace_back(static_cast<int>(i), q->second);
+                    for (const auto& [position, grams] : rows) {
+                        food.moveToRecordNumber(position + 1);
+                        food.beginEdit();
+                        calc.Table1Quantita->setFloatValue(grams);
+                        food.postRecord();
+                    }
+                },
+                [&] {
+                    if (filtered && !food.Filtered())
+                        food.setFiltered(true);
+                });
+            food.moveFirst();
+        },
+        [&] { food.resumeControls(); });
 }
 
 std::vector<FoodRowNow> foodRowsAsEdited(const RecipeCalculator& calc) {

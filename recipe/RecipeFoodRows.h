@@ -7,6 +7,7 @@
 #include "recipe/Nutrients.h"
 #include "recipe/RecipeValues.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace cibrano {
@@ -35,6 +36,14 @@ std::vector<RecipeLine> usedFoodRows(RecipeCalculator& calculator);
 
 // Whether any stored row's quantity is not 0 (the food table settled first).
 bool foodTableHasQuantities(RecipeCalculator& calculator);
+
+// Puts each row's new quantity into the food table as typing it would: each row put into
+// edit state and posted, so the table counts unsaved changes and saves them on close. Its
+// controls hear nothing until the end, then one change (the grid redraws once, the totals are
+// computed once), and it shows its first row. A filter in force is lifted meanwhile, so that
+// every row can be reached, and set again afterwards.
+void setFoodQuantities(RecipeCalculator& calculator,
+                       const std::unordered_map<const RecordEntry*, double>& quantities);
 
 // A row of the food table as it stands now, and the record it is stored in: none for a new
 // row being typed.
