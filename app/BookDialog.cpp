@@ -344,10 +344,11 @@ void BookDialog::SaveButtonClick() {
             databaseError(bookmsg::NoQuantities);
         SaveRecipeDialog ask(book_, this);
         if (const std::optional<RecipeInfo> source = book_.sourceRecipe())
-            ask.propose(source->Nome, source->Porzioni);
+            ask.propose(source->Nome, source->Porzioni, source->PesoFinale);
         if (ask.exec() != QDialog::Accepted)
             return;
-        book_.saveCurrentRecipe(ask.recipeName(), ask.servings(), ask.replacesExisting());
+        book_.saveCurrentRecipe(ask.recipeName(), ask.servings(), ask.replacesExisting(),
+                                ask.finalWeight());
         RecipesGrid->setFocus();
     });
     showSummary();
