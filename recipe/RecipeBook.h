@@ -197,6 +197,8 @@ public:
     // Renames and sets servings as a grid edit would (the checks included).
     void renameRecipe(int code, const AnsiString& name);
     void setServings(int code, int servings);
+    // 0 for none; a weight below a tenth or above ten times the ingredients' asks first (No
+    // raises EAbort).
     void setFinalWeight(int code, double grams);
 
     // The recipe the food table's quantities were last loaded from or saved as in this run,

@@ -2,8 +2,10 @@
 // what it does not, and a book written when lines kept four values opens, and is upgraded by
 // its first change without losing anything, even when that write fails or is cut short.
 
+#include "platform/Abort.h"
 #include "recipe/RecipeFileReader.h"
 #include "tests/engine/ZerovTableTestSupport.h"
+#include "tests/platform/ErrorMessage.h"
 #include "tests/recipe/RecipeBookTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -18,6 +20,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using testkit::messageOf;
 
 class RecipeBookUpgrade : public RecipeBookFixture {
 protected:
@@ -132,17 +135,46 @@ TEST_F(RecipeBookUpgrade, AnUpgradeThatCannotBeWrittenLeavesBothFilesAndAKillBet
     EXPECT_EQ(contents().size(), before.size());
 }
 
+TEST_F(RecipeBookUpgrade, AFinalWeightIsAWeightOrNoneAndAFarOneIsAskedFor) {
+    start();
+    typePasta(); // 400 g
+    const int code = book->saveCurrentRecipe("Pasta", 2, false, 350);
+    const std::string before = bytesOf(recipesPath());
+    for (double refused : {-5.0, 1000001.0})
+        EXPECT_THAT(messageOf([&] { book->setFinalWeight(code, refused); }),
+                    HasSubstr("peso finale"));
+    // Typed into the grid's cell: 0 and text are refused as they are typed.
+    book->Recipes->beginEdit();
+    for (const char* refused : {"0", "tre etti", "-1"})
+        EXPECT_THAT(messageOf([&] { book->RecipesPesoFinale->setEditText(refused); }),
+                    HasSubstr("peso finale"));
+    book->Recipes->cancelRecord();
+    EXPECT_EQ(RecipeBook::finalWeightFromText("  "), 0);
+    EXPECT_EQ(bytesOf(recipesPath()), before);
+    // 39 g is below a tenth of 400 g: the question, and No changes nothing.
+    EXPECT_THROW(book->setFinalWeight(code, 39), EAbort);
+    book->setFinalWeight(code, 40);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_THAT(ui.questions[0].text, HasSubstr("39.0 g"));
+    EXPECT_EQ(book->recipe(code)->PesoFinale, 40);
+    // Cleared, it is none again: per 100 g is of the ingredients' grams.
+    book->setFinalWeight(code, 0);
+    EXPECT_EQ(book->recipe(code)->PesoFinale, 0);
+    EXPECT_DOUBLE_EQ(book->valuesOf(code).weight(), 400);
+}
+
 TEST_F(RecipeBookUpgrade, LinesKeepEveryValueOfAFullFoodTableAndNameWhatItLacks) {
     // The fields of the bundled food table; flour knows everything, eggs lack sugars and fibre.
     const std::vector<FieldDescription> fields = {
-        {"Gruppo", ftString, 30}, {"Nome", ftString, 50},  {"Quantita", ftFloat, 0},
-        {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0}, {"Lipidi", ftFloat, 0},
-        {"Proteine", ftFloat, 0}, {"Kjoule", ftFloat, 0},  {"Zuccheri", ftFloat, 0},
-        {"Saturi", ftFloat, 0},   {"Fibre", ftFloat, 0},   {"Sale", ftFloat, 0},
+        {"Gruppo", ftString, 30}, {"Nome", ftString, 50},     {"Quantita", ftFloat, 0},
+        {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},    {"Lipidi", ftFloat, 0},
+        {"Proteine", ftFloat, 0}, {"Kjoule", ftFloat, 0},     {"Zuccheri", ftFloat, 0},
+        {"Saturi", ftFloat, 0},   {"Fibre", ftFloat, 0},      {"Sale", ftFloat, 0},
         {"Fonte", ftString, 30},  {"Mancanti", ftString, 100}};
     createTableFile(tablePath(), fields, "");
-    fillFoodTable(tablePath(), {{"Cereali", "Farina", "500", "343", "72", "1", "11"},
-                                {"Uova", "Uova", "400", "128", "0.5", "9", "12.4"}},
+    fillFoodTable(tablePath(),
+                  {{"Cereali", "Farina", "500", "343", "72", "1", "11"},
+                   {"Uova", "Uova", "400", "128", "0.5", "9", "12.4"}},
                   kFoodPassword);
     {
         TZerovTable t;
