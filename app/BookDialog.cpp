@@ -299,9 +299,9 @@ void BookDialog::showSummary() {
     WeightLabel->setText(code ? toQt(recipeWeightText(v)) : QString());
     QString missingText;
     if (!missing.empty()) {
-        missingText = toQt(incompleteTotalsNote());
-        for (const AnsiString& m : missing)
-            missingText += "\n" + toQt(m);
+        missingText = toQt(incompleteTotalsNote()) + "\n";
+        for (size_t i = 0; i < missing.size(); ++i)
+            missingText += (i ? "; " : "") + toQt(missing[i]);
     }
     MissingLabel->setText(missingText);
     MissingLabel->setVisible(!missing.empty());
