@@ -184,6 +184,8 @@ void RecipeBook::open() {
     openTable(*Recipes, recipesPath());
     openTable(*Lines, linesPath());
     opened_ = true;
+    if (!readOnly())
+        markGainedNutrientsMissing();
     if (readOnly()) {
         Recipes->setReadOnly(true);
         Lines->setReadOnly(true);

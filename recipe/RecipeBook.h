@@ -237,6 +237,9 @@ private:
     // Whether the table's file lacks fields the table has: its next write must happen, and
     // writes them.
     bool awaitsUpgrade(const TZerovTable& table) const;
+    // A lines file that had Mancanti but lacked a nutrient's field: every line lists it, in
+    // memory, so that it reads as not known now and after the next write.
+    void markGainedNutrientsMissing();
     // Makes the recipe current; raises when there is none with that code.
     void goToRecipe(int code);
     void replaceLines(int code, const std::vector<RecipeLine>& lines);

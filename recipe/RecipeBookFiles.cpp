@@ -11,8 +11,11 @@
 #include "recipe/RecipeBookGuards.h"
 #include "recipe/RecipeBookMessages.h"
 
+#include <algorithm>
+
 namespace cibrano {
 
+using bookguards::FieldsWritable;
 using bookguards::OwnChange;
 
 namespace {
@@ -148,6 +151,36 @@ void RecipeBook::writeBook(WriteOrder order) {
     Recipes->acceptChanges();
     Lines->acceptChanges();
     upgraded_ = true;
+}
+
+void RecipeBook::markGainedNutrientsMissing() {
+    const std::vector<AnsiString>& gained = Lines->gainedFields();
+    auto wasGained = [&](const char* name) {
+        return std::find(gained.begin(), gained.end(), name) != gained.end();
+    };
+    // A file without Mancanti gains it listing every optional nutrient already.
+    if (gained.empty() || wasGained(MissingValues::kFieldName))
+        return;
+    std::vector<AnsiString> names, order;
+    for (const FieldDescription& f : lineFields())
+        order.push_back(f.name);
+    for (const Nutrient& n : kNutrients)
+        if (wasGained(n.field))
+            names.push_back(n.field);
+    if (names.empty())
+        return;
+    OwnChange own(ownChange_);
+    FieldsWritable writable{LinesMancanti};
+    for (Lines->moveFirst(); !Lines->atEnd(); Lines->moveNext()) {
+        MissingValues missing(LinesMancanti->stringValue());
+        for (const AnsiString& name : names)
+            missing.set(name, true, order);
+        Lines->beginEdit();
+        LinesMancanti->setStringValue(missing.text());
+        Lines->postRecord();
+    }
+    // Held in memory as the file's own: the first change writes the whole file.
+    Lines->acceptChanges();
 }
 
 bool RecipeBook::awaitsUpgrade(const TZerovTable& table) const {

@@ -135,6 +135,39 @@ TEST_F(RecipeBookUpgrade, AnUpgradeThatCannotBeWrittenLeavesBothFilesAndAKillBet
     EXPECT_EQ(contents().size(), before.size());
 }
 
+TEST_F(RecipeBookUpgrade, ALinesFileWithMancantiButWithoutANutrientReadsItAsNotKnown) {
+    // Today's layout without Sale, as a nutrient added to the list later would meet it.
+    std::vector<FieldDescription> fields = {
+        {"Ricetta", ftInteger, 0}, {"Gruppo", ftString, 30}, {"Nome", ftString, 50},
+        {"Quantita", ftFloat, 0},  {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},
+        {"Lipidi", ftFloat, 0},    {"Proteine", ftFloat, 0}, {"Kjoule", ftFloat, 0},
+        {"Zuccheri", ftFloat, 0},  {"Saturi", ftFloat, 0},   {"Fibre", ftFloat, 0},
+        {"Mancanti", ftString, 100}};
+    copyGolden("book-of-four-values/ricette.d", "ricette.d");
+    createTableFile(linesPath(), fields, kFoodPassword);
+    {
+        TZerovTable t;
+        t.setTableName(linesPath());
+        t.setPassword(kFoodPassword);
+        t.open();
+        t.beginAppend();
+        for (const auto& [field, text] : std::vector<std::pair<const char*, const char*>>{
+                 {"Ricetta", "1"}, {"Nome", "Pomodori"}, {"Quantita", "150"}, {"Fibre", "1.2"},
+                 {"Mancanti", "Zuccheri"}})
+            t.fieldByName(field)->setStringValue(text);
+        t.postRecord();
+        t.saveChanges();
+    }
+    start();
+    const int pasta = *book->findRecipe("Pasta al pomodoro");
+    ASSERT_EQ(book->linesOf(pasta).size(), 1u);
+    EXPECT_FALSE(book->linesOf(pasta)[0].knows(nSale));
+    EXPECT_FALSE(book->linesOf(pasta)[0].knows(nZuccheri));
+    EXPECT_TRUE(book->linesOf(pasta)[0].knows(nFibre));
+    book->setServings(pasta, 2);
+    EXPECT_EQ(fileRows(linesPath())[0].back(), "Zuccheri Sale");
+}
+
 TEST_F(RecipeBookUpgrade, AFinalWeightIsAWeightOrNoneAndAFarOneIsAskedFor) {
     start();
     typePasta(); // 400 g
