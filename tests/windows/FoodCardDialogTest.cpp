@@ -1,6 +1,7 @@
 // The food card's window: F4 on the main window opens it on the grid's current row, Enter
 // writes the row, Escape leaves it as it was, a refused value keeps it open; on the bundled
-// table its "non noto" boxes; from the recipe book, the card of a line's food.
+// table its "non noto" boxes; the grid's context menu; from the recipe book, the card of a
+// line's food.
 
 #include "app/FoodCardDialog.h"
 #include "app/BookDialog.h"
@@ -14,8 +15,11 @@
 
 #include <gmock/gmock.h>
 
+#include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 
 namespace cibrano::testing {
 namespace {
@@ -152,6 +156,33 @@ TEST_F(FoodCardWindow, OnTheBundledTableNonNotoEmptiesTheBoxAndIsKept) {
     ASSERT_FALSE(field.empty());
     EXPECT_EQ(calc.Table1->fieldByName(field)->floatValue(), 0);
     EXPECT_THAT(calc.Table1Mancanti->stringValue(), HasSubstr(field));
+}
+
+TEST_F(FoodCardWindow, TheGridsContextMenuOnARowOffersTheCardAndNoneOnTheTitles) {
+    writeFoodTable();
+    auto f = openWindow();
+    TTitleDBGrid* grid = f->TitleDBGrid1;
+    // The menu a context menu event at `at` pops up: its items' texts, the menu then closed.
+    auto menuAt = [&](QPoint at) {
+        QStringList items;
+        QTimer::singleShot(50, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* a : menu->actions())
+                    items << a->text() + " " + a->shortcut().toString();
+                menu->close();
+            }
+        });
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, Qt::NoModifier, at);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid->viewport(), &event);
+        QTest::qWait(80);
+        return items;
+    };
+    const QRect third = grid->cellRect(2, 3);
+    EXPECT_EQ(menuAt(third.center()), QStringList{QString::fromUtf8("Scheda alimento\u2026 F4")});
+    // The right button made the row under it current, the one the card opens on.
+    EXPECT_EQ(f->recipe()->Table1Nome->stringValue(), "Mela");
+    EXPECT_TRUE(menuAt(grid->cellRect(2, 0).center()).isEmpty());
 }
 
 class FoodCardFromTheBook : public BookWindowFixture {};
