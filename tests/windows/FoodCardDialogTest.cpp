@@ -96,6 +96,7 @@ TEST_F(FoodCardWindow, F4OpensTheCurrentRowsCardEnterWritesEscapeLeavesItAsItWas
         EXPECT_TRUE(card->UnknownBoxes.empty());
         ASSERT_NE(card->NoteLabel, nullptr);
         EXPECT_EQ(card->NoteLabel->text(), toQt(cardmsg::OnlyGridValues));
+        saveScreenshot(card, "food-card-seven-fields");
         retype(card->findChild<QLineEdit*>("ValueEdit_Glucidi"), "81");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
