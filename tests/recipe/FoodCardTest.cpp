@@ -132,9 +132,24 @@ TEST_F(FoodCardFixture, WritesOneEditWithMancantiInTheTablesOrderAndNothingWhenU
     EXPECT_EQ(stored("Glucidi"), 0);
     EXPECT_EQ(calc.Table1Mancanti->stringValue(), "Glucidi Zuccheri");
 
-    // Read again, the card shows what was written; saved, the file keeps it.
+    // Read again, the card shows what was written.
     const FoodCardRow again = currentFoodRow(calc);
     EXPECT_FALSE(again.card.values[static_cast<size_t>(indexOf(again.card, "Glucidi"))].known);
+
+    // A row the food table's filter hides (from the book's window) is written all the same,
+    // and the filter stays.
+    calc.ShowUsedRowsOnly();
+    ASSERT_EQ(calc.Table1->recordCount(), 0);
+    const std::optional<FoodCardRow> mela = findFoodRow(calc, "Frutta", "Mela");
+    ASSERT_TRUE(mela);
+    FoodCardTyped renamed = asShown(mela->card);
+    renamed.nome = "Mela golden";
+    EXPECT_EQ(saveFoodCard(calc, *mela, renamed), FoodCardOutcome::written);
+    EXPECT_TRUE(calc.Table1->Filtered());
+    EXPECT_EQ(calc.Table1->recordCount(), 0);
+    EXPECT_TRUE(findFoodRow(calc, "Frutta", "Mela golden"));
+
+    // Saved, the file keeps it.
     calc.SaveOnClose();
     TZerovTable t;
     t.setTableName(tablePath());
