@@ -65,9 +65,10 @@ protected:
                 modal->close();
                 return;
             }
+            EXPECT_TRUE(QTest::qWaitForWindowActive(card));
             work(card);
         });
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4);
+        QTest::keyClick(f.TitleDBGrid1, Qt::Key_F4);
         EXPECT_TRUE(shown);
         EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
     }
@@ -98,7 +99,7 @@ TEST_F(FoodCardWindow, F4OpensTheCurrentRowsCardEnterWritesEscapeLeavesItAsItWas
         EXPECT_EQ(card->NoteLabel->text(), toQt(cardmsg::OnlyGridValues));
         saveScreenshot(card, "food-card-seven-fields");
         retype(card->findChild<QLineEdit*>("ValueEdit_Glucidi"), "81");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTest::keyClick(card, Qt::Key_Escape);
     });
     EXPECT_EQ(calc.Table1Glucidi->floatValue(), 80);
     EXPECT_FALSE(calc.Table1->hasUnsavedChanges());
@@ -166,17 +167,21 @@ TEST_F(FoodCardWindow, TheGridsContextMenuOnARowOffersTheCardAndNoneOnTheTitles)
     // The menu a context menu event at `at` pops up: its items' texts, the menu then closed.
     auto menuAt = [&](QPoint at) {
         QStringList items;
-        QTimer::singleShot(50, [&] {
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
                 for (QAction* a : menu->actions())
                     items << a->text() + " " + a->shortcut().toString();
+                poll.stop();
                 menu->close();
             }
         });
+        poll.start();
         QTest::mouseClick(grid->viewport(), Qt::RightButton, Qt::NoModifier, at);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
         QApplication::sendEvent(grid->viewport(), &event);
-        QTest::qWait(80);
+        QTest::qWait(50);
         return items;
     };
     const QRect third = grid->cellRect(2, 3);
