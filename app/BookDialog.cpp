@@ -185,35 +185,45 @@ QWidget* BookDialog::createSummary() {
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(2);
     const QFont bold = msSansSerif(11, true);
-    for (int c = 0; c < 4; ++c) {
-        auto* h = new QLabel(kNutrients[kShownOrder[static_cast<size_t>(c)]].heading, panel);
+    const int columns = static_cast<int>(kNutrientCount);
+    for (int c = 0; c < columns; ++c) {
+        const Nutrient& n = kNutrients[kShownOrder[static_cast<size_t>(c)]];
+        auto* h = new QLabel(n.heading, panel);
         h->setFont(bold);
         h->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        grid->addWidget(h, 0, c + 1);
+        h->setToolTip(n.unit ? QStringLiteral("%1, in %2").arg(n.heading, n.unit)
+                             : QString::fromLatin1(n.heading));
+        grid->addWidget(h, 1, c + 1);
     }
     const char* rows[] = {"Totale della ricetta", "Per porzione", "Per 100 g"};
     for (int r = 0; r < 3; ++r) {
         auto* h = new QLabel(rows[r], panel);
         h->setFont(bold);
-        grid->addWidget(h, r + 1, 0);
-        for (int c = 0; c < 4; ++c) {
+        grid->addWidget(h, r + 2, 0);
+        if (r == 1)
+            PerServingLabel = h;
+        for (int c = 0; c < columns; ++c) {
             QLabel* v = new QLabel(panel);
             v->setObjectName(QString("Value%1%2").arg(r).arg(c));
             v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            v->setMinimumWidth(70);
-            grid->addWidget(v, r + 1, c + 1);
-            Values[r][c] = v;
+            v->setMinimumWidth(52);
+            grid->addWidget(v, r + 2, c + 1);
+            Values[static_cast<size_t>(r)][static_cast<size_t>(c)] = v;
         }
     }
+    PerServingLabel->setObjectName("PerServingLabel");
     WeightLabel = new QLabel(panel);
     WeightLabel->setObjectName("WeightLabel");
-    WeightLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(WeightLabel, 0, 5, 1, 1);
+    grid->addWidget(WeightLabel, 0, 0, 1, columns + 1);
+    MissingLabel = new QLabel(panel);
+    MissingLabel->setObjectName("MissingLabel");
+    MissingLabel->setWordWrap(true);
+    grid->addWidget(MissingLabel, 5, 0, 1, columns + 1);
     EnergyChart = new TEnergyChart(panel);
     EnergyChart->setObjectName("EnergyChart");
-    grid->addWidget(EnergyChart, 1, 5, 3, 1);
+    grid->addWidget(EnergyChart, 0, columns + 1, 6, 1);
     grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(5, 1);
+    grid->setColumnStretch(columns + 1, 1);
     return panel;
 }
 
@@ -221,7 +231,8 @@ void BookDialog::configureGrids() {
     const TDBGridOptions options{dgEditing,  dgTitles,   dgIndicator,   dgColumnResize,
                                  dgColLines, dgRowLines, dgCancelOnExit};
     RecipesGrid->setDataSource(book_.RecipesSource);
-    addColumns(RecipesGrid, {{"Nome", 330}, {"Porzioni", 64}, {"Modificata", 120}});
+    addColumns(RecipesGrid,
+               {{"Nome", 330}, {"Porzioni", 64}, {"PesoFinale", 96}, {"Modificata", 120}});
     LinesGrid->setDataSource(book_.LinesSource);
     addColumns(LinesGrid, {{"Gruppo", 110}, {"Nome", 200}, {"Quantita", 64}});
     for (size_t i : kShownOrder)
@@ -270,15 +281,36 @@ int BookDialog::showModal() {
 void BookDialog::showSummary() {
     const std::optional<int> code = book_.currentCode();
     const RecipeValues v = code ? book_.valuesOf(*code) : RecipeValues{};
-    const RecipeTotals* rows[] = {&v.totals, &v.perServing, v.per100g ? &*v.per100g : nullptr};
-    for (int r = 0; r < 3; ++r) {
-        const TotalsLabelSet texts =
-            code && rows[r] ? formatRecipeTotals(*rows[r]) : TotalsLabelSet{"-", "-", "-", "-"};
-        const std::array<const AnsiString*, 4> cells{&texts.t1, &texts.t2, &texts.t3, &texts.t4};
-        for (size_t c = 0; c < 4; ++c)
-            Values[static_cast<size_t>(r)][c]->setText(toQt(*cells[c]));
+    const NutrientTotals* rows[] = {&v.totals, &v.perServing, v.per100g ? &*v.per100g : nullptr};
+    const std::vector<RecipeLine> lines = code ? book_.linesOf(*code) : std::vector<RecipeLine>{};
+    const std::vector<AnsiString> missing = missingValuesTexts(lines);
+    for (size_t r = 0; r < 3; ++r) {
+        const std::vector<AnsiString> texts = code && rows[r]
+                                                  ? shownTotalsTexts(*rows[r])
+                                                  : std::vector<AnsiString>(kNutrientCount, "-");
+        for (size_t c = 0; c < kNutrientCount; ++c) {
+            QLabel* cell = Values[r][c];
+            cell->setText(toQt(texts[c]));
+            // An incomplete total says what it lacks.
+            const size_t n = kShownOrder[c];
+            QString tip;
+            if (code && rows[r] && !rows[r]->complete(n))
+                for (const AnsiString& m : missing)
+                    if (m.rfind(kNutrients[n].heading, 0) == 0)
+                        tip = toQt(m);
+            cell->setToolTip(tip);
+        }
     }
+    PerServingLabel->setText(code ? toQt(perServingHeading(v)) : QStringLiteral("Per porzione"));
     WeightLabel->setText(code ? toQt(recipeWeightText(v)) : QString());
+    QString missingText;
+    if (!missing.empty()) {
+        missingText = toQt(incompleteTotalsNote());
+        for (const AnsiString& m : missing)
+            missingText += "\n" + toQt(m);
+    }
+    MissingLabel->setText(missingText);
+    MissingLabel->setVisible(!missing.empty());
     if (code)
         EnergyChart->setTotals(v.totals);
     else

@@ -31,8 +31,8 @@ class TCustomDBGrid;
 class BookDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kClientWidth = 700;
-    static constexpr int kClientHeight = 520;
+    static constexpr int kClientWidth = 940;
+    static constexpr int kClientHeight = 600;
 
     // Opens the book when it is not open yet. The calculator, when given, is the food table
     // whose current quantities "Scheda della ricetta corrente…" makes a sheet of.
@@ -48,10 +48,13 @@ public:
     TTitleDBGrid* RecipesGrid;
     QLabel* LinesLabel;
     TTitleDBGrid* LinesGrid;
-    // Summary: rows total, per serving, per 100 g; columns carbohydrates, proteins, fats,
-    // energy.
-    std::array<std::array<QLabel*, 4>, 3> Values;
+    // Summary: rows total, per serving, per 100 g of the finished dish; a column per nutrient,
+    // in kShownOrder.
+    std::array<std::array<QLabel*, kNutrientCount>, 3> Values;
+    QLabel* PerServingLabel;
     QLabel* WeightLabel;
+    // What the incomplete totals lack; hidden when nothing is missing.
+    QLabel* MissingLabel;
     // The selected recipe's energy split.
     TEnergyChart* EnergyChart;
     QPushButton* SaveButton;

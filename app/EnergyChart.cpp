@@ -17,7 +17,7 @@ TEnergyChart::TEnergyChart(QWidget* parent) : QWidget(parent) {
     updateDescription();
 }
 
-void TEnergyChart::setTotals(const RecipeTotals& totals) {
+void TEnergyChart::setTotals(const NutrientTotals& totals) {
     split_ = energySplit(totals);
     shown_ = true;
     updateDescription();

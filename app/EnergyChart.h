@@ -16,7 +16,7 @@ public:
     explicit TEnergyChart(QWidget* parent = nullptr);
 
     // The split of these totals.
-    void setTotals(const RecipeTotals& totals);
+    void setTotals(const NutrientTotals& totals);
     // No recipe: an empty chart saying so.
     void clear();
     bool hasTotals() const { return shown_; }

@@ -13,6 +13,8 @@ namespace cibrano {
 class MissingValues {
 public:
     static constexpr const char* kFieldName = "Mancanti";
+    // Its size as a text field: room for every value's name.
+    static constexpr int kFieldSize = 100;
 
     MissingValues() = default;
     // The names a field's text lists; blanks around and between them do not count.

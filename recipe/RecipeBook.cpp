@@ -6,12 +6,14 @@
 #include "recipe/RecipeBook.h"
 
 #include "dataset/DataSource.h"
+#include "dataset/NumberFormat.h"
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/DateTimeText.h"
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
 #include "platform/RunThenAlways.h"
+#include "recipe/MissingValues.h"
 #include "recipe/RecipeBookGuards.h"
 #include "recipe/RecipeBookMessages.h"
 
@@ -43,10 +45,11 @@ TStringField* makeText(TZerovTable* table, TComponent* owner, const char* name,
 }
 
 TFloatField* makeAmount(TZerovTable* table, TComponent* owner, const char* name,
-                        const char* fieldName, bool readOnly) {
+                        const char* fieldName, bool readOnly,
+                        const char* format = RecipeCalculator::kTotalFormat) {
     auto* field = makeField<TFloatField>(table, owner, name, fieldName);
     // The food table's patterns: grouped with one decimal when shown, bare when edited.
-    field->setDisplayFormat(RecipeCalculator::kTotalFormat);
+    field->setDisplayFormat(format);
     field->setEditFormat("#.#");
     field->setDisplayWidth(10);
     field->setReadOnly(readOnly);
@@ -120,6 +123,15 @@ void RecipeBook::createFields() {
         text = field->isNull() ? AnsiString() : formatModified(field->dateTimeValue());
     };
     RecipesModificata->setDisplayWidth(16);
+    RecipesPesoFinale = makeAmount(Recipes, this, "RecipesPesoFinale", "PesoFinale", false);
+    RecipesPesoFinale->setDisplayLabel("Peso finale (g)");
+    // None given shows as nothing, and clearing the cell gives none.
+    RecipesPesoFinale->OnGetText = [](TField* field, AnsiString& text, bool displayText) {
+        const double grams = field->isNull() ? 0 : field->floatValue();
+        text = grams == 0    ? AnsiString()
+               : displayText ? formatRecipeValue(grams)
+                             : formatFloat("#.#", grams);
+    };
 
     LinesRicetta = makeField<TIntegerField>(Lines, this, "LinesRicetta", "Ricetta");
     LinesRicetta->setVisible(false);
@@ -128,10 +140,23 @@ void RecipeBook::createFields() {
     LinesNome = makeText(Lines, this, "LinesNome", "Nome", 50, 40);
     LinesNome->setReadOnly(true);
     LinesQuantita = makeAmount(Lines, this, "LinesQuantita", "Quantita", false);
-    for (size_t i = 0; i < kNutrients.size(); ++i)
-        LinesValues[i] =
-            makeAmount(Lines, this, (std::string("Lines") + kNutrients[i].field).c_str(),
-                       kNutrients[i].field, true);
+    LinesMancanti = makeText(Lines, this, "LinesMancanti", MissingValues::kFieldName,
+                             MissingValues::kFieldSize, 20);
+    LinesMancanti->setVisible(false);
+    LinesMancanti->setReadOnly(true);
+    for (size_t i = 0; i < kNutrientCount; ++i) {
+        const Nutrient& n = kNutrients[i];
+        TFloatField* f = makeAmount(Lines, this, (std::string("Lines") + n.field).c_str(), n.field,
+                                    true, n.format);
+        // A value the food did not have is not known, whatever the file keeps for it.
+        f->OnGetText = [this, i](TField* field, AnsiString& text, bool) {
+            if (MissingValues(LinesMancanti->stringValue()).lists(kNutrients[i].field))
+                text = kNotKnown;
+            else
+                text = formatNutrient(i, field->isNull() ? 0 : field->floatValue());
+        };
+        LinesValues[i] = f;
+    }
 }
 
 std::string RecipeBook::recipesPath() const {
@@ -245,6 +270,34 @@ void RecipeBook::checkGrams(double grams) {
         databaseError(bookmsg::GramsZero);
 }
 
+double RecipeBook::finalWeightFromText(const AnsiString& typed) {
+    const AnsiString text = trimmedName(typed);
+    if (text.empty())
+        return 0;
+    double grams = 0;
+    // Text that is not a number fails the range like any weight out of it.
+    if (!tryParseFloat(text, grams))
+        grams = std::nan("");
+    checkFinalWeight(grams);
+    return grams;
+}
+
+void RecipeBook::checkFinalWeight(double grams) {
+    if (!(grams > 0 && grams <= kMaxFinalWeight))
+        databaseError(
+            formatText(bookmsg::FinalWeightRange, formatFloat("#,##0", kMaxFinalWeight).c_str()));
+}
+
+AnsiString RecipeBook::finalWeightQuestion(double finalWeight, double ingredientGrams) {
+    if (finalWeight <= 0 || ingredientGrams <= 0)
+        return AnsiString();
+    if (finalWeight * kFinalWeightRatio >= ingredientGrams &&
+        finalWeight <= ingredientGrams * kFinalWeightRatio)
+        return AnsiString();
+    return formatText(bookmsg::FinalWeightQuestion, formatRecipeValue(finalWeight).c_str(),
+                      formatRecipeValue(ingredientGrams).c_str());
+}
+
 void RecipeBook::checkWritable() const {
     if (!opened_)
         databaseError(bookmsg::NotOpen);
@@ -258,14 +311,15 @@ namespace {
 
 // A recipe record as RecipeInfo.
 struct RecipeSlots {
-    StoredField code, name, servings, note, modified;
+    StoredField code, name, servings, note, modified, finalWeight;
     explicit RecipeSlots(const RecipeBook& book)
         : code(*book.Recipes, book.RecipesCodice), name(*book.Recipes, book.RecipesNome),
           servings(*book.Recipes, book.RecipesPorzioni), note(*book.Recipes, book.RecipesNote),
-          modified(*book.Recipes, book.RecipesModificata) {}
+          modified(*book.Recipes, book.RecipesModificata),
+          finalWeight(*book.Recipes, book.RecipesPesoFinale) {}
     RecipeInfo read(const uint8_t* data) const {
         return {code.integer(data), AnsiString(name.text(data)), servings.integer(data),
-                note.memo(data), modified.dateTime(data)};
+                note.memo(data),    modified.dateTime(data),     finalWeight.number(data)};
     }
 };
 
@@ -312,9 +366,9 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     if (!Lines->Active())
         return lines;
     const StoredField recipe(*Lines, LinesRicetta), group(*Lines, LinesGruppo),
-        name(*Lines, LinesNome), grams(*Lines, LinesQuantita);
-    std::array<StoredField, kNutrients.size()> values;
-    for (size_t i = 0; i < kNutrients.size(); ++i)
+        name(*Lines, LinesNome), grams(*Lines, LinesQuantita), missing(*Lines, LinesMancanti);
+    std::array<StoredField, kNutrientCount> values;
+    for (size_t i = 0; i < kNutrientCount; ++i)
         values[i] = StoredField(*Lines, LinesValues[i]);
     // The lines grid shows the current recipe's lines: in stored order while it is neither
     // sorted nor filtered and shows the store as it stands, and those few are read instead of
@@ -328,18 +382,23 @@ std::vector<RecipeLine> RecipeBook::linesOf(int code) const {
     for (const RecordEntry* e : entries) {
         if (!e->isLive() || !e->data || recipe.integer(e->data) != code)
             continue;
-        RecipeLine& l =
-            lines.emplace_back(RecipeLine{AnsiString(group.text(e->data)),
-                                          AnsiString(name.text(e->data)), grams.number(e->data)});
-        for (size_t i = 0; i < kNutrients.size(); ++i)
-            l.*kNutrients[i].perHundredGrams = values[i].number(e->data);
+        RecipeLine& l = lines.emplace_back();
+        l.Gruppo = AnsiString(group.text(e->data));
+        l.Nome = AnsiString(name.text(e->data));
+        l.Quantita = grams.number(e->data);
+        const std::string_view missingText = missing.text(e->data);
+        const MissingValues lacking{AnsiString(missingText)};
+        for (size_t i = 0; i < kNutrientCount; ++i) {
+            l.values[i] = values[i].number(e->data);
+            l.missing[i] = !missingText.empty() && lacking.lists(kNutrients[i].field);
+        }
     }
     return lines;
 }
 
 RecipeValues RecipeBook::valuesOf(int code) const {
     const std::optional<RecipeInfo> r = recipe(code);
-    return recipeValues(linesOf(code), r ? r->Porzioni : 1);
+    return recipeValues(linesOf(code), r ? r->Porzioni : 1, r ? r->PesoFinale : 0);
 }
 
 std::optional<int> RecipeBook::currentCode() const {

@@ -8,9 +8,14 @@
 //
 // RecipeBook: the recipes a person keeps by name, without a window. Two table files in the
 // food table's folder, enciphered with its password:
-//   ricette.d      Codice (automatic number), Nome, Porzioni, Note, Modificata;
-//   ingredienti.d  Ricetta (the recipe's Codice), Gruppo, Nome, Quantita and the food's
-//                  per-100 g values (recipe/Nutrients.h) as they were when the line was saved.
+//   ricette.d      Codice (automatic number), Nome, Porzioni, Note, Modificata, PesoFinale
+//                  (grams of the finished dish; empty for none: the sum of the lines' grams);
+//   ingredienti.d  Ricetta (the recipe's Codice), Gruppo, Nome, Quantita, the food's per-100 g
+//                  values (recipe/Nutrients.h) as they were when the line was saved, and
+//                  Mancanti (the names of the values the food did not have).
+// A file written before a field of these existed opens all the same, the field added as it
+// loads (a line's new values not known, no final weight), and is written whole in the new
+// layout by the book's first change (recipe/Nutrients.h).
 // The recipes table is the master of the lines table through the engine's master-detail link:
 // the lines shown are those of the current recipe. Both files are made, empty, by the first
 // change; until then the book is empty in memory.
@@ -60,6 +65,8 @@ struct RecipeInfo {
     int Porzioni = 1;
     AnsiString Note;
     TDateTime Modificata = 0;
+    // Grams of the finished dish; 0 for none given.
+    double PesoFinale = 0;
 };
 
 // What loading a recipe into the food table came to.
@@ -76,6 +83,10 @@ public:
     static constexpr const char* kLinesFile = "ingredienti.d";
     static constexpr int kMaxNameLength = 50;
     static constexpr int kMaxServings = 999;
+    static constexpr double kMaxFinalWeight = 1000000;
+    // A final weight below the ingredients' grams divided by this, or above them times it,
+    // asks for confirmation.
+    static constexpr double kFinalWeightRatio = 10;
 
     // The book of the calculator's food table; it opens with open().
     explicit RecipeBook(RecipeCalculator& calculator, TComponent* owner = nullptr);
@@ -93,13 +104,16 @@ public:
     TIntegerField* RecipesPorzioni;
     TMemoField* RecipesNote;
     TDateTimeField* RecipesModificata;
+    TFloatField* RecipesPesoFinale;
 
     TIntegerField* LinesRicetta;
     TStringField* LinesGruppo;
     TStringField* LinesNome;
     TFloatField* LinesQuantita;
     // The food's per-100 g values, in kNutrients' order, named "Lines" and the field.
-    std::array<TFloatField*, kNutrients.size()> LinesValues;
+    std::array<TFloatField*, kNutrientCount> LinesValues;
+    // The names of the line's values not known (MissingValues); hidden.
+    TStringField* LinesMancanti;
 
     // --- Opening -------------------------------------------------------------------------
     // Opens both tables from the calculator's folder (files that do not exist yet give empty
@@ -114,6 +128,12 @@ public:
     std::string recipesPath() const;
     std::string linesPath() const;
 
+    // The fields a book file written before they existed lacks, as its table loads them
+    // (TZerovTable::setAddedFields): a recipe of such a file has no final weight, and its
+    // lines do not know the optional nutrients.
+    static std::vector<AddedField> addedRecipeFields();
+    static std::vector<AddedField> addedLineFields();
+
     // --- Checking what is typed ----------------------------------------------------------
     // A name as names are compared and kept: without the blanks and control bytes around it.
     static AnsiString trimmedName(const AnsiString& text);
@@ -125,6 +145,13 @@ public:
     static void checkServings(int servings);
     // A line's grams: any number but 0.
     static void checkGrams(double grams);
+    // A final weight typed as text: none for an empty text, else a number above 0 and up to
+    // 1,000,000 grams in the user's format, else an error.
+    static double finalWeightFromText(const AnsiString& typed);
+    static void checkFinalWeight(double grams);
+    // The question to ask before keeping a final weight that is far from the ingredients'
+    // grams (below a tenth, above ten times); empty when it is not.
+    static AnsiString finalWeightQuestion(double finalWeight, double ingredientGrams);
 
     // --- The recipes ---------------------------------------------------------------------
     // Every recipe, in stored order.
@@ -135,7 +162,7 @@ public:
     std::optional<int> findRecipe(const AnsiString& name) const;
     // The lines of a recipe, in stored order.
     std::vector<RecipeLine> linesOf(int code) const;
-    // Its totals, per serving and per 100 g.
+    // Its totals, per serving and per 100 g of the finished dish.
     RecipeValues valuesOf(int code) const;
     // Orders the book's table that `field` belongs to by it (a grid's title click); the order it
     // has already, or a field of no table of the book's, changes nothing.
@@ -147,9 +174,10 @@ public:
     // Keeps the food table's current recipe: every row whose quantity is not 0, over all rows
     // whatever the food table shows, becomes a line. A name already kept is refused unless
     // `replace`, which keeps that recipe's code and replaces its name, servings and lines.
-    // Refuses a food table without such a row. Answers the recipe's code, which becomes the
-    // current recipe.
-    int saveCurrentRecipe(const AnsiString& name, int servings, bool replace);
+    // Refuses a food table without such a row. The final weight is 0 for none. Answers the
+    // recipe's code, which becomes the current recipe.
+    int saveCurrentRecipe(const AnsiString& name, int servings, bool replace,
+                          double finalWeight = 0);
     // Whether any food row's quantity is not 0 (a pending edit of the food table is posted
     // first).
     bool foodTableHasQuantities();
@@ -167,6 +195,7 @@ public:
     // Renames and sets servings as a grid edit would (the checks included).
     void renameRecipe(int code, const AnsiString& name);
     void setServings(int code, int servings);
+    void setFinalWeight(int code, double grams);
 
     // The recipe the food table's quantities were last loaded from or saved as in this run,
     // as it is kept now (the save dialog proposes its name and servings); none when no recipe
@@ -201,6 +230,9 @@ private:
     void undoUnwritten();
     // Writes the whole table again as it is in memory.
     void rewrite(TZerovTable& table);
+    // Whether the table's file lacks fields the table has: its next write must happen, and
+    // writes them.
+    bool awaitsUpgrade(const TZerovTable& table) const;
     // Makes the recipe current; raises when there is none with that code.
     void goToRecipe(int code);
     void replaceLines(int code, const std::vector<RecipeLine>& lines);
@@ -231,6 +263,8 @@ private:
     double gramsAtEdit_ = 0;
     // Set between the checks and the write of a grid edit that changed nothing.
     bool unchangedPost_ = false;
+    // Both files were written since they were opened: an older layout is gone.
+    bool upgraded_ = false;
 };
 
 } // namespace cibrano

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
+#include "platform/UiServices.h"
 #include "recipe/RecipeBookGuards.h"
 #include "recipe/RecipeBookMessages.h"
 #include "recipe/RecipeFoodRows.h"
@@ -32,7 +33,7 @@ void RecipeBook::replaceLines(int code, const std::vector<RecipeLine>& lines) {
         Lines->moveFirst();
         Lines->deleteRecord();
     }
-    std::vector<TField*> foodFields = {LinesGruppo, LinesNome};
+    std::vector<TField*> foodFields = {LinesGruppo, LinesNome, LinesMancanti};
     foodFields.insert(foodFields.end(), LinesValues.begin(), LinesValues.end());
     FieldsWritable writable(foodFields);
     for (const RecipeLine& line : lines) {
@@ -41,18 +42,28 @@ void RecipeBook::replaceLines(int code, const std::vector<RecipeLine>& lines) {
         LinesGruppo->setStringValue(line.Gruppo);
         LinesNome->setStringValue(line.Nome);
         LinesQuantita->setFloatValue(line.Quantita);
-        for (size_t i = 0; i < kNutrients.size(); ++i)
-            LinesValues[i]->setFloatValue(line.*kNutrients[i].perHundredGrams);
+        AnsiString missing;
+        for (size_t i = 0; i < kNutrientCount; ++i) {
+            // A value not known is kept empty, its name in Mancanti.
+            if (line.knows(i))
+                LinesValues[i]->setFloatValue(line.values[i]);
+            else
+                missing += (missing.empty() ? "" : " ") + AnsiString(kNutrients[i].field);
+        }
+        LinesMancanti->setStringValue(missing);
         Lines->postRecord();
     }
     Lines->moveFirst();
 }
 
-int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, bool replace) {
+int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, bool replace,
+                                  double finalWeight) {
     checkWritable();
     postPendingEdits();
     const AnsiString name = checkedName(typedName);
     checkServings(servings);
+    if (finalWeight != 0)
+        checkFinalWeight(finalWeight);
     const std::vector<RecipeLine> lines = usedFoodRows(calc_);
     if (lines.empty())
         databaseError(bookmsg::NoQuantities);
@@ -75,6 +86,10 @@ int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, boo
                 }
                 RecipesNome->setStringValue(name);
                 RecipesPorzioni->setIntegerValue(servings);
+                if (finalWeight > 0)
+                    RecipesPesoFinale->setFloatValue(finalWeight);
+                else
+                    RecipesPesoFinale->clearValue();
                 RecipesModificata->setDateTimeValue(now());
                 Recipes->postRecord();
             }
@@ -143,6 +158,10 @@ void RecipeBook::setServings(int code, int servings) {
     editRecipe(code, RecipesPorzioni, TVariant(servings));
 }
 
+void RecipeBook::setFinalWeight(int code, double grams) {
+    editRecipe(code, RecipesPesoFinale, grams > 0 ? TVariant(grams) : TVariant());
+}
+
 // --- Edits made in the grids --------------------------------------------------------------------
 
 void RecipeBook::refuseOutsideChange() {
@@ -162,9 +181,19 @@ bool RecipeBook::checkEditedRecipe() {
             databaseError(formatText(bookmsg::NameTaken, name.c_str()));
     const int servings = RecipesPorzioni->isNull() ? 0 : RecipesPorzioni->integerValue();
     checkServings(servings);
+    // The file keeps none as 0: a value other than the stored one must be a weight; a cleared
+    // cell is none.
+    const double finalWeight = RecipesPesoFinale->isNull() ? 0 : RecipesPesoFinale->floatValue();
     const std::optional<RecipeInfo> stored = recipe(code);
+    if (!RecipesPesoFinale->isNull() && (!stored || stored->PesoFinale != finalWeight))
+        checkFinalWeight(finalWeight);
+    if (stored && stored->PesoFinale != finalWeight) {
+        const AnsiString question = finalWeightQuestion(finalWeight, valuesOf(code).grams);
+        if (!question.empty() && !askYesNo(question))
+            abortSilently();
+    }
     return !stored || stored->Nome != name || stored->Porzioni != servings ||
-           stored->Note != RecipesNote->stringValue();
+           stored->Note != RecipesNote->stringValue() || stored->PesoFinale != finalWeight;
 }
 
 void RecipeBook::postPendingEdits() {

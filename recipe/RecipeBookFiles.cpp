@@ -7,6 +7,7 @@
 #include "platform/DatabaseError.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
+#include "recipe/MissingValues.h"
 #include "recipe/RecipeBookGuards.h"
 #include "recipe/RecipeBookMessages.h"
 
@@ -17,11 +18,9 @@ using bookguards::OwnChange;
 namespace {
 
 const std::vector<FieldDescription>& recipeFields() {
-    static const std::vector<FieldDescription> fields = {{"Codice", ftAutoInc, 0},
-                                                         {"Nome", ftString, 50},
-                                                         {"Porzioni", ftInteger, 0},
-                                                         {"Note", ftMemo, 0},
-                                                         {"Modificata", ftDateTime, 0}};
+    static const std::vector<FieldDescription> fields = {
+        {"Codice", ftAutoInc, 0}, {"Nome", ftString, 50},        {"Porzioni", ftInteger, 0},
+        {"Note", ftMemo, 0},      {"Modificata", ftDateTime, 0}, {"PesoFinale", ftFloat, 0}};
     return fields;
 }
 
@@ -33,10 +32,29 @@ const std::vector<FieldDescription>& lineFields() {
                                            {"Quantita", ftFloat, 0}};
         for (const Nutrient& n : kNutrients)
             f.push_back({n.field, ftFloat, 0});
+        f.push_back({MissingValues::kFieldName, ftString, MissingValues::kFieldSize});
         return f;
     }();
     return fields;
 }
+
+} // namespace
+
+std::vector<AddedField> RecipeBook::addedRecipeFields() {
+    return {{{"PesoFinale", ftFloat, 0}, {}}};
+}
+
+std::vector<AddedField> RecipeBook::addedLineFields() {
+    std::vector<AddedField> added;
+    for (const Nutrient& n : kNutrients)
+        if (n.optional)
+            added.push_back({{n.field, ftFloat, 0}, {}});
+    added.push_back({{MissingValues::kFieldName, ftString, MissingValues::kFieldSize},
+                     optionalNutrientNames()});
+    return added;
+}
+
+namespace {
 
 const std::vector<FieldDescription>& fieldsOf(const RecipeBook& book, const TZerovTable& table) {
     return &table == book.Recipes ? recipeFields() : lineFields();
@@ -52,6 +70,7 @@ void defineFields(TZerovTable& table, const std::vector<FieldDescription>& field
 
 void RecipeBook::openTable(TZerovTable& table, const std::string& path) {
     table.setPassword(RecipeCalculator::kTablePassword);
+    table.setAddedFields(&table == Recipes ? addedRecipeFields() : addedLineFields());
     if (fileExists(path)) {
         try {
             table.setLoadMode(lmFile);
@@ -108,6 +127,9 @@ void RecipeBook::writeBook(WriteOrder order) {
     TZerovTable* second = order == WriteOrder::linesFirst ? Recipes : Lines;
     TZerovTable* written = nullptr;
     for (TZerovTable* table : {first, second}) {
+        // A file in an older layout is written whole in the new one by the first change.
+        if (awaitsUpgrade(*table))
+            table->setPassword(table->Password());
         const bool changed = table->hasUnsavedChanges();
         try {
             table->saveChanges();
@@ -125,6 +147,11 @@ void RecipeBook::writeBook(WriteOrder order) {
     }
     Recipes->acceptChanges();
     Lines->acceptChanges();
+    upgraded_ = true;
+}
+
+bool RecipeBook::awaitsUpgrade(const TZerovTable& table) const {
+    return !upgraded_ && table.LoadMode() == lmFile && !table.gainedFields().empty();
 }
 
 void RecipeBook::rewrite(TZerovTable& table) {

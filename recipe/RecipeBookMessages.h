@@ -10,6 +10,9 @@ inline constexpr const char* NameTooLong =
 inline constexpr const char* NameTaken = "Esiste gi\xE0 una ricetta di nome \"%s\".";
 inline constexpr const char* ServingsRange =
     "Le porzioni devono essere un numero intero da 1 a %d.";
+inline constexpr const char* FinalWeightRange =
+    "Il peso finale \xE8 in grammi: un numero maggiore di 0 e al massimo %s, oppure vuoto "
+    "(la somma dei grammi degli ingredienti).";
 inline constexpr const char* GramsZero = "La quantit\xE0"
                                          " di un ingrediente deve essere un numero diverso da 0.";
 inline constexpr const char* NoQuantities = "Nessun alimento della tabella ha una quantit\xE0"
@@ -32,6 +35,9 @@ inline constexpr const char* ReplaceNameQuestion =
 inline constexpr const char* ReplaceQuantitiesQuestion =
     "La tabella degli alimenti ha gi\xE0 delle quantit\xE0 diverse da 0.\nSostituirle con la "
     "ricetta \"%s\"?";
+inline constexpr const char* FinalWeightQuestion =
+    "Il peso finale di %s g \xE8 molto diverso dai %s g degli ingredienti (meno di un decimo o "
+    "pi\xF9 di dieci volte).\nTenerlo?";
 inline constexpr const char* DeleteQuestion = "Eliminare la ricetta \"%s\"?";
 
 } // namespace cibrano::bookmsg

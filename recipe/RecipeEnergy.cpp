@@ -17,13 +17,13 @@ bool EnergySplit::differsFromTable() const {
     return std::fabs(sum - tableKcal) > kTolerance * std::fabs(tableKcal);
 }
 
-EnergySplit energySplit(const RecipeTotals& totals) {
+EnergySplit energySplit(const NutrientTotals& totals) {
     EnergySplit s;
-    s.carbs = totals.Glucidi * EnergySplit::kCarbsFactor;
-    s.proteins = totals.Proteine * EnergySplit::kProteinsFactor;
-    s.fats = totals.Lipidi * EnergySplit::kFatsFactor;
+    s.carbs = totals.amount[nGlucidi] * EnergySplit::kCarbsFactor;
+    s.proteins = totals.amount[nProteine] * EnergySplit::kProteinsFactor;
+    s.fats = totals.amount[nLipidi] * EnergySplit::kFatsFactor;
     s.sum = s.carbs + s.proteins + s.fats;
-    s.tableKcal = totals.Kcalorie;
+    s.tableKcal = totals.amount[nKcalorie];
     if (s.drawable()) {
         s.carbsShare = s.carbs * 100 / s.sum;
         s.proteinsShare = s.proteins * 100 / s.sum;

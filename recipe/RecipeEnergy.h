@@ -6,14 +6,15 @@
 // agree, and a difference above 10 % is said plainly.
 
 #include "platform/AnsiString.h"
-#include "recipe/RecipeCalculator.h"
+#include "recipe/Nutrients.h"
+#include "recipe/RecipeValues.h"
 
 namespace cibrano {
 
 struct EnergySplit {
-    static constexpr double kCarbsFactor = 4;
-    static constexpr double kProteinsFactor = 4;
-    static constexpr double kFatsFactor = 9;
+    static constexpr double kCarbsFactor = kNutrients[nGlucidi].kcalPerGram;
+    static constexpr double kProteinsFactor = kNutrients[nProteine].kcalPerGram;
+    static constexpr double kFatsFactor = kNutrients[nLipidi].kcalPerGram;
     // The largest difference, as a share of the table's kilocalories, left without a note.
     static constexpr double kTolerance = 0.10;
 
@@ -32,7 +33,8 @@ struct EnergySplit {
     bool differsFromTable() const;
 };
 
-EnergySplit energySplit(const RecipeTotals& totals);
+// The split of a recipe's totals; a total some line does not know counts what is known.
+EnergySplit energySplit(const NutrientTotals& totals);
 
 // A share as the sheet shows it: "#,##0.0" and " %", with the user's separators.
 AnsiString formatShare(double percent);

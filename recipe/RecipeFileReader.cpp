@@ -5,6 +5,7 @@
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/FileNameText.h"
+#include "recipe/MissingValues.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -13,8 +14,10 @@ namespace cibrano {
 
 namespace {
 
-void openWhole(TZerovTable& table, const std::string& path, const AnsiString& password) {
+void openWhole(TZerovTable& table, const std::string& path, const AnsiString& password,
+               std::vector<AddedField> added) {
     table.setTableName(path);
+    table.setAddedFields(std::move(added));
     table.setPassword(password);
     try {
         table.open();
@@ -57,34 +60,43 @@ RecipeFileReader::RecipeFileReader(const std::string& recipesPath, const AnsiStr
         (std::filesystem::path(recipesPath).parent_path() / RecipeBook::kLinesFile).string();
     {
         TZerovTable table;
-        openWhole(table, recipesPath, password);
+        openWhole(table, recipesPath, password, RecipeBook::addedRecipeFields());
         const StoredField code = field(table, recipesPath, "Codice", {kindAutoInc, kindInteger});
         const StoredField name = field(table, recipesPath, "Nome", {kindFixedText, kindText});
         const StoredField servings =
             field(table, recipesPath, "Porzioni", {kindInteger, kindSmallint});
         const StoredField modified = field(table, recipesPath, "Modificata", {kindDateTime});
+        const StoredField finalWeight = field(table, recipesPath, "PesoFinale", {kindFloat});
         forEachStoredRecord(table, [&](const RecordEntry& e) {
             recipes_.push_back({code.integer(e.data), AnsiString(name.text(e.data)),
-                                servings.integer(e.data), AnsiString(), modified.dateTime(e.data)});
+                                servings.integer(e.data), AnsiString(), modified.dateTime(e.data),
+                                finalWeight.number(e.data)});
         });
     }
     TZerovTable table;
-    openWhole(table, linesPath_, password);
+    openWhole(table, linesPath_, password, RecipeBook::addedLineFields());
     const std::string& path = linesPath_;
     const StoredField recipe = field(table, path, "Ricetta", {kindInteger});
     const StoredField gruppo = field(table, path, "Gruppo", {kindFixedText, kindText});
     const StoredField nome = field(table, path, "Nome", {kindFixedText, kindText});
     const StoredField quantita = field(table, path, "Quantita", {kindFloat});
-    std::array<StoredField, kNutrients.size()> values;
-    for (size_t i = 0; i < kNutrients.size(); ++i)
+    std::array<StoredField, kNutrientCount> values;
+    for (size_t i = 0; i < kNutrientCount; ++i)
         values[i] = field(table, path, kNutrients[i].field, {kindFloat});
+    const StoredField missing =
+        field(table, path, MissingValues::kFieldName, {kindFixedText, kindText});
     forEachStoredRecord(table, [&](const RecordEntry& e) {
-        StoredLine& stored = lines_.emplace_back(
-            StoredLine{recipe.integer(e.data),
-                       {AnsiString(gruppo.text(e.data)), AnsiString(nome.text(e.data)),
-                        quantita.number(e.data)}});
-        for (size_t i = 0; i < kNutrients.size(); ++i)
-            stored.line.*kNutrients[i].perHundredGrams = values[i].number(e.data);
+        StoredLine& stored = lines_.emplace_back();
+        stored.recipe = recipe.integer(e.data);
+        RecipeLine& l = stored.line;
+        l.Gruppo = AnsiString(gruppo.text(e.data));
+        l.Nome = AnsiString(nome.text(e.data));
+        l.Quantita = quantita.number(e.data);
+        const MissingValues lacking{AnsiString(missing.text(e.data))};
+        for (size_t i = 0; i < kNutrientCount; ++i) {
+            l.values[i] = values[i].number(e.data);
+            l.missing[i] = lacking.lists(kNutrients[i].field);
+        }
     });
 }
 

@@ -34,7 +34,7 @@ public:
 
 private:
     struct StoredLine {
-        int recipe;
+        int recipe = 0;
         RecipeLine line;
     };
     std::string linesPath_;

@@ -2,6 +2,7 @@
 
 #include "platform/DatabaseError.h"
 #include "platform/RunThenAlways.h"
+#include "recipe/MissingValues.h"
 #include "recipe/RecipeCalculator.h"
 
 namespace cibrano {
@@ -10,12 +11,14 @@ FoodSlots foodSlots(const RecipeCalculator& calc) {
     const TZerovTable& food = *calc.Table1;
     food.checkActive();
     FoodSlots s{
-        {food, calc.Table1Gruppo}, {food, calc.Table1Nome}, {food, calc.Table1Quantita}, {}};
+        {food, calc.Table1Gruppo}, {food, calc.Table1Nome}, {food, calc.Table1Quantita}, {}, {}};
     bool found = s.gruppo && s.nome && s.quantita;
-    for (size_t i = 0; i < kNutrients.size(); ++i) {
+    for (size_t i = 0; i < kNutrientCount; ++i) {
         s.values[i] = StoredField(food, food.findField(kNutrients[i].field));
-        found = found && s.values[i];
+        found = found && (s.values[i] || kNutrients[i].optional);
     }
+    if (calc.Table1Mancanti)
+        s.missing = StoredField(food, calc.Table1Mancanti);
     if (!found)
         databaseError("The food table lacks a field a recipe needs");
     if (s.quantita.storageKind() != kindFloat)
@@ -24,9 +27,16 @@ FoodSlots foodSlots(const RecipeCalculator& calc) {
 }
 
 RecipeLine FoodSlots::line(const uint8_t* data) const {
-    RecipeLine l{AnsiString(gruppo.text(data)), AnsiString(nome.text(data)), quantita.number(data)};
-    for (size_t i = 0; i < kNutrients.size(); ++i)
-        l.*kNutrients[i].perHundredGrams = values[i].number(data);
+    RecipeLine l;
+    l.Gruppo = AnsiString(gruppo.text(data));
+    l.Nome = AnsiString(nome.text(data));
+    l.Quantita = quantita.number(data);
+    const std::string_view missingText = missing ? missing.text(data) : std::string_view();
+    const MissingValues lacking{AnsiString(missingText)};
+    for (size_t i = 0; i < kNutrientCount; ++i) {
+        l.values[i] = values[i] ? values[i].number(data) : 0;
+        l.missing[i] = !values[i] || (!missingText.empty() && lacking.lists(kNutrients[i].field));
+    }
     return l;
 }
 
@@ -102,10 +112,17 @@ std::vector<FoodRowNow> foodRowsAsEdited(const RecipeCalculator& calc) {
     const RecordEntry* edited =
         state == stateEdit ? static_cast<const RecordEntry*>(food.getBookmark()) : nullptr;
     auto fieldsNow = [&] {
-        RecipeLine l{calc.Table1Gruppo->stringValue(), calc.Table1Nome->stringValue(),
-                     calc.Table1Quantita->floatValue()};
-        for (const Nutrient& n : kNutrients)
-            l.*n.perHundredGrams = food.findField(n.field)->floatValue();
+        RecipeLine l;
+        l.Gruppo = calc.Table1Gruppo->stringValue();
+        l.Nome = calc.Table1Nome->stringValue();
+        l.Quantita = calc.Table1Quantita->floatValue();
+        const MissingValues lacking(calc.Table1Mancanti ? calc.Table1Mancanti->stringValue()
+                                                        : AnsiString());
+        for (size_t i = 0; i < kNutrientCount; ++i) {
+            const TField* field = food.findField(kNutrients[i].field);
+            l.values[i] = field ? field->floatValue() : 0;
+            l.missing[i] = !field || lacking.lists(kNutrients[i].field);
+        }
         return l;
     };
     std::vector<FoodRowNow> rows;

@@ -17,13 +17,18 @@ class RecipeCalculator;
 // Where the food table keeps the values a recipe needs.
 struct FoodSlots {
     StoredField gruppo, nome, quantita;
-    // Each nutrient's per-100 g value, in kNutrients' order.
-    std::array<StoredField, kNutrients.size()> values;
-    // A stored row as a recipe line.
+    // Each nutrient's per-100 g value, in kNutrients' order; an optional nutrient's is empty
+    // when the table has no field for it.
+    std::array<StoredField, kNutrientCount> values;
+    // The row's Mancanti; empty when the table has none.
+    StoredField missing;
+    // A stored row as a recipe line: a value listed in Mancanti, or without a field, is not
+    // known.
     RecipeLine line(const uint8_t* data) const;
 };
 
-// The food table's slots; raises when the table is not open or lacks one of the fields.
+// The food table's slots; raises when the table is not open or lacks one of the fields that
+// are not optional.
 FoodSlots foodSlots(const RecipeCalculator& calculator);
 
 // Ends an edit of the food table as leaving its row would: a value still being typed counts

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "recipe/RecipeBook.h"
+#include "recipe/RecipeBookMessages.h"
 #include "recipe/RecipeFoodRows.h"
 
 namespace cibrano {
@@ -12,7 +13,7 @@ namespace cibrano {
 RecipeSheetData recipeSheet(const RecipeInfo& recipe, std::vector<RecipeLine> lines) {
     RecipeSheetData s;
     s.name = recipe.Nome;
-    s.values = recipeValues(lines, recipe.Porzioni);
+    s.values = recipeValues(lines, recipe.Porzioni, recipe.PesoFinale);
     s.servings = s.values.servings;
     s.date = recipe.Modificata;
     s.lines = std::move(lines);
@@ -22,24 +23,25 @@ RecipeSheetData recipeSheet(const RecipeInfo& recipe, std::vector<RecipeLine> li
 RecipeSheetData recipeSheet(const RecipeBook& book, int code) {
     const std::optional<RecipeInfo> recipe = book.recipe(code);
     if (!recipe)
-        databaseError(formatText("La ricetta numero %d non esiste pi\xF9.", code));
+        databaseError(formatText(bookmsg::NoSuchRecipe, code));
     return recipeSheet(*recipe, book.linesOf(code));
 }
 
-RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calc, int servings) {
+RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calc, int servings, double finalWeight) {
     RecipeSheetData s;
     s.name = kCurrentRecipeName;
     s.kept = false;
     s.date = now();
     s.lines = usedFoodRows(calc);
-    s.values = recipeValues(s.lines, servings);
+    s.values = recipeValues(s.lines, servings, finalWeight);
     s.servings = s.values.servings;
     return s;
 }
 
 RecipeSheetData currentQuantitiesSheet(const RecipeBook& book, RecipeCalculator& calc) {
     const std::optional<RecipeInfo> recipe = book.recipeOfCurrentQuantities();
-    RecipeSheetData s = currentQuantitiesSheet(calc, recipe ? recipe->Porzioni : 1);
+    RecipeSheetData s = currentQuantitiesSheet(calc, recipe ? recipe->Porzioni : 1,
+                                               recipe ? recipe->PesoFinale : 0);
     if (recipe)
         s.name = recipe->Nome;
     return s;
@@ -64,10 +66,10 @@ AnsiString sheetTitle(const RecipeSheetData& sheet) {
     return "Scheda nutrizionale \x97 " + sheet.name;
 }
 
-TotalsLabelSet per100gTexts(const RecipeValues& values) {
+std::vector<AnsiString> per100gTexts(const RecipeValues& values) {
     if (!values.per100g)
-        return {kNoValue, kNoValue, kNoValue, kNoValue};
-    return formatRecipeTotals(*values.per100g);
+        return std::vector<AnsiString>(kNutrientCount, kNoValue);
+    return shownTotalsTexts(*values.per100g);
 }
 
 } // namespace cibrano

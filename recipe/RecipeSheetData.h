@@ -37,17 +37,18 @@ RecipeSheetData recipeSheet(const RecipeBook& book, int code);
 // The food table's current quantities: every stored row whose quantity is not 0, in stored
 // order, whatever the food table shows (usedFoodRows: a value still being typed is posted
 // first, a new row nothing was typed into goes). Raises when the food table is not open.
-RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calculator, int servings = 1);
-// The same, named after the kept recipe the quantities still are (its name and servings; see
+RecipeSheetData currentQuantitiesSheet(RecipeCalculator& calculator, int servings = 1,
+                                       double finalWeight = 0);
+// The same, named after the kept recipe the quantities still are (its name, servings and final
+// weight; see
 // RecipeBook::recipeOfCurrentQuantities), else kCurrentRecipeName.
 RecipeSheetData currentQuantitiesSheet(const RecipeBook& book, RecipeCalculator& calculator);
 
 // The sheet's title, "Scheda nutrizionale \x97 " and the recipe's name (a printed document's
 // name, a PDF's title, the sheet's heading).
 AnsiString sheetTitle(const RecipeSheetData& sheet);
-// The four per-100 g texts (carbohydrates, proteins, fats, energy): "—" each when the recipe
-// weighs nothing.
-TotalsLabelSet per100gTexts(const RecipeValues& values);
+// The per-100 g texts in kShownOrder: "—" each when the recipe weighs nothing.
+std::vector<AnsiString> per100gTexts(const RecipeValues& values);
 // Writes an exported file atomically: the bytes go to a temporary file in the same folder,
 // renamed over `path` once all of them are on disk. A file that cannot be written (folder
 // missing, read-only, disk full) raises EDatabaseError with an Italian message naming it, and

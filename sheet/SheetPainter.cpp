@@ -142,45 +142,46 @@ private:
         rule(y_);
     }
 
+    // One row per nutrient, in the order the windows show them; a column each for the recipe,
+    // a serving and 100 g of the finished dish.
     void totals() {
         section(QStringLiteral("Valori nutrizionali"));
         const RecipeValues& v = sheet_.values;
-        std::array<QString, 5> heads;
-        for (size_t c = 0; c < kShownOrder.size(); ++c) {
-            const Nutrient& n = kNutrients[kShownOrder[c]];
-            heads[c + 1] = n.unit ? QStringLiteral("%1 (%2)").arg(n.heading, n.unit)
-                                  : QString::fromLatin1(n.heading);
-        }
-        auto row = [](const TotalsLabelSet& t) {
-            return std::array<QString, 4>{toQt(t.t1), toQt(t.t2), toQt(t.t3), toQt(t.t4)};
-        };
-        const std::array<std::pair<QString, std::array<QString, 4>>, 3> rows = {{
-            {QStringLiteral("Ricetta (%1 g)").arg(toQt(formatRecipeValue(v.grams))),
-             row(formatRecipeTotals(v.totals))},
-            {v.servings == 1 ? QStringLiteral("Per porzione (1 porzione)")
-                             : QStringLiteral("Per porzione (%1 porzioni)").arg(v.servings),
-             row(formatRecipeTotals(v.perServing))},
-            {QStringLiteral("Per 100 g"), row(per100gTexts(v))},
-        }};
-        const double labelWidth = 170;
-        const double valueWidth = (contentWidth() - labelWidth) / 4;
+        const std::array<QString, 3> heads = {
+            QStringLiteral("Ricetta (%1 g)").arg(toQt(formatRecipeValue(v.weight()))),
+            toQt(perServingHeading(v)), QStringLiteral("Per 100 g")};
+        const std::array<std::vector<AnsiString>, 3> columns = {
+            shownTotalsTexts(v.totals), shownTotalsTexts(v.perServing), per100gTexts(v)};
+        const double labelWidth = 200;
+        const double valueWidth = (contentWidth() - labelWidth) / 3;
         const QFont head = font(9, true), body = font(10);
-        const double h = 18;
+        const double h = 17;
         fill(QRectF(kMargin, y_, contentWidth(), h), kBand);
-        for (int c = 1; c < 5; ++c)
-            text(QRectF(kMargin + labelWidth + (c - 1) * valueWidth, y_, valueWidth - kCellPadding,
-                        h),
+        for (size_t c = 0; c < heads.size(); ++c)
+            text(QRectF(kMargin + labelWidth + c * valueWidth, y_, valueWidth - kCellPadding, h),
                  heads[c], head, Qt::AlignRight | Qt::AlignVCenter);
         y_ += h;
-        for (const auto& [label, values] : rows) {
+        for (size_t r = 0; r < kShownOrder.size(); ++r) {
+            const Nutrient& n = kNutrients[kShownOrder[r]];
+            const QString label = n.unit ? QStringLiteral("%1 (%2)").arg(n.heading, n.unit)
+                                         : QString::fromLatin1(n.heading);
             text(QRectF(kMargin + kCellPadding, y_, labelWidth, h), label, body,
                  Qt::AlignLeft | Qt::AlignVCenter);
-            for (int c = 0; c < 4; ++c)
+            for (size_t c = 0; c < columns.size(); ++c)
                 text(
                     QRectF(kMargin + labelWidth + c * valueWidth, y_, valueWidth - kCellPadding, h),
-                    values[c], body, Qt::AlignRight | Qt::AlignVCenter);
+                    toQt(columns[c][r]), body, Qt::AlignRight | Qt::AlignVCenter);
             y_ += h;
-            rule(y_);
+            rule(y_, kBand.darker(110));
+        }
+        y_ += 5;
+        paragraph(toQt(recipeWeightText(v)), font(9), kMuted);
+        const std::vector<AnsiString> missing = missingValuesTexts(sheet_.lines);
+        if (!missing.empty()) {
+            y_ += 3;
+            paragraph(toQt(incompleteTotalsNote()), font(9), kMuted);
+            for (const AnsiString& m : missing)
+                paragraph(toQt(m), font(9), kInk);
         }
     }
 

@@ -7,11 +7,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 namespace cibrano {
 
 class TStream;
+struct TZerovField;
 
 // What a new table's field is made from: a name, a field type and, for texts, a size.
 struct FieldDescription {
@@ -32,6 +35,13 @@ AnsiString buildDescriptionSection(const std::vector<FieldDescription>& fields);
 // Writes the image of a new empty table at the stream's position (plain, no records) and
 // answers its length.
 size_t writeNewTableImage(TStream& stream, const std::vector<FieldDescription>& fields);
+
+// Records may be at most this wide: the dataset addresses record images with 16 bits.
+inline constexpr int kMaxRecordBufferSize = 0xFFFF;
+
+// The store's field one description entry (alias "." name " " type letter [size], without the
+// separator) describes, its slot not placed yet; none for an entry that names no type.
+std::unique_ptr<TZerovField> makeField(std::string_view entry);
 
 // The field type a stored field of that storage kind offers (ftWord comes back as ftSmallint).
 TFieldType fieldTypeOfKind(uint8_t storageKind);

@@ -7,6 +7,7 @@
 // hostile image can only make the reader fail, never read out of bounds or allocate more than the
 // image itself justifies.
 
+#include "engine/file/FieldDescriptions.h"
 #include "engine/file/FileConst.h"
 #include "engine/file/ImageReader.h"
 #include "engine/file/ZerovCursor.h"
@@ -25,9 +26,6 @@ namespace {
 // Slot sizes of the fixed-size kinds 1-9, by kind.
 constexpr uint16_t kFixedSlotSize[] = {0, 2, 4, 2, 8, 8, 4, 4, 8, 4};
 
-// Records may be at most this wide: the dataset addresses record images with 16 bits.
-constexpr int kMaxRecordBufferSize = 0xFFFF;
-
 bool parseDeclaredSize(std::string_view digits, int16_t& size) {
     if (digits.empty()) {
         size = 100;
@@ -45,8 +43,9 @@ bool parseDeclaredSize(std::string_view digits, int16_t& size) {
     return true;
 }
 
-// One description entry: alias "." name " " type letter [size]. Answers none for an entry
-// that names no type; raises CorruptImage for a size after s that is not a number.
+} // namespace
+
+// Raises CorruptImage for a size after s that is not a number.
 std::unique_ptr<TZerovField> makeField(std::string_view entry) {
     auto f = std::make_unique<TZerovField>();
     size_t dot = entry.find('.');
@@ -134,8 +133,6 @@ std::unique_ptr<TZerovField> makeField(std::string_view entry) {
     }
     return f;
 }
-
-} // namespace
 
 bool TZerovCursor::readTableImage(TMemoryStream& stream, AnsiString& message) {
     ImageReader in;

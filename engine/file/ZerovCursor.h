@@ -7,6 +7,7 @@
 // TableImageReader.cpp, TableFileReader.cpp (reading a file in pieces), TableImageWriter.cpp
 // and TableFile.cpp.
 
+#include "engine/file/FieldDescriptions.h"
 #include "engine/store/RecordStore.h"
 #include "platform/AnsiString.h"
 #include "platform/Set.h"
@@ -24,6 +25,14 @@ class TMemoryStream;
 class TableFileSource;
 
 enum TSaveOption { savAutoBackup, savSlowMode, savSortOnIndex };
+
+// A field that a table file may lack because it was written before its table had the field.
+// Added to a store that lacks it, it holds `initialText` in every record when it is a text
+// field, and is empty otherwise.
+struct AddedField {
+    FieldDescription field;
+    AnsiString initialText;
+};
 using TSaveOptions = TSet<TSaveOption>;
 
 class TZerovCursor : public RecordStore {
@@ -75,6 +84,12 @@ public:
     // as it was.
     void saveTableFile(const std::string& fileName, TSaveOptions options, bool caseInsensitive,
                        const AnsiString& indexFieldNames);
+
+    // Appends each of `fields` that the store has no field of that name for (compared without
+    // regard to case) after its own fields, in every record, backups included; the next write
+    // writes the new layout. Answers the names added. Raises EDatabaseError, changing nothing,
+    // for a field the description section cannot hold or a record that would grow too large.
+    std::vector<AnsiString> addMissingFields(const std::vector<AddedField>& fields);
 
     bool PartialOpen() const { return partialOpen_; }
     void setPartialOpen(bool value) { partialOpen_ = value; }

@@ -163,9 +163,12 @@ void TZerovTable::loadNewTable() {
 }
 
 void TZerovTable::loadTableFile() {
+    gainedFields_.clear();
     const std::string path = tableFilePath();
     if (path.empty() || !fileExists(path) || !loadFromFile(path))
         databaseError(formatText(tblmsg::ErrorOpeningFile, fileNameText(path)), this);
+    if (!addedFields_.empty())
+        gainedFields_ = store()->addMissingFields(addedFields_);
 }
 
 void TZerovTable::attachToSource() {

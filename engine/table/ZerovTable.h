@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace cibrano {
 
@@ -57,6 +58,15 @@ public:
 
     void setDatabase(TZerovDatabase* database) override;
 
+    // Fields a table file this table loads may lack, having been written before the table had
+    // them: each one the file lacks is added to every record as it loads (holding its initial
+    // text), the table opens with it like any other field and has no unsaved change for it;
+    // the next save writes the file with it. None at creation.
+    const std::vector<AddedField>& AddedFields() const { return addedFields_; }
+    void setAddedFields(std::vector<AddedField> fields) { addedFields_ = std::move(fields); }
+    // The names of the fields the last load of a file added; empty when it had them all.
+    const std::vector<AnsiString>& gainedFields() const { return gainedFields_; }
+
     // The file an lmFile table loads: TableName as it is when it names a directory or there
     // is no Database, else inside the Database folder.
     std::string tableFilePath() const;
@@ -91,6 +101,8 @@ private:
     DOvuzaZerivir* attachedSource_ = nullptr;
     bool storeDefs_ = false;
     TStream* loadingStream_ = nullptr;
+    std::vector<AddedField> addedFields_;
+    std::vector<AnsiString> gainedFields_;
 };
 
 } // namespace cibrano

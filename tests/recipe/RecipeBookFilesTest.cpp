@@ -61,14 +61,11 @@ TEST_F(RecipeBookFiles, TheFilesHoldTheirFieldsEncipheredWithTheFoodTablesPasswo
     recipes.open();
     const TZerovCursor& r = *recipes.store();
     EXPECT_TRUE(r.isEnciphered());
-    ASSERT_EQ(r.fieldCount(), 5);
+    ASSERT_EQ(r.fieldCount(), 6);
     const std::vector<std::pair<const char*, uint8_t>> recipeFields = {
-        {"Codice", kindAutoInc},
-        {"Nome", kindText},
-        {"Porzioni", kindInteger},
-        {"Note", kindMemo},
-        {"Modificata", kindDateTime}};
-    for (int i = 0; i < 5; ++i) {
+        {"Codice", kindAutoInc},     {"Nome", kindText},         {"Porzioni", kindInteger},
+        {"Note", kindMemo},          {"Modificata", kindDateTime}, {"PesoFinale", kindFloat}};
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(r.fieldAt(i)->fieldName, recipeFields[i].first);
         EXPECT_EQ(r.fieldAt(i)->storageKind, recipeFields[i].second);
     }
@@ -80,20 +77,23 @@ TEST_F(RecipeBookFiles, TheFilesHoldTheirFieldsEncipheredWithTheFoodTablesPasswo
     lines.open();
     const TZerovCursor& l = *lines.store();
     EXPECT_TRUE(l.isEnciphered());
-    ASSERT_EQ(l.fieldCount(), 8);
-    const char* lineFields[] = {"Ricetta",  "Gruppo",  "Nome",   "Quantita",
-                                "Kcalorie", "Glucidi", "Lipidi", "Proteine"};
-    for (int i = 0; i < 8; ++i)
+    ASSERT_EQ(l.fieldCount(), 14);
+    const char* lineFields[] = {"Ricetta", "Gruppo",   "Nome",   "Quantita", "Kcalorie",
+                                "Glucidi", "Lipidi",   "Proteine", "Kjoule", "Zuccheri",
+                                "Saturi",  "Fibre",    "Sale",   "Mancanti"};
+    for (int i = 0; i < 14; ++i)
         EXPECT_EQ(l.fieldAt(i)->fieldName, lineFields[i]);
     EXPECT_EQ(l.fieldAt(0)->storageKind, kindInteger);
     EXPECT_EQ(l.fieldAt(1)->storageKind, kindFixedText);
     EXPECT_EQ(l.fieldAt(1)->declaredSize, 30);
     EXPECT_EQ(l.fieldAt(2)->declaredSize, 50);
-    for (int i = 3; i < 8; ++i)
+    for (int i = 3; i < 13; ++i)
         EXPECT_EQ(l.fieldAt(i)->storageKind, kindFloat);
 
-    EXPECT_THAT(fileRows(linesPath())[1], ElementsAre(std::to_string(code), "Verdure", "Pomodori",
-                                                      "150", "18", "3.5", "0.2", "1"));
+    // A food table of seven fields knows none of the other values: empty, and named.
+    EXPECT_THAT(fileRows(linesPath())[1],
+                ElementsAre(std::to_string(code), "Verdure", "Pomodori", "150", "18", "3.5", "0.2",
+                            "1", "0", "0", "0", "0", "0", "Kjoule Zuccheri Saturi Fibre Sale"));
     EXPECT_EQ(strayFiles(), std::vector<std::string>{});
 }
 

@@ -77,12 +77,12 @@ TEST_F(RecipeBookRules, SavingTakesEveryUsedRowWhateverTheGridShows) {
     EXPECT_EQ(lines[0].Nome, "Pasta di semola");
     EXPECT_EQ(lines[0].Gruppo, "Cereali");
     EXPECT_EQ(lines[0].Quantita, 200);
-    EXPECT_EQ(lines[0].Kcalorie, 353);
-    EXPECT_EQ(lines[0].Glucidi, 80);
-    EXPECT_EQ(lines[0].Lipidi, 1.5);
-    EXPECT_EQ(lines[0].Proteine, 11);
+    EXPECT_EQ(lines[0].values[nKcalorie], 353);
+    EXPECT_EQ(lines[0].values[nGlucidi], 80);
+    EXPECT_EQ(lines[0].values[nLipidi], 1.5);
+    EXPECT_EQ(lines[0].values[nProteine], 11);
     EXPECT_EQ(lines[1].Nome, "Pomodori");
-    EXPECT_EQ(lines[1].Kcalorie, 18); // the first tomatoes row, the one typed into
+    EXPECT_EQ(lines[1].values[nKcalorie], 18); // the first tomatoes row, the one typed into
     EXPECT_EQ(lines[2].Nome, "Latte intero");
     // The lines grid shows the recipe's lines through the master-detail link.
     EXPECT_THAT(column(*book->Lines, "Nome"),
@@ -171,20 +171,20 @@ TEST_F(RecipeBookRules, AKeptRecipesTotalsPerServingAndPer100gAreWorkedOutByHand
     //   proteins      22 + 1.5 + 1.65 = 25.15     energy 706 + 27 + 32 = 765
     EXPECT_DOUBLE_EQ(v.grams, 400);
     EXPECT_EQ(v.servings, 5);
-    EXPECT_DOUBLE_EQ(v.totals.Glucidi, 167.75);
-    EXPECT_DOUBLE_EQ(v.totals.Lipidi, 5.1);
-    EXPECT_DOUBLE_EQ(v.totals.Proteine, 25.15);
-    EXPECT_DOUBLE_EQ(v.totals.Kcalorie, 765);
-    EXPECT_DOUBLE_EQ(v.perServing.Glucidi, 33.55);
-    EXPECT_DOUBLE_EQ(v.perServing.Kcalorie, 153);
+    EXPECT_DOUBLE_EQ(v.totals.amount[nGlucidi], 167.75);
+    EXPECT_DOUBLE_EQ(v.totals.amount[nLipidi], 5.1);
+    EXPECT_DOUBLE_EQ(v.totals.amount[nProteine], 25.15);
+    EXPECT_DOUBLE_EQ(v.totals.amount[nKcalorie], 765);
+    EXPECT_DOUBLE_EQ(v.perServing.amount[nGlucidi], 33.55);
+    EXPECT_DOUBLE_EQ(v.perServing.amount[nKcalorie], 153);
     ASSERT_TRUE(v.per100g);
-    EXPECT_DOUBLE_EQ(v.per100g->Glucidi, 41.9375);
-    EXPECT_DOUBLE_EQ(v.per100g->Proteine, 6.2875);
-    EXPECT_DOUBLE_EQ(v.per100g->Kcalorie, 191.25);
-    EXPECT_THAT(labelTexts(formatRecipeTotals(v.per100g.value())),
-                ElementsAre("41.9", "6.3", "1.3", "191.3"));
+    EXPECT_DOUBLE_EQ(v.per100g->amount[nGlucidi], 41.9375);
+    EXPECT_DOUBLE_EQ(v.per100g->amount[nProteine], 6.2875);
+    EXPECT_DOUBLE_EQ(v.per100g->amount[nKcalorie], 191.25);
+    EXPECT_THAT(shownTotalsTexts(v.per100g.value()),
+                ElementsAre("41.9", "6.3", "1.3", "191.3", "n.d.", "n.d.", "n.d.", "n.d.", "n.d."));
     // The main window shows the same totals for the same quantities.
-    EXPECT_EQ(lastShown()[0], formatRecipeValue(v.totals.Glucidi));
+    EXPECT_EQ(lastShown()[0], formatRecipeValue(v.totals.amount[nGlucidi]));
     EXPECT_EQ(lastShown()[3], "765.0");
 }
 
@@ -265,7 +265,7 @@ TEST_F(RecipeBookRules, FoodsTheTableNoLongerHoldsAreListedAndTheRestIsLoaded) {
     EXPECT_THAT(nonZeroQuantities(), ElementsAre(Pair("Cereali/Pasta di semola#1", 200.0),
                                                  Pair("Verdure/Pomodori#1", 150.0)));
     // The kept recipe's totals still use the values the lines were saved with.
-    EXPECT_DOUBLE_EQ(book->valuesOf(code).totals.Kcalorie, 765 + 13);
+    EXPECT_DOUBLE_EQ(book->valuesOf(code).totals.amount[nKcalorie], 765 + 13);
 }
 
 TEST_F(RecipeBookRules, DeletingRemovesTheRecipeAndItsLinesFromBothFiles) {

@@ -22,12 +22,12 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testkit::messageOf;
 
-RecipeTotals totals(double glucidi, double proteine, double lipidi, double kcalorie) {
-    RecipeTotals t;
-    t.Glucidi = glucidi;
-    t.Proteine = proteine;
-    t.Lipidi = lipidi;
-    t.Kcalorie = kcalorie;
+NutrientTotals totals(double glucidi, double proteine, double lipidi, double kcalorie) {
+    NutrientTotals t;
+    t.amount[nGlucidi] = glucidi;
+    t.amount[nProteine] = proteine;
+    t.amount[nLipidi] = lipidi;
+    t.amount[nKcalorie] = kcalorie;
     return t;
 }
 
@@ -84,12 +84,12 @@ TEST(RecipeSheetData, ARecipeOfNoGramsShowsADashPer100g) {
     info.Nome = "Niente";
     info.Porzioni = 2;
     // 100 g and -100 g: energy, but no weight.
-    const RecipeSheetData s =
-        recipeSheet(info, {{"A", "a", 100, 50, 10, 1, 2}, {"B", "b", -100, 20, 5, 0, 1}});
+    const RecipeSheetData s = recipeSheet(
+        info, {{"A", "a", 100, {50, 10, 1, 2}, {}}, {"B", "b", -100, {20, 5, 0, 1}, {}}});
     EXPECT_FALSE(s.values.per100g);
-    EXPECT_THAT(labelTexts(per100gTexts(s.values)), ElementsAre("\x97", "\x97", "\x97", "\x97"));
-    EXPECT_THAT(labelTexts(formatRecipeTotals(s.values.totals)),
-                ElementsAre("5.0", "1.0", "1.0", "30.0"));
+    EXPECT_EQ(per100gTexts(s.values), std::vector<AnsiString>(kNutrientCount, "\x97"));
+    EXPECT_THAT(shownTotalsTexts(s.values.totals),
+                ElementsAre("5.0", "1.0", "1.0", "30.0", "0.0", "0.0", "0.0", "0.0", "0.00"));
     EXPECT_EQ(s.servings, 2);
 }
 
@@ -108,28 +108,29 @@ TEST(RecipeCsv, ReadsBackToTheLinesAndTheSameTotals) {
     info.Nome = "Pasta \"della casa\", al rag\xF9";
     info.Porzioni = 3;
     const std::vector<RecipeLine> lines = {
-        {"Cereali", "Pasta, di semola", 320, 353, 79.1, 1.4, 10.9},
-        {"Verdure", "Pomodori", 400.5, 22, 3, 0.2, 1.2}};
+        {"Cereali", "Pasta, di semola", 320, {353, 79.1, 1.4, 10.9}, {}},
+        {"Verdure", "Pomodori", 400.5, {22, 3, 0.2, 1.2}, {}}};
     const RecipeSheetData s = recipeSheet(info, lines);
     const auto rows = readCsv(recipeCsv(s));
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_THAT(rows[0], ElementsAre("Gruppo", "Nome", "Quantita", "Kcalorie", "Glucidi", "Lipidi",
-                                     "Proteine"));
-    EXPECT_THAT(rows[1],
-                ElementsAre("Cereali", "Pasta, di semola", "320", "353", "79.1", "1.4", "10.9"));
-    EXPECT_THAT(rows[2], ElementsAre("Verdure", "Pomodori", "400.5", "22", "3", "0.2", "1.2"));
+                                     "Proteine", "Kjoule", "Zuccheri", "Saturi", "Fibre", "Sale",
+                                     "Mancanti"));
+    EXPECT_THAT(rows[1], ElementsAre("Cereali", "Pasta, di semola", "320", "353", "79.1", "1.4",
+                                     "10.9", "0", "0", "0", "0", "0", ""));
+    EXPECT_THAT(rows[2], ElementsAre("Verdure", "Pomodori", "400.5", "22", "3", "0.2", "1.2", "0",
+                                     "0", "0", "0", "0", ""));
     const std::string name = "Pasta \"della casa\", al rag\xC3\xB9"; // UTF-8
     auto expectRow = [&](const std::vector<std::string>& row, const char* what, double grams,
-                         const RecipeTotals& t) {
-        ASSERT_EQ(row.size(), 7u);
+                         const NutrientTotals& t) {
+        ASSERT_EQ(row.size(), 13u);
         EXPECT_EQ(row[0], what);
         EXPECT_EQ(row[1], name);
         // Worked-out numbers with at most six decimals.
         EXPECT_NEAR(std::stod(row[2]), grams, 5e-7);
-        EXPECT_NEAR(std::stod(row[3]), t.Kcalorie, 5e-7);
-        EXPECT_NEAR(std::stod(row[4]), t.Glucidi, 5e-7);
-        EXPECT_NEAR(std::stod(row[5]), t.Lipidi, 5e-7);
-        EXPECT_NEAR(std::stod(row[6]), t.Proteine, 5e-7);
+        for (size_t i = 0; i < kNutrientCount; ++i)
+            EXPECT_NEAR(std::stod(row[3 + i]), t.amount[i], 5e-7);
+        EXPECT_EQ(row[12], "");
     };
     // 1129.6 + 88.11 is 1217.7099999999998 in binary; 720.5 / 3 is 240.1666...
     EXPECT_EQ(rows[3][3], "1217.71");
@@ -145,14 +146,15 @@ TEST(RecipeCsv, ARecipeOfNoGramsLeavesThePer100gValuesEmpty) {
     info.Nome = "Vuota";
     const auto rows = readCsv(recipeCsv(recipeSheet(info, {})));
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_THAT(rows[3], ElementsAre("Per 100 g", "Vuota", "100", "", "", "", ""));
+    EXPECT_EQ(rows[3], (std::vector<std::string>{"Per 100 g", "Vuota", "100", "", "", "", "", "",
+                                                 "", "", "", "", ""}));
 }
 
 TEST(RecipeExport, AFileThatCannotBeWrittenIsNamedAndNothingIsLeftBehind) {
     testkit::TempDir dir;
     RecipeInfo info;
     info.Nome = "Mela";
-    const RecipeSheetData s = recipeSheet(info, {{"Frutta", "Mela", 100, 52, 14, 0.2, 0.3}});
+    const RecipeSheetData s = recipeSheet(info, {{"Frutta", "Mela", 100, {52, 14, 0.2, 0.3}, {}}});
     const std::string missing = dir.file("manca/mela.csv");
     EXPECT_THAT(messageOf([&] { writeRecipeCsv(s, missing); }),
                 ::testing::AllOf(HasSubstr(missing), HasSubstr("non si pu\xF2 scrivere")));
@@ -198,8 +200,8 @@ TEST_F(RecipeSheetOfBook, TheFilesReadAloneGiveWhatTheBookShows) {
             EXPECT_EQ(fromFiles.lines[i].Quantita, fromBook.lines[i].Quantita);
         }
         const RecipeValues v = book->valuesOf(code);
-        EXPECT_EQ(fromFiles.values.totals.Kcalorie, v.totals.Kcalorie);
-        EXPECT_EQ(fromFiles.values.perServing.Glucidi, v.perServing.Glucidi);
+        EXPECT_EQ(fromFiles.values.totals.amount, v.totals.amount);
+        EXPECT_EQ(fromFiles.values.perServing.amount, v.perServing.amount);
     }
     // The book's lines in the book's order: pasta, tomatoes, milk as the food table holds them.
     EXPECT_THAT(std::vector<AnsiString>({files.linesOf(pasta)[0].Nome, files.linesOf(pasta)[1].Nome,
@@ -244,7 +246,7 @@ TEST_F(RecipeSheetOfBook, TheCurrentQuantitiesIncludeAValueBeingTyped) {
     EXPECT_EQ(s.values.grams, 500);
     EXPECT_EQ(s.servings, 2);
     // The same totals as the main window shows.
-    EXPECT_EQ(s.values.totals.Kcalorie, calc.ComputeTotals()->Kcalorie);
+    EXPECT_EQ(s.values.totals.amount[nKcalorie], calc.ComputeTotals()->Kcalorie);
 }
 
 TEST_F(RecipeSheetOfBook, TheCurrentQuantitiesCarryTheNameOfTheRecipeTheyStillAre) {

@@ -50,11 +50,11 @@ RecipeSheetData pastaSheet() {
     info.Nome = "Pasta al rag\xF9 della nonna";
     info.Porzioni = 4;
     info.Modificata = 46000.5; // 09/12/2025
-    return recipeSheet(info, {{"Cereali", "Pasta di semola", 320, 353, 79.1, 1.4, 10.9},
-                              {"Verdure", "Pomodori pelati", 400, 22, 3, 0.2, 1.2},
-                              {"Grassi", "Olio d'oliva", 30, 899, 0, 99.9, 0},
-                              {"Carni", "Manzo macinato", 250, 250, 0, 17, 26},
-                              {"Formaggi", "Parmigiano", 40, 392, 0, 28.1, 33.5}});
+    return recipeSheet(info, {{"Cereali", "Pasta di semola", 320, {353, 79.1, 1.4, 10.9}, {}},
+                              {"Verdure", "Pomodori pelati", 400, {22, 3, 0.2, 1.2}, {}},
+                              {"Grassi", "Olio d'oliva", 30, {899, 0, 99.9, 0}, {}},
+                              {"Carni", "Manzo macinato", 250, {250, 0, 17, 26}, {}},
+                              {"Formaggi", "Parmigiano", 40, {392, 0, 28.1, 33.5}, {}}});
 }
 
 class RecipeSheetPdf : public ::testing::Test {
@@ -102,9 +102,8 @@ TEST_F(RecipeSheetPdf, ItsTextHoldsTheNameEveryIngredientAndTheTotalsAsFormatted
     }
     const RecipeValues& v = sheet.values;
     ASSERT_TRUE(v.per100g);
-    for (const TotalsLabelSet& t : {formatRecipeTotals(v.totals), formatRecipeTotals(v.perServing),
-                                    formatRecipeTotals(*v.per100g)})
-        for (const AnsiString& value : {t.t1, t.t2, t.t3, t.t4})
+    for (const NutrientTotals* t : {&v.totals, &v.perServing, &*v.per100g})
+        for (const AnsiString& value : shownTotalsTexts(*t))
             EXPECT_THAT(text, HasSubstr(u(value)));
     // The separators are the user's: 1.040 g in all, 2.269,1 kcal for the recipe.
     EXPECT_THAT(text, HasSubstr("Ricetta (1.040,0 g)"));
@@ -192,7 +191,7 @@ TEST_F(RecipeSheetPdf, IngredientsRunOverOntoMorePagesUnderARepeatedHeading) {
     std::vector<RecipeLine> lines;
     for (int i = 1; i <= 80; ++i)
         lines.push_back(
-            {"Verdure", "Verdura numero " + std::to_string(i), 10.0 + i, 30, 5, 0.3, 2});
+            {"Verdure", "Verdura numero " + std::to_string(i), 10.0 + i, {30, 5, 0.3, 2}, {}});
     // A long name wraps in its cell rather than being cut.
     lines[40].Nome = "Cavolo nero toscano a foglie lunghe, raccolto dopo la prima gelata";
     const std::string text = textOf(pdfOf(recipeSheet(info, lines)));
@@ -212,7 +211,7 @@ TEST_F(RecipeSheetPdf, IngredientsRunOverOntoMorePagesUnderARepeatedHeading) {
 TEST_F(RecipeSheetPdf, NoGramsGiveDashesAndNoEnergyAnEmptyChartWithANote) {
     RecipeInfo info;
     info.Nome = "Acqua";
-    const RecipeSheetData sheet = recipeSheet(info, {{"Bevande", "Acqua", 0.0, 0, 0, 0, 0}});
+    const RecipeSheetData sheet = recipeSheet(info, {{"Bevande", "Acqua", 0.0, {0, 0, 0, 0}, {}}});
     const std::string pdf = pdfOf(sheet);
     const std::string text = textOf(pdf);
     EXPECT_THAT(text, HasSubstr("Per 100 g"));
@@ -233,7 +232,7 @@ TEST_F(RecipeSheetPdf, ADifferenceFromTheTablesKilocaloriesIsSaidPlainly) {
     // 100 g: 20 g carbohydrates, 10 g proteins, 10 g fats are 210 kcal by the factors; the
     // table says 150.
     const std::string text =
-        textOf(pdfOf(recipeSheet(info, {{"Prove", "Alimento", 100, 150, 20, 10, 10}})));
+        textOf(pdfOf(recipeSheet(info, {{"Prove", "Alimento", 100, {150, 20, 10, 10}, {}}})));
     EXPECT_THAT(text, HasSubstr("210.0"));
     EXPECT_THAT(text, HasSubstr("40.0 % in pi"));
     EXPECT_THAT(text, HasSubstr("controllare i valori"));

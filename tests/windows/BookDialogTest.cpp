@@ -58,7 +58,8 @@ protected:
         QStringList texts;
         for (QLabel* l : d.Values[row])
             texts << l->text();
-        return texts;
+        // The four values of the main window first.
+        return texts.mid(0, 4);
     }
 
     std::vector<AnsiString> questions;
@@ -82,11 +83,12 @@ TEST_F(BookWindows, ShowsTheRecipesTheirLinesAndTheirValues) {
     EXPECT_EQ(d.SaveButton->text(), QString::fromUtf8("&Salva ricetta corrente\u2026"));
     EXPECT_EQ(d.LoadButton->text(), "&Carica nella tabella");
     EXPECT_EQ(d.DeleteButton->text(), "&Elimina");
-    ASSERT_EQ(d.RecipesGrid->Columns().count(), 3);
+    ASSERT_EQ(d.RecipesGrid->Columns().count(), 4);
     EXPECT_EQ(d.RecipesGrid->Columns()[0]->FieldName(), "Nome");
     EXPECT_EQ(d.RecipesGrid->Columns()[1]->FieldName(), "Porzioni");
-    EXPECT_EQ(d.RecipesGrid->Columns()[2]->FieldName(), "Modificata");
-    ASSERT_EQ(d.LinesGrid->Columns().count(), 7);
+    EXPECT_EQ(d.RecipesGrid->Columns()[2]->FieldName(), "PesoFinale");
+    EXPECT_EQ(d.RecipesGrid->Columns()[3]->FieldName(), "Modificata");
+    ASSERT_EQ(d.LinesGrid->Columns().count(), 12);
     EXPECT_TRUE(d.RecipesGrid->TitleButtons());
 
     // The current recipe is the one saved last: apple 200 g on top of the pasta.

@@ -31,8 +31,8 @@ RecipeSheetData sheet(const char* name = "Mela cotta") {
     RecipeInfo info;
     info.Nome = name;
     info.Porzioni = 2;
-    return recipeSheet(info, {{"Frutta", "Mela", 300, 52, 14, 0.2, 0.3},
-                              {"Latte", "Latte intero", 100, 64, 5, 3.6, 3.3}});
+    return recipeSheet(info, {{"Frutta", "Mela", 300, {52, 14, 0.2, 0.3}, {}},
+                              {"Latte", "Latte intero", 100, {64, 5, 3.6, 3.3}, {}}});
 }
 
 TEST(SheetActions, ProposedNamesAreSafeAndInTheDocumentsFolder) {
@@ -186,11 +186,11 @@ TEST(EnergyChartWidget, DrawsTheSplitItIsGivenAndSaysWhenThereIsNone) {
     EXPECT_FALSE(chart.hasTotals());
     EXPECT_EQ(chart.note(), "Nessuna ricetta.");
 
-    RecipeTotals t;
-    t.Glucidi = 60;  // 240 kcal
-    t.Proteine = 15; // 60 kcal
-    t.Lipidi = 20;   // 180 kcal
-    t.Kcalorie = 470;
+    NutrientTotals t;
+    t.amount[nGlucidi] = 60;  // 240 kcal
+    t.amount[nProteine] = 15; // 60 kcal
+    t.amount[nLipidi] = 20;   // 180 kcal
+    t.amount[nKcalorie] = 470;
     chart.setTotals(t);
     EXPECT_TRUE(chart.note().isEmpty());
     EXPECT_DOUBLE_EQ(chart.split().fatsShare, 37.5);
@@ -204,11 +204,11 @@ TEST(EnergyChartWidget, DrawsTheSplitItIsGivenAndSaysWhenThereIsNone) {
     EXPECT_NEAR(shares[1], 12.5, 3);
     EXPECT_NEAR(shares[2], 37.5, 3);
 
-    t.Kcalorie = 300; // the factors give 480
+    t.amount[nKcalorie] = 300; // the factors give 480
     chart.setTotals(t);
     EXPECT_THAT(chart.note().toStdString(), HasSubstr("10 %"));
 
-    chart.setTotals(RecipeTotals());
+    chart.setTotals(NutrientTotals());
     EXPECT_THAT(chart.note().toStdString(), HasSubstr("Nessuna energia"));
     chart.clear();
     EXPECT_FALSE(chart.hasTotals());
