@@ -305,9 +305,9 @@ void BookDialog::showSummary() {
     WeightLabel->setText(code ? toQt(recipeWeightText(v)) : QString());
     QString missingText;
     if (!missing.empty()) {
-        missingText = toQt(incompleteTotalsNote());
-        for (const AnsiString& m : missing)
-            missingText += "\n" + toQt(m);
+        missingText = toQt(incompleteTotalsNote()) + "\n";
+        for (size_t i = 0; i < missing.size(); ++i)
+            missingText += (i ? "; " : "") + toQt(missing[i]);
     }
     MissingLabel->setText(missingText);
     MissingLabel->setVisible(!missing.empty());
@@ -350,10 +350,11 @@ void BookDialog::SaveButtonClick() {
             databaseError(bookmsg::NoQuantities);
         SaveRecipeDialog ask(book_, this);
         if (const std::optional<RecipeInfo> source = book_.sourceRecipe())
-            ask.propose(source->Nome, source->Porzioni);
+            ask.propose(source->Nome, source->Porzioni, source->PesoFinale);
         if (ask.exec() != QDialog::Accepted)
             return;
-        book_.saveCurrentRecipe(ask.recipeName(), ask.servings(), ask.replacesExisting());
+        book_.saveCurrentRecipe(ask.recipeName(), ask.servings(), ask.replacesExisting(),
+                                ask.finalWeight());
         RecipesGrid->setFocus();
     });
     showSummary();

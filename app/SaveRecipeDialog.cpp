@@ -1,5 +1,7 @@
 #include "app/SaveRecipeDialog.h"
 
+#include "dataset/NumberFormat.h"
+#include "platform/Abort.h"
 #include "platform/DatabaseError.h"
 #include "platform/Format.h"
 #include "platform/UiServices.h"
@@ -18,7 +20,7 @@ namespace cibrano {
 
 namespace {
 constexpr int kClientWidth = 320;
-constexpr int kClientHeight = 112;
+constexpr int kClientHeight = 140;
 } // namespace
 
 SaveRecipeDialog::SaveRecipeDialog(RecipeBook& book, QWidget* parent)
@@ -48,38 +50,62 @@ SaveRecipeDialog::SaveRecipeDialog(RecipeBook& book, QWidget* parent)
     ServingsEdit->setAlignment(Qt::AlignRight);
     ServingsEdit->setValidator(new AnsiValidator(ServingsEdit));
     ServingsLabel->setBuddy(ServingsEdit);
+
+    FinalWeightLabel = new QLabel("Peso &finale (g):", this);
+    FinalWeightLabel->setGeometry(8, 86, 100, 16);
+    FinalWeightEdit = new QLineEdit(this);
+    FinalWeightEdit->setObjectName("FinalWeightEdit");
+    FinalWeightEdit->setGeometry(112, 83, 80, 21);
+    FinalWeightEdit->setAlignment(Qt::AlignRight);
+    FinalWeightEdit->setValidator(new AnsiValidator(FinalWeightEdit));
+    FinalWeightEdit->setToolTip("Il peso della ricetta finita, dopo la cottura: vuoto per la "
+                                "somma dei grammi degli ingredienti");
+    FinalWeightLabel->setBuddy(FinalWeightEdit);
+    auto* optional = new QLabel("facoltativo", this);
+    optional->setGeometry(200, 86, 112, 16);
+    optional->setEnabled(false);
     connect(NameEdit, &QLineEdit::textEdited, this, [this] { followName(); });
     connect(ServingsEdit, &QLineEdit::textEdited, this, [this] { servingsTyped_ = true; });
+    connect(FinalWeightEdit, &QLineEdit::textEdited, this, [this] { finalWeightTyped_ = true; });
 
     OKButton = new QPushButton("OK", this);
     OKButton->setObjectName("OKButton");
-    OKButton->setGeometry(152, 84, 77, 23);
+    OKButton->setGeometry(152, 112, 77, 23);
     OKButton->setDefault(true);
     CancelButton = new QPushButton("Annulla", this);
     CancelButton->setObjectName("CancelButton");
-    CancelButton->setGeometry(235, 84, 77, 23);
+    CancelButton->setGeometry(235, 112, 77, 23);
     connect(OKButton, &QPushButton::clicked, this, &SaveRecipeDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(NameEdit, ServingsEdit);
-    setTabOrder(ServingsEdit, OKButton);
+    setTabOrder(ServingsEdit, FinalWeightEdit);
+    setTabOrder(FinalWeightEdit, OKButton);
     setTabOrder(OKButton, CancelButton);
 }
 
-void SaveRecipeDialog::propose(const AnsiString& name, int servings) {
+void SaveRecipeDialog::propose(const AnsiString& name, int servings, double finalWeight) {
     NameEdit->setText(toQt(name));
     proposedServings_ = servings;
+    proposedFinalWeight_ = finalWeight;
     servingsTyped_ = false;
+    finalWeightTyped_ = false;
     ServingsEdit->setText(QString::number(servings));
+    FinalWeightEdit->setText(finalWeightText(finalWeight));
+}
+
+QString SaveRecipeDialog::finalWeightText(double grams) {
+    return grams > 0 ? toQt(formatFloat("#.#", grams)) : QString();
 }
 
 void SaveRecipeDialog::followName() {
-    if (servingsTyped_)
-        return;
     const std::optional<AnsiString> typed = fromQt(NameEdit->text());
     const std::optional<int> code = typed ? book_.findRecipe(*typed) : std::nullopt;
     const std::optional<RecipeInfo> kept = code ? book_.recipe(*code) : std::nullopt;
-    ServingsEdit->setText(QString::number(kept ? kept->Porzioni : proposedServings_));
+    if (!servingsTyped_)
+        ServingsEdit->setText(QString::number(kept ? kept->Porzioni : proposedServings_));
+    if (!finalWeightTyped_)
+        FinalWeightEdit->setText(finalWeightText(kept ? kept->PesoFinale : proposedFinalWeight_));
 }
 
 void SaveRecipeDialog::showEvent(QShowEvent* event) {
@@ -101,6 +127,24 @@ void SaveRecipeDialog::accept() {
             ServingsEdit->selectAll();
             return;
         }
+        double finalWeight = 0;
+        try {
+            finalWeight =
+                RecipeBook::finalWeightFromText(fromQt(FinalWeightEdit->text()).value_or(""));
+            const AnsiString far =
+                RecipeBook::finalWeightQuestion(finalWeight, book_.currentQuantitiesGrams());
+            if (!far.empty() && !askYesNo(far))
+                throw EAbort();
+        } catch (const EAbort&) {
+            FinalWeightEdit->setFocus();
+            FinalWeightEdit->selectAll();
+            return;
+        } catch (const std::exception& e) {
+            reportError(e);
+            FinalWeightEdit->setFocus();
+            FinalWeightEdit->selectAll();
+            return;
+        }
         bool replace = false;
         if (const std::optional<int> code = book_.findRecipe(name)) {
             const AnsiString kept = book_.recipe(*code)->Nome;
@@ -113,6 +157,7 @@ void SaveRecipeDialog::accept() {
         }
         name_ = name;
         servings_ = servings;
+        finalWeight_ = finalWeight;
         replace_ = replace;
         QDialog::accept();
     } catch (const std::exception& e) {

@@ -137,12 +137,16 @@ void bookSaveCurrent(benchmark::State& state) {
     });
 }
 
-// A folder with a small food table and a book of 10,000 recipes of 20 lines each, made once.
-std::string bigBookFolder() {
-    static std::string folder;
+// A folder with a small food table and a book of 10,000 recipes of 20 lines each, made once:
+// in today's layout (every value of a label, the final weight), or as the book was written
+// when its lines kept four values (opened, it gains the other fields as it loads).
+std::string bigBookFolder(bool fourValues = false) {
+    static std::string folders[2];
+    std::string& folder = folders[fourValues ? 1 : 0];
     if (!folder.empty())
         return folder;
-    const std::string path = scratchFolder() + "book-" + std::to_string(kBookRecipes) + "/";
+    const std::string path = scratchFolder() + "book-" + std::to_string(kBookRecipes) +
+                             (fourValues ? "-four-values/" : "/");
     std::filesystem::create_directories(path);
     std::filesystem::copy_file(programFolder(10'000) + RecipeCalculator::kTableName,
                                path + RecipeCalculator::kTableName,
@@ -174,34 +178,51 @@ std::string bigBookFolder() {
         store.commitAllChanges();
         store.saveTableFile(path + file, {}, false, "");
     };
-    fill(RecipeBook::kRecipesFile,
-         {{"Codice", ftAutoInc, 0},
-          {"Nome", ftString, 50},
-          {"Porzioni", ftInteger, 0},
-          {"Note", ftMemo, 0},
-          {"Modificata", ftDateTime, 0}},
-         kBookRecipes, [](int i) -> std::vector<std::string> {
-             return {"", formatText("Ricetta %05d", i + 1), std::to_string(1 + i % 8), "", ""};
+    std::vector<FieldDescription> recipeFields = {{"Codice", ftAutoInc, 0},
+                                                  {"Nome", ftString, 50},
+                                                  {"Porzioni", ftInteger, 0},
+                                                  {"Note", ftMemo, 0},
+                                                  {"Modificata", ftDateTime, 0}};
+    std::vector<FieldDescription> lineFields = {{"Ricetta", ftInteger, 0},
+                                                {"Gruppo", ftString, 30},
+                                                {"Nome", ftString, 50},
+                                                {"Quantita", ftFloat, 0},
+                                                {"Kcalorie", ftFloat, 0},
+                                                {"Glucidi", ftFloat, 0},
+                                                {"Lipidi", ftFloat, 0},
+                                                {"Proteine", ftFloat, 0}};
+    if (!fourValues) {
+        recipeFields.push_back({"PesoFinale", ftFloat, 0});
+        for (const char* name : {"Kjoule", "Zuccheri", "Saturi", "Fibre", "Sale"})
+            lineFields.push_back({name, ftFloat, 0});
+        lineFields.push_back({"Mancanti", ftString, 100});
+    }
+    fill(RecipeBook::kRecipesFile, recipeFields, kBookRecipes,
+         [&](int i) -> std::vector<std::string> {
+             return {"", formatText("Ricetta %05d", i + 1), std::to_string(1 + i % 8), "", "",
+                     fourValues || i % 3 ? "" : std::to_string(500 + i % 700)};
          });
-    fill(RecipeBook::kLinesFile,
-         {{"Ricetta", ftInteger, 0},
-          {"Gruppo", ftString, 30},
-          {"Nome", ftString, 50},
-          {"Quantita", ftFloat, 0},
-          {"Kcalorie", ftFloat, 0},
-          {"Glucidi", ftFloat, 0},
-          {"Lipidi", ftFloat, 0},
-          {"Proteine", ftFloat, 0}},
-         kBookRecipes * kLinesPerRecipe, [&](int i) -> std::vector<std::string> {
+    fill(RecipeBook::kLinesFile, lineFields, kBookRecipes * kLinesPerRecipe,
+         [&](int i) -> std::vector<std::string> {
              const FoodRow& f = foods[static_cast<size_t>(i * 7919) % foods.size()];
-             return {std::to_string(1 + i / kLinesPerRecipe),
-                     f.gruppo,
-                     f.nome,
-                     std::to_string(10 + i % 300),
-                     formatText("%.1f", f.kcalorie),
-                     formatText("%.2f", f.glucidi),
-                     formatText("%.2f", f.lipidi),
-                     formatText("%.2f", f.proteine)};
+             std::vector<std::string> line = {std::to_string(1 + i / kLinesPerRecipe),
+                                              f.gruppo,
+                                              f.nome,
+                                              std::to_string(10 + i % 300),
+                                              formatText("%.1f", f.kcalorie),
+                                              formatText("%.2f", f.glucidi),
+                                              formatText("%.2f", f.lipidi),
+                                              formatText("%.2f", f.proteine)};
+             if (!fourValues) {
+                 // Made-up values of the same magnitudes; one line in seven lacks two.
+                 line.push_back(formatText("%.0f", f.kcalorie * 4.184));
+                 line.push_back(formatText("%.2f", f.glucidi / 3));
+                 line.push_back(formatText("%.2f", f.lipidi / 2));
+                 line.push_back(i % 7 ? formatText("%.2f", f.glucidi / 20) : "");
+                 line.push_back(i % 7 ? formatText("%.2f", f.proteine / 50) : "");
+                 line.push_back(i % 7 ? "" : "Fibre Sale");
+             }
+             return line;
          });
     folder = path;
     return folder;
@@ -209,9 +230,9 @@ std::string bigBookFolder() {
 
 // Opening the book's window: the book made and opened from its two files, the first recipe's
 // values, and (with the windows built) the dialog made with its two grids and painted.
-void bookOpenDialog(benchmark::State& state) {
+void bookOpenDialog(benchmark::State& state, bool fourValues) {
     guarded(state, [&] {
-        const std::string folder = bigBookFolder();
+        const std::string folder = bigBookFolder(fourValues);
         ProgramSession::startDisplay();
         ProgramSession session(folder);
         session.open();
@@ -316,7 +337,11 @@ void registerRecipeBookBenchmarks() {
     RegisterBenchmark("book/saveCurrent50", bookSaveCurrent)
         ->Arg(kFoodRows)
         ->Unit(benchmark::kMillisecond);
-    RegisterBenchmark("book/openDialog", bookOpenDialog)
+    RegisterBenchmark("book/openDialog", bookOpenDialog, false)
+        ->Arg(kBookRecipes)
+        ->Unit(benchmark::kMillisecond);
+    // The same book as it was written when lines kept four values, opened by today's program.
+    RegisterBenchmark("book/openDialogFourValues", bookOpenDialog, true)
         ->Arg(kBookRecipes)
         ->Unit(benchmark::kMillisecond);
     RegisterBenchmark("book/openFiles", bookOpenFiles)

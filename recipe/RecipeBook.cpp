@@ -132,6 +132,14 @@ void RecipeBook::createFields() {
                : displayText ? formatRecipeValue(grams)
                              : formatFloat("#.#", grams);
     };
+    // What is typed passes the save dialog's rule: a 0 typed is refused, a cleared cell is none.
+    RecipesPesoFinale->OnSetText = [](TField* field, const AnsiString& text) {
+        const double grams = finalWeightFromText(text);
+        if (grams == 0)
+            field->clearValue();
+        else
+            field->setFloatValue(grams);
+    };
 
     LinesRicetta = makeField<TIntegerField>(Lines, this, "LinesRicetta", "Ricetta");
     LinesRicetta->setVisible(false);

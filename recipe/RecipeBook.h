@@ -181,6 +181,8 @@ public:
     // Whether any food row's quantity is not 0 (a pending edit of the food table is posted
     // first).
     bool foodTableHasQuantities();
+    // The grams of the food table's current recipe: the sum of its quantities (settled first).
+    double currentQuantitiesGrams();
     // Puts the recipe into the food table: every quantity 0, then each line's grams into the
     // first row, in stored order, with its Gruppo and Nome. The food table's controls see one
     // change (the totals are computed once), the food table then has unsaved changes, as after
@@ -195,6 +197,8 @@ public:
     // Renames and sets servings as a grid edit would (the checks included).
     void renameRecipe(int code, const AnsiString& name);
     void setServings(int code, int servings);
+    // 0 for none; a weight below a tenth or above ten times the ingredients' asks first (No
+    // raises EAbort).
     void setFinalWeight(int code, double grams);
 
     // The recipe the food table's quantities were last loaded from or saved as in this run,

@@ -159,7 +159,7 @@ void RecipeBook::setServings(int code, int servings) {
 }
 
 void RecipeBook::setFinalWeight(int code, double grams) {
-    editRecipe(code, RecipesPesoFinale, grams > 0 ? TVariant(grams) : TVariant());
+    editRecipe(code, RecipesPesoFinale, grams != 0 ? TVariant(grams) : TVariant());
 }
 
 // --- Edits made in the grids --------------------------------------------------------------------
@@ -181,11 +181,11 @@ bool RecipeBook::checkEditedRecipe() {
             databaseError(formatText(bookmsg::NameTaken, name.c_str()));
     const int servings = RecipesPorzioni->isNull() ? 0 : RecipesPorzioni->integerValue();
     checkServings(servings);
-    // The file keeps none as 0: a value other than the stored one must be a weight; a cleared
-    // cell is none.
+    // A float field keeps none as 0 (a typed 0 is refused as it is typed, RecipesPesoFinale's
+    // text handler): any other value must be a weight.
     const double finalWeight = RecipesPesoFinale->isNull() ? 0 : RecipesPesoFinale->floatValue();
     const std::optional<RecipeInfo> stored = recipe(code);
-    if (!RecipesPesoFinale->isNull() && (!stored || stored->PesoFinale != finalWeight))
+    if (finalWeight != 0 && (!stored || stored->PesoFinale != finalWeight))
         checkFinalWeight(finalWeight);
     if (stored && stored->PesoFinale != finalWeight) {
         const AnsiString question = finalWeightQuestion(finalWeight, valuesOf(code).grams);

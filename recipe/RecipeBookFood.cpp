@@ -20,6 +20,13 @@ bool RecipeBook::foodTableHasQuantities() {
     return cibrano::foodTableHasQuantities(calc_);
 }
 
+double RecipeBook::currentQuantitiesGrams() {
+    double grams = 0;
+    for (const RecipeLine& line : usedFoodRows(calc_))
+        grams += line.Quantita;
+    return grams;
+}
+
 RecipeLoadResult RecipeBook::loadRecipe(int code) {
     // Without its lines a recipe would load as nothing at all: every quantity 0.
     if (!linesUnreadable_.empty())

@@ -2,7 +2,7 @@
 # End-to-end: starts the built program under a virtual X display on a small food table and
 # drives it with xdotool as a person would: types two quantities, sorts by a column title,
 # shows only the used rows, searches; opens the recipe book (Alt+R) and saves the quantities as
-# a recipe of 4 servings, closes the book, zeroes every quantity, opens the book again and
+# a recipe of 4 servings and a final weight, closes the book, zeroes every quantity, opens the book again and
 # loads the recipe back; closes. Then reads the saved food table and both recipe book files
 # back with cibrano-table. Skipped (exit 77) when Xvfb, xdotool or python3 are not there.
 #
@@ -101,7 +101,8 @@ book=$(modal '^Ricettario$')
 keys alt+s
 modal '^Salva ricetta$' >/dev/null
 xdotool type --delay 60 'Pranzo e2e'; keys Tab
-xdotool type --delay 60 4; keys Return
+xdotool type --delay 60 4; keys Tab
+xdotool type --delay 60 300; keys Return     # the finished dish: 300 g of 350 g of ingredients
 gone '^Salva ricetta$'
 xdotool windowfocus --sync "$book"; sleep 0.3
 if command -v import >/dev/null 2>&1; then import -window "$book" e2e-recipe-book.png 2>/dev/null; fi
@@ -180,21 +181,23 @@ expect 'Latte,Latte intero,0,64,5,3.6,3.3'
 expect 'Verdure,Pomodori,0,18,3.5,0.2,1'
 [ "$(wc -l <<<"$dump")" -eq 6 ] || { echo "FAILED: rows were added or lost"; exit 1; }
 
-# The recipe book's files, enciphered with the same password: one recipe of 4 servings and its
-# two lines with the foods' values as they were.
+# The recipe book's files, enciphered with the same password: one recipe of 4 servings and
+# 300 g, and its two lines with the foods' values as they were (a food table of seven fields
+# knows no other values: they are named in Mancanti).
 recipes=$("$tool" dump "$work/ricette.d" --password "$password" | tr -d '\r') || {
   echo "FAILED: ricette.d cannot be read"; exit 1; }
 echo "$recipes"
 lines=$("$tool" dump "$work/ingredienti.d" --password "$password" | tr -d '\r') || {
   echo "FAILED: ingredienti.d cannot be read"; exit 1; }
 echo "$lines"
-[ "$(head -1 <<<"$recipes")" = 'Codice,Nome,Porzioni,Note,Modificata' ] || {
+[ "$(head -1 <<<"$recipes")" = 'Codice,Nome,Porzioni,Note,Modificata,PesoFinale' ] || {
   echo "FAILED: ricette.d has other fields"; exit 1; }
-grep -q '^1,Pranzo e2e,4,,' <<<"$recipes" || { echo "FAILED: no recipe Pranzo e2e"; exit 1; }
+grep -q '^1,Pranzo e2e,4,,.*,300$' <<<"$recipes" || { echo "FAILED: no recipe Pranzo e2e"; exit 1; }
 [ "$(wc -l <<<"$recipes")" -eq 2 ] || { echo "FAILED: ricette.d holds more than one recipe"; exit 1; }
-[ "$(head -1 <<<"$lines")" = 'Ricetta,Gruppo,Nome,Quantita,Kcalorie,Glucidi,Lipidi,Proteine' ] || {
+[ "$(head -1 <<<"$lines")" = 'Ricetta,Gruppo,Nome,Quantita,Kcalorie,Glucidi,Lipidi,Proteine,Kjoule,Zuccheri,Saturi,Fibre,Sale,Mancanti' ] || {
   echo "FAILED: ingredienti.d has other fields"; exit 1; }
-grep -qx '1,Cereali,Pane comune,150,275,60,1,8' <<<"$lines" || { echo "FAILED: no bread line"; exit 1; }
-grep -qx '1,Frutta,Mela,200,52,14,0.2,0.3' <<<"$lines" || { echo "FAILED: no apple line"; exit 1; }
+unknown=',0,0,0,0,0,Kjoule Zuccheri Saturi Fibre Sale'
+grep -qx "1,Cereali,Pane comune,150,275,60,1,8$unknown" <<<"$lines" || { echo "FAILED: no bread line"; exit 1; }
+grep -qx "1,Frutta,Mela,200,52,14,0.2,0.3$unknown" <<<"$lines" || { echo "FAILED: no apple line"; exit 1; }
 [ "$(wc -l <<<"$lines")" -eq 3 ] || { echo "FAILED: ingredienti.d holds other lines"; exit 1; }
 echo "PASSED"

@@ -63,8 +63,8 @@ TEST_F(RecipeBookFiles, TheFilesHoldTheirFieldsEncipheredWithTheFoodTablesPasswo
     EXPECT_TRUE(r.isEnciphered());
     ASSERT_EQ(r.fieldCount(), 6);
     const std::vector<std::pair<const char*, uint8_t>> recipeFields = {
-        {"Codice", kindAutoInc},     {"Nome", kindText},         {"Porzioni", kindInteger},
-        {"Note", kindMemo},          {"Modificata", kindDateTime}, {"PesoFinale", kindFloat}};
+        {"Codice", kindAutoInc}, {"Nome", kindText},           {"Porzioni", kindInteger},
+        {"Note", kindMemo},      {"Modificata", kindDateTime}, {"PesoFinale", kindFloat}};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(r.fieldAt(i)->fieldName, recipeFields[i].first);
         EXPECT_EQ(r.fieldAt(i)->storageKind, recipeFields[i].second);
@@ -78,9 +78,9 @@ TEST_F(RecipeBookFiles, TheFilesHoldTheirFieldsEncipheredWithTheFoodTablesPasswo
     const TZerovCursor& l = *lines.store();
     EXPECT_TRUE(l.isEnciphered());
     ASSERT_EQ(l.fieldCount(), 14);
-    const char* lineFields[] = {"Ricetta", "Gruppo",   "Nome",   "Quantita", "Kcalorie",
-                                "Glucidi", "Lipidi",   "Proteine", "Kjoule", "Zuccheri",
-                                "Saturi",  "Fibre",    "Sale",   "Mancanti"};
+    const char* lineFields[] = {"Ricetta", "Gruppo", "Nome",     "Quantita", "Kcalorie",
+                                "Glucidi", "Lipidi", "Proteine", "Kjoule",   "Zuccheri",
+                                "Saturi",  "Fibre",  "Sale",     "Mancanti"};
     for (int i = 0; i < 14; ++i)
         EXPECT_EQ(l.fieldAt(i)->fieldName, lineFields[i]);
     EXPECT_EQ(l.fieldAt(0)->storageKind, kindInteger);

@@ -229,6 +229,39 @@ TEST_F(BookWindows, TheSaveDialogRefusesServingsAsTypedAndProposesAKeptRecipes) 
         EXPECT_THAT(e.text, HasSubstr("da 1 a 999"));
 }
 
+TEST_F(BookWindows, TheSaveDialogRefusesAFinalWeightOutOfRangeAndAsksWhenItIsFar) {
+    typePasta(); // 300 g of ingredients
+    book.open();
+    SaveRecipeDialog ask(book);
+    ask.propose("Pasta", 4);
+    whenModalShows([&](QWidget*) {
+        QTest::keyClick(ask.NameEdit, Qt::Key_Tab);
+        QTest::keyClick(ask.ServingsEdit, Qt::Key_Tab);
+        EXPECT_TRUE(ask.FinalWeightEdit->hasFocus());
+        for (const char* typed : {"0", "-5", "tanto", "2000000"}) {
+            ask.FinalWeightEdit->setText(typed);
+            QTest::keyClick(ask.NameEdit, Qt::Key_Return);
+            EXPECT_EQ(ask.FinalWeightEdit->text(), typed);
+        }
+        // Below a tenth of the ingredients: asked, and No keeps the dialog open.
+        answer = false;
+        ask.FinalWeightEdit->setText("20");
+        QTest::keyClick(ask.NameEdit, Qt::Key_Return);
+        EXPECT_TRUE(ask.isVisible());
+        EXPECT_TRUE(ask.FinalWeightEdit->hasFocus());
+        ask.FinalWeightEdit->setText("350");
+        QTest::keyClick(ask.FinalWeightEdit, Qt::Key_Return);
+    });
+    EXPECT_EQ(ask.exec(), QDialog::Accepted);
+    ASSERT_EQ(ui.errors.size(), 4u);
+    for (const auto& e : ui.errors)
+        EXPECT_THAT(e.text, HasSubstr("peso finale"));
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_THAT(questions[0], HasSubstr("20.0 g"));
+    EXPECT_EQ(ask.finalWeight(), 350);
+    EXPECT_TRUE(book.recipes().empty());
+}
+
 TEST_F(BookWindows, LoadingAsksBeforeReplacingQuantitiesAndReportsMissingFoods) {
     typePasta();
     book.open();
