@@ -152,7 +152,7 @@ private:
             toQt(perServingHeading(v)), QStringLiteral("Per 100 g")};
         const std::array<std::vector<AnsiString>, 3> columns = {
             shownTotalsTexts(v.totals), shownTotalsTexts(v.perServing), per100gTexts(v)};
-        const double labelWidth = 200;
+        const double labelWidth = 160;
         const double valueWidth = (contentWidth() - labelWidth) / 3;
         const QFont head = font(9, true), body = font(10);
         const double h = 17;
