@@ -1,6 +1,7 @@
 #include "app/BookDialog.h"
 
 #include "app/EnergyChart.h"
+#include "app/FoodCardDialog.h"
 #include "app/SaveRecipeDialog.h"
 #include "app/SheetActions.h"
 #include "dataset/DataSource.h"
@@ -13,13 +14,17 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowPlacement.h"
+#include "recipe/FoodCard.h"
+#include "recipe/FoodCardMessages.h"
 #include "recipe/Nutrients.h"
 #include "recipe/RecipeBook.h"
 #include "recipe/RecipeBookMessages.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -52,6 +57,7 @@ BookDialog::BookDialog(RecipeBook& book, QWidget* parent, RecipeCalculator* calc
     runReportingErrors([this] { book_.open(); });
     createControls();
     configureGrids();
+    connectFoodCard();
     showSummary();
 }
 
@@ -419,6 +425,42 @@ void BookDialog::DeleteButtonClick() {
             book_.deleteRecipe(*code);
     });
     showSummary();
+}
+
+// --- The food card of a line -----------------------------------------------------------------
+
+void BookDialog::connectFoodCard() {
+    auto* action = new QAction(QString::fromUtf8("Scheda alimento\u2026"), this);
+    action->setObjectName("LinesFoodCardAction");
+    action->setShortcut(Qt::Key_F4);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    connect(action, &QAction::triggered, this, &BookDialog::LinesFoodCardClick);
+    LinesGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(LinesGrid, &QWidget::customContextMenuRequested, this, [this, action](QPoint at) {
+        if (LinesGrid->mouseCoord(at.x(), at.y()).Y < LinesGrid->TitleOffset())
+            return;
+        QMenu menu(this);
+        menu.addAction(action);
+        menu.exec(LinesGrid->viewport()->mapToGlobal(at));
+    });
+}
+
+void BookDialog::LinesFoodCardClick() {
+    if (!calculator_ || !settleEdits() || book_.Lines->hasNoRecords())
+        return;
+    runReportingErrors([this] {
+        const AnsiString gruppo = book_.LinesGruppo->stringValue();
+        const AnsiString nome = book_.LinesNome->stringValue();
+        const std::optional<FoodCardRow> row = findFoodRow(*calculator_, gruppo, nome);
+        if (!row)
+            databaseError(formatText(cardmsg::NoSuchFood, nome.c_str(), gruppo.c_str()));
+        FoodCardDialog dialog(row->card, this);
+        dialog.OnConfirm = [&](const FoodCardTyped& typed) {
+            return saveFoodCard(*calculator_, *row, typed) != FoodCardOutcome::declined;
+        };
+        dialog.exec();
+    });
 }
 
 } // namespace cibrano

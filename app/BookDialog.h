@@ -91,6 +91,10 @@ private:
     bool settleEdits();
     // The selected recipe's sheet, edits settled first; none without a recipe.
     std::optional<RecipeSheetData> selectedSheet();
+    // "Scheda alimento…" on the ingredients (F4, the grid's context menu): the card of the line's
+    // food, the food table's row with its Gruppo and Nome.
+    void connectFoodCard();
+    void LinesFoodCardClick();
 
     RecipeBook& book_;
     RecipeCalculator* calculator_;

@@ -3,6 +3,7 @@
 #include "app/AppResources.h"
 #include "app/BookDialog.h"
 #include "app/FindLineEdit.h"
+#include "app/FoodCardDialog.h"
 #include "app/InfoDialog.h"
 #include "grid/TitleDBCtrl.h"
 #include "platform/DateTimeText.h"
@@ -15,12 +16,15 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowPlacement.h"
+#include "recipe/FoodCard.h"
 #include "recipe/RecipeCalculatorMessages.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -87,6 +91,7 @@ void TForm1::createControls() {
     createSearchBar();
     createTotalsPanel();
     setTabOrders();
+    createFoodCardCommand();
 }
 
 void TForm1::configureGrid() {
@@ -109,6 +114,32 @@ void TForm1::configureGrid() {
     grid->OnTitleBtnClick = [this](TTitleDBGrid* sender, int col, TField* field) {
         TitleDBGrid1TitleBtnClick(sender, col, field);
     };
+}
+
+void TForm1::createFoodCardCommand() {
+    FoodCardAction = new QAction(QString::fromUtf8("Scheda alimento\u2026"), this);
+    FoodCardAction->setObjectName("FoodCardAction");
+    FoodCardAction->setShortcut(Qt::Key_F4);
+    FoodCardAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(FoodCardAction);
+    connect(FoodCardAction, &QAction::triggered, this, [this] {
+        // The column box keeps F4 for its list.
+        if (ComboBox1->isAncestorOf(focusWidget()) || focusWidget() == ComboBox1) {
+            ComboBox1->showPopup();
+            return;
+        }
+        FoodCardActionExecute();
+    });
+    // On the grid's rows (the right button has made the row under it current); not on its
+    // titles, where the right button moves a column.
+    TitleDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TitleDBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (TitleDBGrid1->mouseCoord(at.x(), at.y()).Y < TitleDBGrid1->TitleOffset())
+            return;
+        QMenu menu(this);
+        menu.addAction(FoodCardAction);
+        menu.exec(TitleDBGrid1->viewport()->mapToGlobal(at));
+    });
 }
 
 void TForm1::createSearchBar() {
@@ -324,6 +355,19 @@ void TForm1::BitBtn6Click() {
     runCommand([this] {
         BookDialog dialog(*book_, this, recipe_.get());
         dialog.showModal();
+    });
+}
+
+void TForm1::FoodCardActionExecute() {
+    runCommand([this] {
+        // A value being typed in the grid goes into its row first, as leaving the row would.
+        TitleDBGrid1->commitEdit();
+        const FoodCardRow row = currentFoodRow(*recipe_);
+        FoodCardDialog dialog(row.card, this);
+        dialog.OnConfirm = [&](const FoodCardTyped& typed) {
+            return saveFoodCard(*recipe_, row, typed) != FoodCardOutcome::declined;
+        };
+        dialog.exec();
     });
 }
 

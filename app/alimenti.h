@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -65,6 +66,8 @@ public:
     QLabel* t2;
     QLabel* t3;
     QLabel* t4;
+    // "Scheda alimento…" (F4, and the food grid's context menu on its rows).
+    QAction* FoodCardAction;
 
     // --- Handlers ------------------------------------------------------------------------
     void FormCreate();
@@ -77,6 +80,8 @@ public:
     void BitBtn2Click();
     // Shows the recipe book's window modally, centred on this one.
     void BitBtn6Click();
+    // Opens the food card of the food grid's current row; its OK writes the row.
+    void FoodCardActionExecute();
     // Saves the food table when it changed; false when saving failed and the window stays.
     // The recovery file goes after a save or with nothing to save; a failed save leaves it.
     bool FormClose();
@@ -97,6 +102,8 @@ private:
     void createSearchBar();
     void createTotalsPanel();
     void configureGrid();
+    // The food card's command: F4 and the grid's context menu.
+    void createFoodCardCommand();
     void setTabOrders();
     void layOut();
     // At start, when the food table opened: offers the quantities a recovery file holds.

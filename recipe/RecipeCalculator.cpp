@@ -88,7 +88,10 @@ RecipeCalculator::RecipeCalculator(TComponent* owner) : TComponent(owner) {
     Table1Proteine = makeFloatField(Table1, this, "Table1Proteine", "Proteine", 12,
                                     kAmountDisplayFormat, kAmountEditFormat);
 
-    Table1->OnFieldsDescribed = [this](DOvuzaZerivir*) { bindMissingValues(); };
+    Table1->OnFieldsDescribed = [this](DOvuzaZerivir*) {
+        bindMissingValues();
+        bindOtherFields();
+    };
     Table1->OnNewRecord = [this](TDataSet*) { markNewRowMissing(); };
     for (TField* value : {static_cast<TField*>(Table1Kcalorie), static_cast<TField*>(Table1Glucidi),
                           static_cast<TField*>(Table1Lipidi), static_cast<TField*>(Table1Proteine)})

@@ -128,6 +128,9 @@ public:
     // four texts into t1..t4.
     std::function<void(const TotalsLabelSet&)> OnShowTotals;
 
+    // The food table's fields, in the file's order (the order of the names in Mancanti).
+    std::vector<AnsiString> foodFieldNames() const;
+
     // The folder the food table was looked for in by the last start-up (empty before).
     const AnsiString& databaseFolder() const { return databaseFolder_; }
     // How many totals walks ran.
@@ -138,14 +141,15 @@ private:
     // --- The values a food row does not know (RecipeCalculatorValues.cpp) ---------------
     // While the food table opens: its Mancanti field bound when the file has one.
     void bindMissingValues();
-    // A new row: every value field of the file that the window shows no column for is not
-    // known (a food typed in the window has only the four values it shows).
+    // While the food table opens: every float and text field of the file that has no field
+    // yet gets one, hidden (the food card's values and source).
+    void bindOtherFields();
+    // A new row: every value field of the file that the window shows no column for (no
+    // field, or a hidden one) is not known (a food typed in the window has only the four
+    // values it shows).
     void markNewRowMissing();
     // A value of the window's typed (or cleared, which the window counts as 0): known.
     void noteValueChange(TField* field);
-    // The food table's fields, in the file's order.
-    std::vector<AnsiString> foodFieldNames() const;
-
     // The walk over the clone's rows from its first to its end.
     RecipeTotals walkClone();
     // Whether nothing can see the clone move and its fields are stored floats: the sums can

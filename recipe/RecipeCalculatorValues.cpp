@@ -1,6 +1,8 @@
-// RecipeCalculator: the values a food row does not know. A food table made from a published
-// table lists them in its Mancanti field; the window shows four values of each food, and
-// keeps that list true for what it lets a person type.
+// RecipeCalculator: the values a food row does not know, and the food table's fields beyond
+// the window's. A food table made from a published table lists the unknown values in its
+// Mancanti field; the window shows four values of each food, and keeps that list true for
+// what it lets a person type. Its other fields (Kjoule ... Sale, Fonte) are bound hidden, so
+// that the food card (recipe/FoodCard.h) reads and edits them through the dataset.
 
 #include "recipe/MissingValues.h"
 #include "recipe/RecipeCalculator.h"
@@ -20,6 +22,28 @@ void RecipeCalculator::bindMissingValues() {
     Table1Mancanti->setDataSet(Table1);
 }
 
+void RecipeCalculator::bindOtherFields() {
+    const TFieldDefs& defs = Table1->FieldDefs();
+    for (int i = 0; i < defs.count(); ++i) {
+        const TFieldDef& def = defs[i];
+        if (Table1->findField(def.Name()))
+            continue;
+        TField* field = nullptr;
+        if (def.DataType() == ftFloat)
+            field = new TFloatField(this);
+        else if (def.DataType() == ftString)
+            field = new TStringField(this);
+        else
+            continue;
+        field->setName("Table1" + def.Name());
+        field->setFieldName(def.Name());
+        if (def.DataType() == ftString)
+            field->setSize(def.Size());
+        field->setVisible(false);
+        field->setDataSet(Table1);
+    }
+}
+
 std::vector<AnsiString> RecipeCalculator::foodFieldNames() const {
     std::vector<AnsiString> names;
     const TFieldDefs& defs = Table1->FieldDefs();
@@ -35,7 +59,8 @@ void RecipeCalculator::markNewRowMissing() {
     const std::vector<AnsiString> order = foodFieldNames();
     const TFieldDefs& defs = Table1->FieldDefs();
     for (int i = 0; i < defs.count(); ++i)
-        if (defs[i].DataType() == ftFloat && !Table1->findField(defs[i].Name()))
+        if (const TField* field = Table1->findField(defs[i].Name());
+            defs[i].DataType() == ftFloat && (!field || !field->Visible()))
             missing.set(defs[i].Name(), true, order);
     Table1Mancanti->setStringValue(missing.text());
 }
