@@ -78,6 +78,8 @@ void LabelDialog::createControls() {
     FinalWeightEdit->setToolTip(
         QStringLiteral("Il peso del prodotto finito; vuoto: la somma dei grammi degli "
                        "ingredienti"));
+    FinalWeightEdit->setMinimumWidth(
+        FinalWeightEdit->fontMetrics().horizontalAdvance(FinalWeightEdit->placeholderText()) + 16);
     FinalWeightLabel->setBuddy(FinalWeightEdit);
     ServingsLabel = new QLabel("Por&zioni:", this);
     ServingsEdit = new QLineEdit(this);

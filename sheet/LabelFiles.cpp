@@ -22,6 +22,7 @@ namespace {
 // The PDF's resolution: fine enough for the thinnest rule.
 constexpr int kPdfDpi = 1200;
 constexpr double kMmPerInch = 25.4;
+constexpr double kPointsPerMm = 72 / kMmPerInch;
 
 std::string bytesOf(const QBuffer& buffer) {
     return std::string(buffer.data().constData(), static_cast<size_t>(buffer.data().size()));
@@ -40,9 +41,12 @@ std::string nutritionLabelPdf(const LabelLayout& layout) {
     {
         QPdfWriter pdf(&buffer);
         pdf.setResolution(kPdfDpi);
+        // A PDF page of Qt's is a whole number of points: the next one up, so that nothing of
+        // the label is cut.
+        const QSize points(static_cast<int>(std::ceil(layout.width * kPointsPerMm)),
+                           static_cast<int>(std::ceil(layout.height * kPointsPerMm)));
         pdf.setPageLayout(
-            QPageLayout(QPageSize(QSizeF(layout.width, layout.height), QPageSize::Millimeter,
-                                  QStringLiteral("Etichetta"), QPageSize::ExactMatch),
+            QPageLayout(QPageSize(points, QStringLiteral("Etichetta"), QPageSize::ExactMatch),
                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         pdf.setTitle(toQt(layout.title));
         pdf.setCreator(QStringLiteral("Cibrano"));
