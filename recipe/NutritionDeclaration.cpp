@@ -157,6 +157,20 @@ public:
         }
     }
 
+    // A value below 0 (lines of negative grams outweighing the rest) has no rounding rule:
+    // it is said, not written as if it were small.
+    void checkNegative(NutritionDeclaration& d) const {
+        for (const DeclarationItem& item : kDeclarationItems)
+            for (size_t n : {item.nutrient, item.nutrient == nKjoule ? nKcalorie : item.nutrient})
+                if (values_.totals.amount[n] < 0) {
+                    d.warnings.push_back(formatText(
+                        "%s: la somma degli ingredienti \xE8 negativa (quantit\xE0 negative nella "
+                        "ricetta): il valore dichiarato non \xE8 valido.",
+                        item.text));
+                    break;
+                }
+    }
+
     // The energy found again from the declared nutrients with the factors of Annex XIV.
     void checkEnergy(NutritionDeclaration& d) const {
         const NutrientTotals& t = *values_.per100g;
@@ -231,6 +245,7 @@ NutritionDeclaration nutritionDeclaration(const AnsiString& recipeName,
     builder.checkMissing(d);
     builder.checkParts(d);
     builder.checkEnergy(d);
+    builder.checkNegative(d);
 
     if (!d.complete)
         d.notes.push_back(incompleteTotalsNote());

@@ -156,6 +156,13 @@ TEST(NutritionDeclaration, FaultsOfTheFoodDataArePointedOut) {
                             "1169/2011 (2173 kJ/518 kcal per 100 g) differisce di oltre il 5 % "
                             "da quella degli ingredienti (1775 kJ/425 kcal)."));
 
+    // A value below 0 is no small value.
+    lines = shortbread();
+    lines.push_back({"Altro", "Sale tolto", -10, {0, 0, 0, 0, 0, 0, 0, 0, 10}, {}});
+    EXPECT_THAT(nutritionDeclaration("Frollini", lines, 16, 800, ',').warnings,
+                ElementsAre("Sale: la somma degli ingredienti \xE8 negativa (quantit\xE0 "
+                            "negative nella ricetta): il valore dichiarato non \xE8 valido."));
+
     // Within 5 % nothing is said: 2172.8 kJ found, 2080 kJ summed is 4.5 % off.
     lines = shortbread();
     lines[0].values[nKjoule] = 1440 - (2157.5 - 2080) * 8 / 5;
