@@ -2,6 +2,7 @@
 
 #include "app/EnergyChart.h"
 #include "app/FoodCardDialog.h"
+#include "app/LabelDialog.h"
 #include "app/SaveRecipeDialog.h"
 #include "app/SheetActions.h"
 #include "dataset/DataSource.h"
@@ -149,6 +150,14 @@ void BookDialog::createControls() {
     sheets->addWidget(PrintButton);
     sheets->addWidget(PdfButton);
     sheets->addWidget(CsvButton);
+    LabelButton = new QPushButton(QString::fromUtf8("Etichetta &nutrizionale\u2026"), this);
+    LabelButton->setObjectName("LabelButton");
+    LabelButton->setAutoDefault(false);
+    LabelButton->setMinimumHeight(25);
+    LabelButton->setToolTip("La dichiarazione nutrizionale della ricetta selezionata, come in "
+                            "etichetta (Reg. UE 1169/2011)");
+    sheets->addWidget(LabelButton);
+    connect(LabelButton, &QPushButton::clicked, this, &BookDialog::LabelButtonClick);
     sheets->addStretch(1);
     sheets->addWidget(CurrentSheetButton);
     layout->addLayout(sheets);
@@ -175,6 +184,8 @@ void BookDialog::createControls() {
     setTabOrder(PrintButton, PdfButton);
     setTabOrder(PdfButton, CsvButton);
     setTabOrder(CsvButton, CurrentSheetButton);
+    setTabOrder(CsvButton, LabelButton);
+    setTabOrder(LabelButton, CurrentSheetButton);
 }
 
 QWidget* BookDialog::createSummary() {
@@ -318,6 +329,7 @@ void BookDialog::showSummary() {
     for (QPushButton* b : {PrintButton, PdfButton, CsvButton})
         b->setEnabled(code.has_value());
     CurrentSheetButton->setEnabled(calculator_ != nullptr);
+    LabelButton->setEnabled(code.has_value());
     const bool writable = !book_.readOnly();
     SaveButton->setEnabled(writable);
     LoadButton->setEnabled(code.has_value());
@@ -411,6 +423,16 @@ void BookDialog::CsvButtonClick() {
         if (const std::optional<RecipeSheetData> sheet = selectedSheet())
             exportRecipeSheetCsv(this, *sheet);
     });
+}
+
+void BookDialog::LabelButtonClick() {
+    if (!settleEdits())
+        return;
+    if (const std::optional<int> code = book_.currentCode()) {
+        LabelDialog label(book_, *code, this);
+        label.exec();
+    }
+    showSummary();
 }
 
 void BookDialog::DeleteButtonClick() {

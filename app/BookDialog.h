@@ -66,6 +66,8 @@ public:
     QPushButton* CsvButton;
     // Opens a menu: print, PDF or CSV of the food table's current quantities.
     QPushButton* CurrentSheetButton;
+    // The selected recipe's nutrition label (LabelDialog).
+    QPushButton* LabelButton;
 
     // --- Commands --------------------------------------------------------------------------
     void SaveButtonClick();
@@ -75,6 +77,8 @@ public:
     void PrintButtonClick();
     void PdfButtonClick();
     void CsvButtonClick();
+    // The selected recipe's nutrition label, in its own window.
+    void LabelButtonClick();
     // Shows the selected recipe's values and enables what applies.
     void showSummary();
     // Closing (the button, Alt+H, Escape, the window's close) first posts what is being

@@ -46,14 +46,19 @@ bool askPrinter(QWidget* parent, QPrinter& printer) {
 // cancelled.
 QString chooseExportFile(QWidget* parent, const RecipeSheetData& sheet, const QString& caption,
                          const QString& suffix, const QString& filter) {
-    QString path =
-        askSaveFileName(parent, caption, proposedExportPath(toQt(sheet.name), suffix), filter);
+    return chooseExportPath(parent, caption, proposedExportPath(toQt(sheet.name), suffix), suffix,
+                            filter);
+}
+
+} // namespace
+
+QString chooseExportPath(QWidget* parent, const QString& caption, const QString& proposed,
+                         const QString& suffix, const QString& filter) {
+    QString path = askSaveFileName(parent, caption, proposed, filter);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += suffix;
     return path;
 }
-
-} // namespace
 
 QString safeFileName(const QString& name) {
     QString safe;

@@ -27,6 +27,11 @@ QString safeFileName(const QString& name);
 // "<documents folder>/<safe name><suffix>" (the home folder when there is no documents one).
 QString proposedExportPath(const QString& recipeName, const QString& suffix);
 
+// The save dialog of an export (the one a test installs, else Qt's), proposing `proposed`: the
+// file chosen, `suffix` added when its name has none; empty when cancelled.
+QString chooseExportPath(QWidget* parent, const QString& caption, const QString& proposed,
+                         const QString& suffix, const QString& filter);
+
 // Each answers whether the sheet went out (false: cancelled or failed, the error shown).
 bool printRecipeSheet(QWidget* parent, const RecipeSheetData& sheet);
 bool exportRecipeSheetPdf(QWidget* parent, const RecipeSheetData& sheet);

@@ -8,26 +8,27 @@ namespace cibrano {
 namespace {
 
 // How a kind of value is rounded: from `whole` up to 1 (0.1 for salt), above `floor` to the
-// finer step, and at `floor` or below written as "< floor".
+// finer step, and at `floor` or below written as "< shown", in the fine step's decimals and
+// the user's separator.
 struct Steps {
     double whole;       // at or above: the coarse step
     int coarseDecimals; // decimals of the coarse step
     int fineDecimals;   // decimals of the fine step
-    double floor;       // at or below (and above 0): "< floorText"
-    const char* floorText;
+    double floor;       // at or below (and above 0): "< shown"
+    double shown;
 };
 
 Steps stepsOf(DeclarationRounding rounding) {
     switch (rounding) {
     case DeclarationRounding::Saturates:
-        return {10, 0, 1, 0.1, "0,1"};
+        return {10, 0, 1, 0.1, 0.1};
     case DeclarationRounding::Salt:
-        return {1, 1, 2, 0.0125, "0,01"};
+        return {1, 1, 2, 0.0125, 0.01};
     case DeclarationRounding::Nutrient:
     case DeclarationRounding::Energy:
         break;
     }
-    return {10, 0, 1, 0.5, "0,5"};
+    return {10, 0, 1, 0.5, 0.5};
 }
 
 // `value` rounded to `decimals`, halves away from zero. The values are sums of products of
@@ -49,14 +50,6 @@ AnsiString numberText(double value, int decimals, char decimalSeparator) {
     return out;
 }
 
-AnsiString withSeparator(const char* text, char decimalSeparator) {
-    AnsiString out = text;
-    for (char& c : out)
-        if (c == ',')
-            c = decimalSeparator;
-    return out;
-}
-
 } // namespace
 
 AnsiString declaredValueText(DeclarationRounding rounding, double value, const char* unit,
@@ -68,7 +61,7 @@ AnsiString declaredValueText(DeclarationRounding rounding, double value, const c
         return "0" + suffix;
     const Steps steps = stepsOf(rounding);
     if (value <= steps.floor)
-        return "< " + withSeparator(steps.floorText, decimalSeparator) + suffix;
+        return "< " + numberText(steps.shown, steps.fineDecimals, decimalSeparator) + suffix;
     const int decimals = value >= steps.whole ? steps.coarseDecimals : steps.fineDecimals;
     return numberText(roundHalfAway(value, decimals), decimals, decimalSeparator) + suffix;
 }

@@ -16,6 +16,10 @@ struct Options {
     std::optional<std::string> recipe;      // sheet: --recipe NAME, UTF-8
     std::optional<std::string> pdf;         // sheet: --pdf OUT.pdf
     std::optional<std::string> csv;         // sheet: --csv OUT.csv
+    std::optional<std::string> svg;         // label: --svg OUT.svg
+    std::optional<std::string> png;         // label: --png OUT.png
+    std::optional<std::string> widthMm;     // label: --width-mm N
+    bool text = false;                      // label: --text, the declaration on standard output
     bool force = false;                     // --force: import may replace an existing file
     bool partial = false;                   // --partial: open a damaged table as far as it goes
 };

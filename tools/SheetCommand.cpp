@@ -21,19 +21,6 @@ namespace cibrano::tool {
 
 namespace {
 
-std::string noSuchRecipe(const RecipeFileReader& book, const std::string& file,
-                         const AnsiString& name) {
-    std::string message = "no recipe named \"" + ansiToUtf8(name) + "\" in " + file;
-    const std::vector<AnsiString> close = book.closeNames(name);
-    if (close.empty())
-        return message + " (it holds " + std::to_string(book.recipes().size()) +
-               " recipes, none with a close name)";
-    message += "; close names:";
-    for (size_t i = 0; i < close.size(); ++i)
-        message += (i ? ", \"" : " \"") + ansiToUtf8(close[i]) + "\"";
-    return message;
-}
-
 // The sheet's numbers follow the user's separators; the tool's own fixed ones come back after.
 class UserSeparators {
 public:
@@ -47,6 +34,19 @@ private:
 };
 
 } // namespace
+
+std::string noSuchRecipe(const RecipeFileReader& book, const std::string& file,
+                         const AnsiString& name) {
+    std::string message = "no recipe named \"" + ansiToUtf8(name) + "\" in " + file;
+    const std::vector<AnsiString> close = book.closeNames(name);
+    if (close.empty())
+        return message + " (it holds " + std::to_string(book.recipes().size()) +
+               " recipes, none with a close name)";
+    message += "; close names:";
+    for (size_t i = 0; i < close.size(); ++i)
+        message += (i ? ", \"" : " \"") + ansiToUtf8(close[i]) + "\"";
+    return message;
+}
 
 void runSheet(const std::string& file, const Options& options, std::ostream& out) {
     if (!options.recipe)

@@ -6,7 +6,15 @@
 #include <iosfwd>
 #include <string>
 
+namespace cibrano {
+class RecipeFileReader;
+}
+
 namespace cibrano::tool {
+
+// The error of a recipe the book does not hold, naming the recipes of close names.
+std::string noSuchRecipe(const RecipeFileReader& book, const std::string& file,
+                         const AnsiString& name);
 
 // `recipesFile` is the book's ricette.d; its ingredienti.d is read from the same folder.
 void runSheet(const std::string& recipesFile, const Options& options, std::ostream& out);

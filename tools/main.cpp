@@ -7,6 +7,7 @@
 #include "platform/UiServices.h"
 #include "tools/Commands.h"
 #include "tools/CsvValues.h"
+#include "tools/LabelCommand.h"
 #include "tools/SheetCommand.h"
 #include "tools/ToolError.h"
 
@@ -34,6 +35,10 @@ const char kUsage[] =
     "  sheet RICETTE.D    the nutrition sheet of the recipe --recipe of a recipe book as PDF\n"
     "                     (--pdf) and/or CSV (--csv); ingredienti.d is read from the same\n"
     "                     folder; the book's password is the food table's\n"
+    "  label RICETTE.D    the nutrition declaration of the recipe --recipe (Regulation (EU)\n"
+    "                     No 1169/2011): per 100 g, per portion and %AR, as text (--text, the\n"
+    "                     default) and/or drawn as a label (--pdf, --svg, --png); exit status\n"
+    "                     3 when the ingredients lack mandatory values\n"
     "\n"
     "Options:\n"
     "  --password P       the table's password; without it the password is asked for when\n"
@@ -46,9 +51,15 @@ const char kUsage[] =
     "                     graphic. Default: Gruppo:string:30,Nome:string:50,Quantita:float,\n"
     "                     Kcalorie:float,Glucidi:float,Lipidi:float,Proteine:float\n"
     "  --force            import: replace FILE when it exists\n"
-    "  --recipe NAME      sheet: the recipe's name (case and surrounding blanks aside)\n"
-    "  --pdf OUT.pdf      sheet: write the sheet (A4, the user's separators) to OUT.pdf\n"
+    "  --recipe NAME      sheet, label: the recipe's name (case and surrounding blanks aside)\n"
+    "  --pdf OUT.pdf      sheet: write the sheet (A4, the user's separators) to OUT.pdf;\n"
+    "                     label: the label, on one page of its size\n"
     "  --csv OUT.csv      sheet: write the ingredients and totals as CSV to OUT.csv\n"
+    "  --text             label: the declaration on standard output, one row a line, its\n"
+    "                     cells separated by tabs, then its linear form and what it lacks\n"
+    "  --svg OUT.svg      label: the label as SVG\n"
+    "  --png OUT.png      label: the label as PNG at 300 dpi\n"
+    "  --width-mm N       label: the label's width, 40 to 120 mm (default 70)\n"
     "  --partial          open a damaged table as far as it can be read\n"
     "  --help             this text\n"
     "\n"
@@ -116,6 +127,10 @@ int main(int argc, char** argv) {
                 options.force = true;
                 continue;
             }
+            if (arg == "--text") {
+                options.text = true;
+                continue;
+            }
             if (arg == "--partial") {
                 options.partial = true;
                 continue;
@@ -134,6 +149,12 @@ int main(int argc, char** argv) {
                 target = &options.pdf;
             else if (name == "--csv")
                 target = &options.csv;
+            else if (name == "--svg")
+                target = &options.svg;
+            else if (name == "--png")
+                target = &options.png;
+            else if (name == "--width-mm")
+                target = &options.widthMm;
             if (target) {
                 if (arg.size() > name.size()) {
                     *target = arg.substr(name.size() + 1);
@@ -160,6 +181,7 @@ int main(int argc, char** argv) {
         } restore;
 
         const std::string& command = words[0];
+        int status = 0;
         if (words.size() > 1)
             ui.setFile(words.back());
         auto expectArgs = [&](size_t n, const char* form) {
@@ -182,13 +204,17 @@ int main(int argc, char** argv) {
             expectArgs(1, "sheet RICETTE.D --recipe NAME [--pdf OUT.pdf] [--csv OUT.csv] "
                           "[--password P]");
             runSheet(words[1], options, std::cout);
+        } else if (command == "label") {
+            expectArgs(1, "label RICETTE.D --recipe NAME [--text] [--pdf OUT] [--svg OUT] "
+                          "[--png OUT] [--width-mm N] [--password P]");
+            status = runLabel(words[1], options, std::cout, std::cerr);
         } else {
             throw UsageError("unknown command " + command);
         }
         std::cout.flush();
         if (!std::cout)
             return fail("cannot write to standard output", 1);
-        return 0;
+        return status;
     } catch (const UsageError& e) {
         return fail(e.what(), 2);
     } catch (const ToolError& e) {
