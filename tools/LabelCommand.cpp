@@ -5,7 +5,6 @@
 #include "recipe/LabelLayout.h"
 #include "recipe/LabelSvg.h"
 #include "recipe/NutritionDeclaration.h"
-#include "recipe/RecipeFileReader.h"
 #include "recipe/RecipeSheetData.h"
 #include "tools/SheetCommand.h"
 #include "tools/ToolError.h"
@@ -15,9 +14,7 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ostream>
-#include <unistd.h>
 
 namespace cibrano::tool {
 
@@ -51,20 +48,12 @@ int runLabel(const std::string& file, const Options& options, std::ostream& out,
         throw ToolError("this cibrano-table was built without Qt and makes no PDF or PNG; "
                         "--text and --svg work");
 #endif
-    const AnsiString name = ansiOption(options.recipe, "--recipe");
-    const AnsiString password = ansiOption(options.password, "--password");
-    if (::access(file.c_str(), R_OK) != 0)
-        throw ToolError("cannot read " + file + ": " + std::strerror(errno));
-
-    const RecipeFileReader book(file, password);
-    const std::optional<RecipeInfo> recipe = book.findRecipe(name);
-    if (!recipe)
-        throw ToolError(noSuchRecipe(book, file, name));
+    const KeptRecipe kept = readKeptRecipe(file, options);
     const NutritionDeclaration declaration =
-        nutritionDeclaration(recipe->Nome, book.linesOf(recipe->Codice), recipe->Porzioni,
-                             recipe->PesoFinale, userLocaleSettings().decimalSeparator);
+        nutritionDeclaration(kept.recipe.Nome, kept.lines, kept.recipe.Porzioni,
+                             kept.recipe.PesoFinale, userLocaleSettings().decimalSeparator);
     const LabelLayout layout = labelLayout(declaration, width);
-    const std::string recipeName = ansiToUtf8(recipe->Nome);
+    const std::string recipeName = ansiToUtf8(kept.recipe.Nome);
     if (options.text || !drawn)
         out << ansiToUtf8(declarationText(declaration));
     // Whoever asked for files only still hears what is wrong with them.

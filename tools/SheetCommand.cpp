@@ -35,6 +35,9 @@ private:
 
 } // namespace
 
+namespace {
+
+// The error of a recipe the book does not hold, naming the recipes of close names.
 std::string noSuchRecipe(const RecipeFileReader& book, const std::string& file,
                          const AnsiString& name) {
     std::string message = "no recipe named \"" + ansiToUtf8(name) + "\" in " + file;
@@ -48,6 +51,20 @@ std::string noSuchRecipe(const RecipeFileReader& book, const std::string& file,
     return message;
 }
 
+} // namespace
+
+KeptRecipe readKeptRecipe(const std::string& file, const Options& options) {
+    const AnsiString name = ansiOption(options.recipe, "--recipe");
+    const AnsiString password = ansiOption(options.password, "--password");
+    if (::access(file.c_str(), R_OK) != 0)
+        throw ToolError("cannot read " + file + ": " + std::strerror(errno));
+    const RecipeFileReader book(file, password);
+    const std::optional<RecipeInfo> recipe = book.findRecipe(name);
+    if (!recipe)
+        throw ToolError(noSuchRecipe(book, file, name));
+    return {*recipe, book.linesOf(recipe->Codice)};
+}
+
 void runSheet(const std::string& file, const Options& options, std::ostream& out) {
     if (!options.recipe)
         throw UsageError("sheet needs --recipe NAME");
@@ -57,16 +74,8 @@ void runSheet(const std::string& file, const Options& options, std::ostream& out
     if (options.pdf)
         throw ToolError("this cibrano-table was built without Qt and makes no PDF; --csv works");
 #endif
-    const AnsiString name = ansiOption(options.recipe, "--recipe");
-    const AnsiString password = ansiOption(options.password, "--password");
-    if (::access(file.c_str(), R_OK) != 0)
-        throw ToolError("cannot read " + file + ": " + std::strerror(errno));
-
-    const RecipeFileReader book(file, password);
-    const std::optional<RecipeInfo> recipe = book.findRecipe(name);
-    if (!recipe)
-        throw ToolError(noSuchRecipe(book, file, name));
-    const RecipeSheetData sheet = recipeSheet(*recipe, book.linesOf(recipe->Codice));
+    const KeptRecipe kept = readKeptRecipe(file, options);
+    const RecipeSheetData sheet = recipeSheet(kept.recipe, kept.lines);
     const std::string recipeName = ansiToUtf8(sheet.name);
     if (options.csv) {
         writeRecipeCsv(sheet, *options.csv);
