@@ -1,13 +1,16 @@
 #pragma once
 // BookDialog: the recipe book's window ("Ricettario"), modal and resizable. The recipes in
-// a title grid (Nome, Porzioni, Modificata; a title click sorts), below it the ingredients of
-// the selected recipe in a second title grid, then the recipe's totals, per serving and per
-// 100 g with its total grams, and the commands: save the food table's current recipe, load the
-// selected one into the food table (also a double click), delete it (also the Delete key).
-// Names, servings and grams are edited in place in the grids. The window is a thin view over
-// RecipeBook, which checks and writes every change. Beside the totals, the selected recipe's
-// energy split; below the commands, its sheet printed or exported as PDF or CSV, and the sheet
-// of the food table's current quantities (a menu of the same three).
+// a title grid (Nome, Porzioni, PesoFinale, Modificata; a title click sorts), below it the
+// ingredients of the selected recipe with their nine values per 100 g in a second title grid,
+// then the recipe's nine totals, per serving and per 100 g of the finished dish, with its
+// weights and what the incomplete totals lack, and the commands: save the food table's
+// current recipe, load the selected one into the food table (also a double click), delete it
+// (also the Delete key). Names, servings, final weights and grams are edited in place in the
+// grids; F4 or the ingredients' context menu opens the line's food card. The window is a thin
+// view over RecipeBook, which checks and writes every change. Beside the totals, the selected
+// recipe's energy split; below the commands, its sheet printed or exported as PDF or CSV, its
+// nutrition label (LabelDialog), and the sheet of the food table's current quantities (a menu
+// of the same three).
 
 #include "platform/AnsiString.h"
 #include "recipe/RecipeSheetData.h"
