@@ -19,22 +19,7 @@ class FoodCardFixture : public RecipeFixture {
 protected:
     // A food table with the fields of the bundled sample: Farina lacks its energy and sugars.
     void writeFullTable() {
-        createTableFile(tablePath(),
-                        {{"Gruppo", ftString, 30},
-                         {"Nome", ftString, 50},
-                         {"Quantita", ftFloat, 0},
-                         {"Kcalorie", ftFloat, 0},
-                         {"Glucidi", ftFloat, 0},
-                         {"Lipidi", ftFloat, 0},
-                         {"Proteine", ftFloat, 0},
-                         {"Kjoule", ftFloat, 0},
-                         {"Zuccheri", ftFloat, 0},
-                         {"Saturi", ftFloat, 0},
-                         {"Fibre", ftFloat, 0},
-                         {"Sale", ftFloat, 0},
-                         {"Fonte", ftString, 30},
-                         {"Mancanti", ftString, 100}},
-                        "");
+        createTableFile(tablePath(), sampleFoodFields(), "");
         fillFoodTable(tablePath(),
                       {{"Cereali", "Farina", "0", "", "70.25", "1", "10"},
                        {"Frutta", "Mela", "0", "52", "14", "0.2", "0.3"}},

@@ -138,10 +138,10 @@ TEST_F(RecipeBookUpgrade, AnUpgradeThatCannotBeWrittenLeavesBothFilesAndAKillBet
 TEST_F(RecipeBookUpgrade, ALinesFileWithMancantiButWithoutANutrientReadsItAsNotKnown) {
     // Today's layout without Sale, as a nutrient added to the list later would meet it.
     std::vector<FieldDescription> fields = {
-        {"Ricetta", ftInteger, 0}, {"Gruppo", ftString, 30}, {"Nome", ftString, 50},
-        {"Quantita", ftFloat, 0},  {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},
-        {"Lipidi", ftFloat, 0},    {"Proteine", ftFloat, 0}, {"Kjoule", ftFloat, 0},
-        {"Zuccheri", ftFloat, 0},  {"Saturi", ftFloat, 0},   {"Fibre", ftFloat, 0},
+        {"Ricetta", ftInteger, 0},  {"Gruppo", ftString, 30}, {"Nome", ftString, 50},
+        {"Quantita", ftFloat, 0},   {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},
+        {"Lipidi", ftFloat, 0},     {"Proteine", ftFloat, 0}, {"Kjoule", ftFloat, 0},
+        {"Zuccheri", ftFloat, 0},   {"Saturi", ftFloat, 0},   {"Fibre", ftFloat, 0},
         {"Mancanti", ftString, 100}};
     copyGolden("book-of-four-values/ricette.d", "ricette.d");
     createTableFile(linesPath(), fields, kFoodPassword);
@@ -151,9 +151,12 @@ TEST_F(RecipeBookUpgrade, ALinesFileWithMancantiButWithoutANutrientReadsItAsNotK
         t.setPassword(kFoodPassword);
         t.open();
         t.beginAppend();
-        for (const auto& [field, text] : std::vector<std::pair<const char*, const char*>>{
-                 {"Ricetta", "1"}, {"Nome", "Pomodori"}, {"Quantita", "150"}, {"Fibre", "1.2"},
-                 {"Mancanti", "Zuccheri"}})
+        for (const auto& [field, text] :
+             std::vector<std::pair<const char*, const char*>>{{"Ricetta", "1"},
+                                                              {"Nome", "Pomodori"},
+                                                              {"Quantita", "150"},
+                                                              {"Fibre", "1.2"},
+                                                              {"Mancanti", "Zuccheri"}})
             t.fieldByName(field)->setStringValue(text);
         t.postRecord();
         t.saveChanges();
@@ -199,14 +202,8 @@ TEST_F(RecipeBookUpgrade, AFinalWeightIsAWeightOrNoneAndAFarOneIsAskedFor) {
 }
 
 TEST_F(RecipeBookUpgrade, LinesKeepEveryValueOfAFullFoodTableAndNameWhatItLacks) {
-    // The fields of the bundled food table; flour knows everything, eggs lack sugars and fibre.
-    const std::vector<FieldDescription> fields = {
-        {"Gruppo", ftString, 30}, {"Nome", ftString, 50},     {"Quantita", ftFloat, 0},
-        {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},    {"Lipidi", ftFloat, 0},
-        {"Proteine", ftFloat, 0}, {"Kjoule", ftFloat, 0},     {"Zuccheri", ftFloat, 0},
-        {"Saturi", ftFloat, 0},   {"Fibre", ftFloat, 0},      {"Sale", ftFloat, 0},
-        {"Fonte", ftString, 30},  {"Mancanti", ftString, 100}};
-    createTableFile(tablePath(), fields, "");
+    // The bundled food table's fields; flour knows everything, eggs lack sugars and fibre.
+    createTableFile(tablePath(), sampleFoodFields(), "");
     fillFoodTable(tablePath(),
                   {{"Cereali", "Farina", "500", "343", "72", "1", "11"},
                    {"Uova", "Uova", "400", "128", "0.5", "9", "12.4"}},

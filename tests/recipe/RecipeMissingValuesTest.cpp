@@ -30,13 +30,7 @@ class FoodTableMissingValues : public RecipeFixture {
 protected:
     // A food table with the fields of the bundled sample, holding the rows given.
     void writeLabelTable(const std::vector<FoodRow>& rows, const char* farinaMissing) {
-        std::vector<FieldDescription> fields = {
-            {"Gruppo", ftString, 30}, {"Nome", ftString, 50},     {"Quantita", ftFloat, 0},
-            {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},    {"Lipidi", ftFloat, 0},
-            {"Proteine", ftFloat, 0}, {"Kjoule", ftFloat, 0},     {"Zuccheri", ftFloat, 0},
-            {"Saturi", ftFloat, 0},   {"Fibre", ftFloat, 0},      {"Sale", ftFloat, 0},
-            {"Fonte", ftString, 30},  {"Mancanti", ftString, 100}};
-        createTableFile(tablePath(), fields, "");
+        createTableFile(tablePath(), sampleFoodFields(), "");
         fillFoodTable(tablePath(), rows, kFoodPassword);
         TZerovTable t;
         t.setTableName(tablePath());

@@ -24,6 +24,17 @@ namespace cibrano::testing {
 // Proteine ("" leaves a value empty).
 using FoodRow = std::array<const char*, 7>;
 
+// The fields of the bundled sample food table, in its order.
+inline const std::vector<FieldDescription>& sampleFoodFields() {
+    static const std::vector<FieldDescription> fields = {
+        {"Gruppo", ftString, 30}, {"Nome", ftString, 50},     {"Quantita", ftFloat, 0},
+        {"Kcalorie", ftFloat, 0}, {"Glucidi", ftFloat, 0},    {"Lipidi", ftFloat, 0},
+        {"Proteine", ftFloat, 0}, {"Kjoule", ftFloat, 0},     {"Zuccheri", ftFloat, 0},
+        {"Saturi", ftFloat, 0},   {"Fibre", ftFloat, 0},      {"Sale", ftFloat, 0},
+        {"Fonte", ftString, 30},  {"Mancanti", ftString, 100}};
+    return fields;
+}
+
 inline const char* const kFoodFieldNames[] = {"Gruppo",  "Nome",   "Quantita", "Kcalorie",
                                               "Glucidi", "Lipidi", "Proteine"};
 
