@@ -237,7 +237,7 @@ TEST_F(BookWindows, TheSaveDialogRefusesAFinalWeightOutOfRangeAndAsksWhenItIsFar
     whenModalShows([&](QWidget*) {
         QTest::keyClick(ask.NameEdit, Qt::Key_Tab);
         QTest::keyClick(ask.ServingsEdit, Qt::Key_Tab);
-        EXPECT_TRUE(ask.FinalWeightEdit->hasFocus());
+        EXPECT_EQ(ask.focusWidget(), ask.FinalWeightEdit);
         for (const char* typed : {"0", "-5", "tanto", "2000000"}) {
             ask.FinalWeightEdit->setText(typed);
             QTest::keyClick(ask.NameEdit, Qt::Key_Return);
@@ -248,7 +248,7 @@ TEST_F(BookWindows, TheSaveDialogRefusesAFinalWeightOutOfRangeAndAsksWhenItIsFar
         ask.FinalWeightEdit->setText("20");
         QTest::keyClick(ask.NameEdit, Qt::Key_Return);
         EXPECT_TRUE(ask.isVisible());
-        EXPECT_TRUE(ask.FinalWeightEdit->hasFocus());
+        EXPECT_EQ(ask.focusWidget(), ask.FinalWeightEdit);
         ask.FinalWeightEdit->setText("350");
         QTest::keyClick(ask.FinalWeightEdit, Qt::Key_Return);
     });
