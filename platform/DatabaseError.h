@@ -4,6 +4,7 @@
 #include "platform/AnsiString.h"
 
 #include <exception>
+#include <string_view>
 
 namespace cibrano {
 
@@ -22,6 +23,8 @@ private:
 // The text of an error raised by a component: "Name: text" when the component has a name,
 // the bare text otherwise.
 AnsiString componentMessage(const AnsiString& text, const TComponent* component);
+// The text of such a message again, for a caller that names what failed itself.
+std::string_view withoutComponentName(std::string_view message, const TComponent* component);
 
 [[noreturn]] void databaseError(const AnsiString& text, const TComponent* component = nullptr);
 

@@ -10,6 +10,7 @@
 #include "platform/AnsiCase.h"
 #include "platform/DatabaseError.h"
 #include "platform/DateTimeText.h"
+#include "platform/EditDistance.h"
 #include "platform/Format.h"
 #include "platform/RegionalSettings.h"
 #include "platform/RunThenAlways.h"
@@ -17,8 +18,10 @@
 #include "recipe/RecipeBookGuards.h"
 #include "recipe/RecipeBookMessages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <unordered_set>
 
 namespace cibrano {
@@ -59,7 +62,20 @@ TFloatField* makeAmount(TZerovTable* table, TComponent* owner, const char* name,
 } // namespace
 
 RecipeBook::RecipeBook(RecipeCalculator& calculator, TComponent* owner)
-    : TComponent(owner), calc_(calculator) {
+    : RecipeBook(&calculator, owner) {}
+
+RecipeBook::RecipeBook(const std::string& recipesPath, const AnsiString& password,
+                       TComponent* owner)
+    : RecipeBook(nullptr, owner) {
+    password_ = password;
+    const std::filesystem::path path(recipesPath);
+    BookFolder->setDatabasePath(path.parent_path().string());
+    Recipes->setTableName(path.filename().string());
+    readOnlyReason_ = bookmsg::WithoutFoodTable;
+}
+
+RecipeBook::RecipeBook(RecipeCalculator* calculator, TComponent* owner)
+    : TComponent(owner), calc_(calculator), password_(RecipeCalculator::kTablePassword) {
     BookFolder = new TZerovDatabase(this);
     BookFolder->setName("BookFolder");
 
@@ -167,6 +183,12 @@ void RecipeBook::createFields() {
     }
 }
 
+RecipeCalculator& RecipeBook::food() const {
+    if (!calc_)
+        databaseError(bookmsg::WithoutFoodTable);
+    return *calc_;
+}
+
 std::string RecipeBook::recipesPath() const {
     return Recipes->tableFilePath();
 }
@@ -180,11 +202,13 @@ std::string RecipeBook::linesPath() const {
 void RecipeBook::open() {
     if (opened_)
         return;
-    BookFolder->setDatabasePath(calc_.databaseFolder());
+    if (calc_)
+        BookFolder->setDatabasePath(calc_->databaseFolder());
     openTable(*Recipes, recipesPath());
     openTable(*Lines, linesPath());
     opened_ = true;
-    if (!readOnly())
+    // Both files read (a book without a food table raised otherwise, and is read-only as made).
+    if (!readOnly() || !calc_)
         markGainedNutrientsMissing();
     if (readOnly()) {
         Recipes->setReadOnly(true);
@@ -369,6 +393,26 @@ std::optional<int> RecipeBook::findRecipe(const AnsiString& name) const {
         if (ansiSameText(trimmedName(r.Nome), wanted))
             return r.Codice;
     return std::nullopt;
+}
+
+std::vector<AnsiString> RecipeBook::closeNames(const AnsiString& name, size_t count) const {
+    const AnsiString wanted = ansiUpperCase(trimmedName(name));
+    std::vector<std::pair<size_t, AnsiString>> close;
+    for (const RecipeInfo& r : recipes()) {
+        const AnsiString candidate = ansiUpperCase(trimmedName(r.Nome));
+        const bool holds = !wanted.empty() && (candidate.find(wanted) != AnsiString::npos ||
+                                               wanted.find(candidate) != AnsiString::npos);
+        const size_t d = editDistance(wanted, candidate);
+        // A slip in every third letter or so still reads as the same name.
+        if (holds || d <= std::max<size_t>(2, wanted.size() / 3))
+            close.emplace_back(holds ? 0 : d, r.Nome);
+    }
+    std::stable_sort(close.begin(), close.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<AnsiString> names;
+    for (size_t i = 0; i < close.size() && i < count; ++i)
+        names.push_back(close[i].second);
+    return names;
 }
 
 std::vector<RecipeLine> RecipeBook::linesOf(int code) const {

@@ -27,6 +27,10 @@
 // password, fields of another table) makes the book read-only for the run: that file is never
 // written; the error says why, and the food table is not touched.
 //
+// A book may also be read without a food table, from a recipes file and the lines file beside
+// it (the command-line tool's sheet and label): then both files must be there and readable,
+// open() raising an error that names the file, and the book is read-only.
+//
 // Recipes come from and go to the food table of a RecipeCalculator: saving takes every food
 // row whose quantity is not 0, loading sets every quantity to 0 and then each line's grams
 // into the first row, in stored order, with the line's Gruppo and Nome. Both are one pass over
@@ -90,6 +94,12 @@ public:
 
     // The book of the calculator's food table; it opens with open().
     explicit RecipeBook(RecipeCalculator& calculator, TComponent* owner = nullptr);
+    // The book of `recipesPath` and the lines file beside it, without a food table, under
+    // `password` (empty: the passwords the session knows, then the question of the UI
+    // services). It opens with open(), which raises for a file missing or unreadable; what
+    // needs the food table (saving, loading, its quantities) is refused.
+    RecipeBook(const std::string& recipesPath, const AnsiString& password,
+               TComponent* owner = nullptr);
     ~RecipeBook() override;
 
     // --- Components (owned) --------------------------------------------------------------
@@ -118,7 +128,8 @@ public:
     // --- Opening -------------------------------------------------------------------------
     // Opens both tables from the calculator's folder (files that do not exist yet give empty
     // tables). Never raises for a book file: one that cannot be read makes the book read-only
-    // and readOnlyReason() says why. Opening again does nothing.
+    // and readOnlyReason() says why. Opening again does nothing. A book without a food table
+    // raises instead, naming the file.
     void open();
     bool isOpen() const { return opened_; }
     bool readOnly() const { return !readOnlyReason_.empty(); }
@@ -160,6 +171,9 @@ public:
     // The code of the recipe with that name, compared without regard to case and surrounding
     // blanks.
     std::optional<int> findRecipe(const AnsiString& name) const;
+    // Up to `count` names of recipes close to `name`, closest first: names that hold it or that
+    // it holds, and names a few typing slips away.
+    std::vector<AnsiString> closeNames(const AnsiString& name, size_t count = 5) const;
     // The lines of a recipe, in stored order.
     std::vector<RecipeLine> linesOf(int code) const;
     // Its totals, per serving and per 100 g of the finished dish.
@@ -220,8 +234,13 @@ public:
 private:
     enum class WriteOrder { linesFirst, recipesFirst };
 
+    RecipeBook(RecipeCalculator* calculator, TComponent* owner);
     void createFields();
+    // The food table the book saves from and loads into; refused for a book without one.
+    RecipeCalculator& food() const;
     void openTable(TZerovTable& table, const std::string& path);
+    // Opens a file of a book without a food table, or raises naming it.
+    void openToRead(TZerovTable& table, const std::string& path);
     void linkLines();
     void unlinkLines();
     void removeOrphanLines();
@@ -257,7 +276,9 @@ private:
     // values differs from the stored ones.
     bool checkEditedRecipe();
 
-    RecipeCalculator& calc_;
+    // None for a book read without a food table.
+    RecipeCalculator* calc_;
+    AnsiString password_;
     bool opened_ = false;
     AnsiString readOnlyReason_;
     // Why the lines file could not be read, when it could not: no recipe is then loaded, since

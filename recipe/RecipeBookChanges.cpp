@@ -64,7 +64,7 @@ int RecipeBook::saveCurrentRecipe(const AnsiString& typedName, int servings, boo
     checkServings(servings);
     if (finalWeight != 0)
         checkFinalWeight(finalWeight);
-    const std::vector<RecipeLine> lines = usedFoodRows(calc_);
+    const std::vector<RecipeLine> lines = usedFoodRows(food());
     if (lines.empty())
         databaseError(bookmsg::NoQuantities);
     const std::optional<int> existing = findRecipe(name);

@@ -4,7 +4,9 @@
 #include "recipe/RecipeBook.h"
 
 #include "dataset/FieldDefs.h"
+#include "engine/ZerovConst.h"
 #include "platform/DatabaseError.h"
+#include "platform/FileNameText.h"
 #include "platform/Files.h"
 #include "platform/Format.h"
 #include "recipe/MissingValues.h"
@@ -72,8 +74,12 @@ void defineFields(TZerovTable& table, const std::vector<FieldDescription>& field
 } // namespace
 
 void RecipeBook::openTable(TZerovTable& table, const std::string& path) {
-    table.setPassword(RecipeCalculator::kTablePassword);
+    table.setPassword(password_);
     table.setAddedFields(&table == Recipes ? addedRecipeFields() : addedLineFields());
+    if (!calc_) {
+        openToRead(table, path);
+        return;
+    }
     if (fileExists(path)) {
         try {
             table.setLoadMode(lmFile);
@@ -91,6 +97,17 @@ void RecipeBook::openTable(TZerovTable& table, const std::string& path) {
     defineFields(table, fieldsOf(*this, table));
     table.setLoadMode(lmClear);
     table.open();
+}
+
+void RecipeBook::openToRead(TZerovTable& table, const std::string& path) {
+    try {
+        table.setLoadMode(lmFile);
+        table.open();
+    } catch (const EDatabaseError& e) {
+        databaseError(
+            fileNameText(path) + ": " +
+            AnsiString(msg::withoutOpeningPrefix(withoutComponentName(e.message(), &table))));
+    }
 }
 
 void RecipeBook::makeMissingFiles() {

@@ -17,12 +17,12 @@
 namespace cibrano {
 
 bool RecipeBook::foodTableHasQuantities() {
-    return cibrano::foodTableHasQuantities(calc_);
+    return cibrano::foodTableHasQuantities(food());
 }
 
 double RecipeBook::currentQuantitiesGrams() {
     double grams = 0;
-    for (const RecipeLine& line : usedFoodRows(calc_))
+    for (const RecipeLine& line : usedFoodRows(food()))
         grams += line.Quantita;
     return grams;
 }
@@ -36,9 +36,10 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
     if (!info)
         databaseError(formatText(bookmsg::NoSuchRecipe, code));
     const std::vector<RecipeLine> lines = linesOf(code);
-    settleFoodTable(calc_);
-    const FoodSlots s = foodSlots(calc_);
-    TZerovTable& food = *calc_.Table1;
+    RecipeCalculator& calc = food();
+    settleFoodTable(calc);
+    const FoodSlots s = foodSlots(calc);
+    TZerovTable& foodTable = *calc.Table1;
 
     // The lines by food name; a name seldom stands in more than one line.
     std::unordered_map<std::string_view, std::vector<size_t>> byName;
@@ -51,7 +52,7 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
     // row to 0. Only the rows whose quantity must change are noted.
     std::vector<bool> found(lines.size(), false);
     std::unordered_map<const RecordEntry*, double> changes;
-    forEachStoredRecord(food, [&](const RecordEntry& entry) {
+    forEachStoredRecord(foodTable, [&](const RecordEntry& entry) {
         const RecordEntry* e = &entry;
         double wanted = 0;
         if (!byName.empty()) {
@@ -77,7 +78,7 @@ RecipeLoadResult RecipeBook::loadRecipe(int code) {
             result.missing.push_back(lines[i]);
     }
 
-    setFoodQuantities(calc_, changes);
+    setFoodQuantities(calc, changes);
 
     sourceCode_ = code;
     return result;
@@ -98,7 +99,7 @@ std::optional<RecipeInfo> RecipeBook::recipeOfCurrentQuantities() const {
             byFood[{l.Gruppo, l.Nome}] += l.Quantita;
         return byFood;
     };
-    if (grams(usedFoodRows(calc_)) != grams(linesOf(source->Codice)))
+    if (grams(usedFoodRows(food())) != grams(linesOf(source->Codice)))
         return std::nullopt;
     return source;
 }

@@ -23,6 +23,8 @@ inline constexpr const char* FileUnreadable =
     "Il file del ricettario %s non si pu\xF2 leggere: %s\n"
     "Il ricettario resta in sola lettura fino alla chiusura del programma e il file non viene "
     "modificato.";
+inline constexpr const char* WithoutFoodTable =
+    "Il ricettario \xE8 stato aperto senza la tabella degli alimenti: si pu\xF2 solo leggere.";
 inline constexpr const char* ReadOnly = "Il ricettario \xE8 in sola lettura.\n%s";
 inline constexpr const char* CannotWrite =
     "Il ricettario non si pu\xF2 salvare in %s: %s\nLa modifica \xE8 stata annullata.";

@@ -4,8 +4,8 @@
 #include "platform/AnsiString.h"
 #include "platform/DatabaseError.h"
 #include "platform/RegionalSettings.h"
+#include "recipe/RecipeBook.h"
 #include "recipe/RecipeCsv.h"
-#include "recipe/RecipeFileReader.h"
 #include "recipe/RecipeSheetData.h"
 #include "tools/ToolError.h"
 #ifdef CIBRANO_SHEET_PDF
@@ -38,8 +38,7 @@ private:
 namespace {
 
 // The error of a recipe the book does not hold, naming the recipes of close names.
-std::string noSuchRecipe(const RecipeFileReader& book, const std::string& file,
-                         const AnsiString& name) {
+std::string noSuchRecipe(const RecipeBook& book, const std::string& file, const AnsiString& name) {
     std::string message = "no recipe named \"" + ansiToUtf8(name) + "\" in " + file;
     const std::vector<AnsiString> close = book.closeNames(name);
     if (close.empty())
@@ -58,11 +57,12 @@ KeptRecipe readKeptRecipe(const std::string& file, const Options& options) {
     const AnsiString password = ansiOption(options.password, "--password");
     if (::access(file.c_str(), R_OK) != 0)
         throw ToolError("cannot read " + file + ": " + std::strerror(errno));
-    const RecipeFileReader book(file, password);
-    const std::optional<RecipeInfo> recipe = book.findRecipe(name);
-    if (!recipe)
+    RecipeBook book(file, password);
+    book.open();
+    const std::optional<int> code = book.findRecipe(name);
+    if (!code)
         throw ToolError(noSuchRecipe(book, file, name));
-    return {*recipe, book.linesOf(recipe->Codice)};
+    return {*book.recipe(*code), book.linesOf(*code)};
 }
 
 void runSheet(const std::string& file, const Options& options, std::ostream& out) {

@@ -1,7 +1,7 @@
 #pragma once
 // The tool's sheet command: the sheet of a recipe of a recipe book, as PDF and/or CSV.
 
-#include "recipe/RecipeFileReader.h"
+#include "recipe/RecipeBook.h"
 #include "tools/Commands.h"
 
 #include <iosfwd>

@@ -3,7 +3,6 @@
 // its first change without losing anything, even when that write fails or is cut short.
 
 #include "platform/Abort.h"
-#include "recipe/RecipeFileReader.h"
 #include "tests/engine/ZerovTableTestSupport.h"
 #include "tests/platform/ErrorMessage.h"
 #include "tests/recipe/RecipeBookTestSupport.h"
@@ -42,7 +41,8 @@ protected:
     }
     // Every recipe and line a fresh reading of the files gives, as text.
     std::vector<std::string> contents() {
-        RecipeFileReader files(recipesPath(), kFoodPassword);
+        RecipeBook files(recipesPath(), kFoodPassword);
+        files.open();
         std::vector<std::string> out;
         for (const RecipeInfo& r : files.recipes()) {
             out.push_back(r.Nome + "|" + std::to_string(r.Porzioni));

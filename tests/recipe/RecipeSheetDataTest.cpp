@@ -7,7 +7,6 @@
 #include "platform/Csv.h"
 #include "recipe/RecipeCsv.h"
 #include "recipe/RecipeEnergy.h"
-#include "recipe/RecipeFileReader.h"
 #include "tests/recipe/RecipeBookTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -183,14 +182,18 @@ TEST_F(RecipeSheetOfBook, TheFilesReadAloneGiveWhatTheBookShows) {
     setQuantity("Mela", "300");
     const int mela = book->saveCurrentRecipe("Mela cotta", 2, false);
 
-    const RecipeFileReader files(recipesPath(), kFoodPassword);
+    RecipeBook files(recipesPath(), kFoodPassword);
+    files.open();
     ASSERT_EQ(files.recipes().size(), 2u);
     EXPECT_EQ(files.linesPath(), linesPath());
+    EXPECT_TRUE(files.readOnly());
+    EXPECT_THROW(files.renameRecipe(pasta, "Pasta"), EDatabaseError);
+    EXPECT_THROW(files.loadRecipe(pasta), EDatabaseError);
     for (int code : {pasta, mela}) {
         const RecipeSheetData fromBook = recipeSheet(*book, code);
-        const std::optional<RecipeInfo> info = files.findRecipe(fromBook.name);
-        ASSERT_TRUE(info);
-        const RecipeSheetData fromFiles = recipeSheet(*info, files.linesOf(info->Codice));
+        const std::optional<int> found = files.findRecipe(fromBook.name);
+        ASSERT_TRUE(found);
+        const RecipeSheetData fromFiles = recipeSheet(*files.recipe(*found), files.linesOf(*found));
         EXPECT_EQ(fromFiles.name, fromBook.name);
         EXPECT_EQ(fromFiles.servings, fromBook.servings);
         EXPECT_EQ(fromFiles.date, clock);
@@ -221,14 +224,16 @@ TEST_F(RecipeSheetOfBook, UnreadableBookFilesAreNamed) {
     book->saveCurrentRecipe("Pasta", 1, false);
     // A wrong password, and no right one remembered from the book's own opening.
     session().forgetPassword(kFoodPassword);
-    EXPECT_THAT(messageOf([&] { RecipeFileReader(recipesPath(), "SBAGLIATA"); }),
-                HasSubstr(recipesPath()));
+    auto openError = [](const std::string& path, const char* password) {
+        return messageOf([&] { RecipeBook(path, password).open(); });
+    };
+    EXPECT_THAT(openError(recipesPath(), "SBAGLIATA"),
+                HasSubstr(recipesPath() + ": Invalid password"));
     std::filesystem::remove(linesPath());
-    EXPECT_THAT(messageOf([&] { RecipeFileReader(recipesPath(), kFoodPassword); }),
-                HasSubstr(linesPath()));
+    EXPECT_THAT(openError(recipesPath(), kFoodPassword), HasSubstr(linesPath()));
     // The food table is no recipe book.
-    EXPECT_THAT(messageOf([&] { RecipeFileReader(tablePath(), kFoodPassword); }),
-                HasSubstr("not a file of the recipe book"));
+    EXPECT_THAT(openError(tablePath(), kFoodPassword),
+                HasSubstr(tablePath() + ": Field 'Codice' not found"));
 }
 
 TEST_F(RecipeSheetOfBook, TheCurrentQuantitiesIncludeAValueBeingTyped) {

@@ -5,7 +5,6 @@
 
 #include "app/BookDialog.h"
 #include "recipe/RecipeBook.h"
-#include "recipe/RecipeFileReader.h"
 
 #include "tests/windows/BookWindowSupport.h"
 
@@ -41,10 +40,14 @@ protected:
     }
     // The recipe and its lines as a fresh reading of the files gives them.
     RecipeInfo storedRecipe() const {
-        return *RecipeFileReader(recipesPath(), kFoodPassword).findRecipe(book.recipe(code)->Nome);
+        RecipeBook files(recipesPath(), kFoodPassword);
+        files.open();
+        return *files.recipe(*files.findRecipe(book.recipe(code)->Nome));
     }
     double storedGrams(size_t line) const {
-        return RecipeFileReader(recipesPath(), kFoodPassword).linesOf(code).at(line).Quantita;
+        RecipeBook files(recipesPath(), kFoodPassword);
+        files.open();
+        return files.linesOf(code).at(line).Quantita;
     }
     std::string recipesPath() const { return dir.file("ricette.d"); }
 

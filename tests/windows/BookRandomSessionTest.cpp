@@ -12,7 +12,6 @@
 #include "app/BookDialog.h"
 #include "app/alimenti.h"
 #include "recipe/RecipeBook.h"
-#include "recipe/RecipeFileReader.h"
 
 #include "tests/windows/WindowTestSupport.h"
 
@@ -184,7 +183,8 @@ protected:
     std::string onDisk() const {
         if (!std::filesystem::exists(dir.file("ricette.d")))
             return "";
-        const RecipeFileReader files(dir.file("ricette.d"), kFoodPassword);
+        RecipeBook files(dir.file("ricette.d"), kFoodPassword);
+        files.open();
         std::string all;
         std::set<std::string> names;
         for (const RecipeInfo& r : files.recipes()) {
