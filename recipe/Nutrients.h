@@ -44,18 +44,23 @@ struct Nutrient {
     bool optional;
 };
 
+// The number patterns of values and totals: one decimal, as the main window's totals, and two
+// for salt, whose tenths of a gram matter on a label.
+inline constexpr const char* kOneDecimalFormat = "#,##0.0";
+inline constexpr const char* kTwoDecimalsFormat = "#,##0.00";
+
 // In the order the book's lines file stores them and the CSV lists them, which is also the
 // order of the food table's fields.
 inline constexpr std::array<Nutrient, 9> kNutrients = {{
-    {"Kcalorie", "Kcalorie", nullptr, "#,##0.0", 0, 0, false},
-    {"Glucidi", "Glucidi", "g", "#,##0.0", 4, 17, false},
-    {"Lipidi", "Lipidi", "g", "#,##0.0", 9, 37, false},
-    {"Proteine", "Proteine", "g", "#,##0.0", 4, 17, false},
-    {"Kjoule", "Kilojoule", "kJ", "#,##0.0", 0, 0, true},
-    {"Zuccheri", "Zuccheri", "g", "#,##0.0", 0, 0, true},
-    {"Saturi", "Saturi", "g", "#,##0.0", 0, 0, true},
-    {"Fibre", "Fibre", "g", "#,##0.0", 2, 8, true},
-    {"Sale", "Sale", "g", "#,##0.00", 0, 0, true},
+    {"Kcalorie", "Kcalorie", nullptr, kOneDecimalFormat, 0, 0, false},
+    {"Glucidi", "Glucidi", "g", kOneDecimalFormat, 4, 17, false},
+    {"Lipidi", "Lipidi", "g", kOneDecimalFormat, 9, 37, false},
+    {"Proteine", "Proteine", "g", kOneDecimalFormat, 4, 17, false},
+    {"Kjoule", "Kilojoule", "kJ", kOneDecimalFormat, 0, 0, true},
+    {"Zuccheri", "Zuccheri", "g", kOneDecimalFormat, 0, 0, true},
+    {"Saturi", "Saturi", "g", kOneDecimalFormat, 0, 0, true},
+    {"Fibre", "Fibre", "g", kOneDecimalFormat, 2, 8, true},
+    {"Sale", "Sale", "g", kTwoDecimalsFormat, 0, 0, true},
 }};
 
 inline constexpr size_t kNutrientCount = kNutrients.size();

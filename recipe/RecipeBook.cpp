@@ -172,6 +172,7 @@ void RecipeBook::createFields() {
         const Nutrient& n = kNutrients[i];
         TFloatField* f = makeAmount(Lines, this, (std::string("Lines") + n.field).c_str(), n.field,
                                     true, n.format);
+        f->setDisplayLabel(n.heading);
         // A value the food did not have is not known, whatever the file keeps for it.
         f->OnGetText = [this, i](TField* field, AnsiString& text, bool) {
             if (MissingValues(LinesMancanti->stringValue()).lists(kNutrients[i].field))

@@ -15,6 +15,7 @@
 #include "engine/ZerovTbl.h"
 #include "platform/AnsiString.h"
 #include "platform/Component.h"
+#include "recipe/Nutrients.h"
 
 #include <functional>
 #include <optional>
@@ -41,7 +42,7 @@ public:
     static constexpr const char* kTableName = "alimenti.d";
     static constexpr const char* kTablePassword = "QUARZOFELCEBRUM";
     // The pattern of the totals.
-    static constexpr const char* kTotalFormat = "#,##0.0";
+    static constexpr const char* kTotalFormat = kOneDecimalFormat;
 
     explicit RecipeCalculator(TComponent* owner = nullptr);
     ~RecipeCalculator() override;

@@ -89,6 +89,9 @@ TEST_F(BookWindows, ShowsTheRecipesTheirLinesAndTheirValues) {
     EXPECT_EQ(d.RecipesGrid->Columns()[2]->FieldName(), "PesoFinale");
     EXPECT_EQ(d.RecipesGrid->Columns()[3]->FieldName(), "Modificata");
     ASSERT_EQ(d.LinesGrid->Columns().count(), 12);
+    for (size_t i = 0; i < kNutrientCount; ++i)
+        EXPECT_EQ(d.LinesGrid->Columns()[3 + static_cast<int>(i)]->Title().Caption(),
+                  kNutrients[kShownOrder[i]].heading);
     EXPECT_TRUE(d.RecipesGrid->TitleButtons());
 
     // The current recipe is the one saved last: apple 200 g on top of the pasta.
