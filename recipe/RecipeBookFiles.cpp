@@ -104,9 +104,13 @@ void RecipeBook::openToRead(TZerovTable& table, const std::string& path) {
         table.setLoadMode(lmFile);
         table.open();
     } catch (const EDatabaseError& e) {
-        databaseError(
-            fileNameText(path) + ": " +
-            AnsiString(msg::withoutOpeningPrefix(withoutComponentName(e.message(), &table))));
+        const AnsiString reason(
+            msg::withoutOpeningPrefix(withoutComponentName(e.message(), &table)));
+        // The file's fields were read, and are not the book's.
+        if (table.FieldDefs().count() > 0)
+            databaseError(fileNameText(path) + ": " +
+                          formatText(bookmsg::NotABookFile, reason.c_str()));
+        databaseError(fileNameText(path) + ": " + reason);
     }
 }
 

@@ -25,6 +25,9 @@ inline constexpr const char* FileUnreadable =
     "modificato.";
 inline constexpr const char* WithoutFoodTable =
     "Il ricettario \xE8 stato aperto senza la tabella degli alimenti: si pu\xF2 solo leggere.";
+// A book read without a food table is read for the command-line tool, which speaks as the
+// engine's messages do.
+inline constexpr const char* NotABookFile = "not a file of the recipe book (%s)";
 inline constexpr const char* ReadOnly = "Il ricettario \xE8 in sola lettura.\n%s";
 inline constexpr const char* CannotWrite =
     "Il ricettario non si pu\xF2 salvare in %s: %s\nLa modifica \xE8 stata annullata.";

@@ -232,8 +232,9 @@ TEST_F(RecipeSheetOfBook, UnreadableBookFilesAreNamed) {
     std::filesystem::remove(linesPath());
     EXPECT_THAT(openError(recipesPath(), kFoodPassword), HasSubstr(linesPath()));
     // The food table is no recipe book.
-    EXPECT_THAT(openError(tablePath(), kFoodPassword),
-                HasSubstr(tablePath() + ": Field 'Codice' not found"));
+    EXPECT_THAT(
+        openError(tablePath(), kFoodPassword),
+        HasSubstr(tablePath() + ": not a file of the recipe book (Field 'Codice' not found)"));
 }
 
 TEST_F(RecipeSheetOfBook, TheCurrentQuantitiesIncludeAValueBeingTyped) {
