@@ -9,18 +9,23 @@
 
 namespace testkit {
 
-inline void whenModalShows(std::function<void(QWidget*)> action) {
+// The first modal window shown above `below`, itself modal (none: the first modal window).
+inline void whenModalShowsAbove(QWidget* below, std::function<void(QWidget*)> action) {
     auto* poll = new QTimer;
     poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+    QObject::connect(poll, &QTimer::timeout, [poll, below, action] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
+        if (!modal || modal == below || !modal->isVisible())
             return;
         poll->stop();
         poll->deleteLater();
         action(modal);
     });
     poll->start();
+}
+
+inline void whenModalShows(std::function<void(QWidget*)> action) {
+    whenModalShowsAbove(nullptr, std::move(action));
 }
 
 // Types `text` into `widget` one key press per character, as a keyboard that has every

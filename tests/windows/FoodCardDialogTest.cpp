@@ -26,21 +26,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// Runs `action` with the first modal window shown above `below`.
-void whenModalShowsAbove(QWidget* below, std::function<void(QWidget*)> action) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, below, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == below || !modal->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action(modal);
-    });
-    poll->start();
-}
-
 class FoodCardWindow : public WindowFixture {
 protected:
     std::unique_ptr<TForm1> openWindow() {

@@ -70,6 +70,7 @@ private:
 
 using ::testkit::typeText;
 using ::testkit::whenModalShows;
+using ::testkit::whenModalShowsAbove;
 
 // Whether a label's text fits its box in its own font (trailing blanks show nothing).
 inline ::testing::AssertionResult textFits(const QLabel* label) {
